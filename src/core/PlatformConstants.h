@@ -1,0 +1,107 @@
+#pragma once
+// Constants of the Windows platform that the portable logic uses. Declared once here;
+// the Win32 build checks each against the SDK (platform/win32/ConstantChecks.cpp). Include it only in
+// portable code: <windows.h> defines the same names as macros.
+
+#include <cstdint>
+
+namespace tarnwick {
+
+// Error codes (winerror.h)
+inline constexpr std::uint32_t ERROR_SUCCESS = 0;
+inline constexpr std::uint32_t ERROR_FILE_NOT_FOUND = 2;
+inline constexpr std::uint32_t ERROR_ACCESS_DENIED = 5;
+inline constexpr std::uint32_t ERROR_INVALID_HANDLE = 6;
+inline constexpr std::uint32_t ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr std::uint32_t ERROR_INVALID_PARAMETER = 87;
+inline constexpr std::uint32_t ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr std::uint32_t ERROR_NO_MORE_ITEMS = 259;
+inline constexpr std::uint32_t ERROR_INVALID_DATA = 13;
+inline constexpr std::uint32_t ERROR_NOT_FOUND = 1168;
+inline constexpr std::uint32_t ERROR_NO_SUCH_DEVINST = 0xE000020B;
+inline constexpr std::uint32_t ERROR_INVALID_REG_PROPERTY = 0xE0000209;
+inline constexpr std::uint32_t ERROR_DI_DO_DEFAULT = 0xE000020E;
+
+// SetupDiGetClassDevs flags (setupapi.h)
+inline constexpr std::uint32_t DIGCF_DEFAULT = 0x1;
+inline constexpr std::uint32_t DIGCF_PRESENT = 0x2;
+inline constexpr std::uint32_t DIGCF_ALLCLASSES = 0x4;
+inline constexpr std::uint32_t DIGCF_PROFILE = 0x8;
+inline constexpr std::uint32_t DIGCF_DEVICEINTERFACE = 0x10;
+
+// Setup registry properties (setupapi.h)
+inline constexpr std::uint32_t SPDRP_DEVICEDESC = 0;
+inline constexpr std::uint32_t SPDRP_HARDWAREID = 1;
+inline constexpr std::uint32_t SPDRP_COMPATIBLEIDS = 2;
+inline constexpr std::uint32_t SPDRP_CLASS = 7;
+inline constexpr std::uint32_t SPDRP_CLASSGUID = 8;
+inline constexpr std::uint32_t SPDRP_DRIVER = 9;
+inline constexpr std::uint32_t SPDRP_MFG = 11;
+inline constexpr std::uint32_t SPDRP_FRIENDLYNAME = 12;
+inline constexpr std::uint32_t SPDRP_LOCATION_INFORMATION = 13;
+inline constexpr std::uint32_t SPDRP_PHYSICAL_DEVICE_OBJECT_NAME = 14;
+inline constexpr std::uint32_t SPDRP_CAPABILITIES = 15;
+inline constexpr std::uint32_t SPDRP_UI_NUMBER = 16;
+inline constexpr std::uint32_t SPDRP_MAXIMUM_PROPERTY = 0x24;
+
+// Registry value types (winnt.h)
+inline constexpr std::uint32_t REG_NONE = 0;
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+inline constexpr std::uint32_t REG_MULTI_SZ = 7;
+
+// Device node status bits (cfg.h)
+inline constexpr std::uint32_t DN_ROOT_ENUMERATED = 0x1;
+inline constexpr std::uint32_t DN_DRIVER_LOADED = 0x2;
+inline constexpr std::uint32_t DN_STARTED = 0x8;
+inline constexpr std::uint32_t DN_LIAR = 0x100;
+inline constexpr std::uint32_t DN_HAS_PROBLEM = 0x400;
+inline constexpr std::uint32_t DN_DISABLEABLE = 0x2000;
+inline constexpr std::uint32_t DN_REMOVABLE = 0x4000;
+inline constexpr std::uint32_t DN_WILL_BE_REMOVED = 0x40000;
+inline constexpr std::uint32_t DN_NO_SHOW_IN_DM = 0x40000000;
+
+// Problem codes (cfg.h)
+inline constexpr std::uint32_t CM_PROB_FAILED_START = 10;
+inline constexpr std::uint32_t CM_PROB_DISABLED = 22;
+inline constexpr std::uint32_t CM_PROB_DEVICE_NOT_THERE = 24;
+inline constexpr std::uint32_t CM_PROB_FAILED_ADD = 31;
+inline constexpr std::uint32_t CM_PROB_HELD_FOR_EJECT = 47;
+
+// Device capabilities (cfgmgr32.h)
+inline constexpr std::uint32_t CM_DEVCAP_REMOVABLE = 0x4;
+inline constexpr std::uint32_t CM_DEVCAP_DOCKDEVICE = 0x8;
+inline constexpr std::uint32_t CM_DEVCAP_SURPRISEREMOVALOK = 0x80;
+
+// Configuration-manager return codes (cfgmgr32.h)
+inline constexpr std::uint32_t CR_SUCCESS = 0;
+inline constexpr std::uint32_t CR_INVALID_POINTER = 0x3;
+inline constexpr std::uint32_t CR_INVALID_DEVNODE = 0x5;
+inline constexpr std::uint32_t CR_NO_SUCH_DEVNODE = 0xD;
+inline constexpr std::uint32_t CR_BUFFER_SMALL = 0x1A;
+inline constexpr std::uint32_t CR_NO_SUCH_DEVINST = 0xD;
+inline constexpr std::uint32_t CR_FAILURE = 0x13;
+
+// Class installer (setupapi.h)
+inline constexpr std::uint32_t DIF_PROPERTYCHANGE = 0x12;
+inline constexpr std::uint32_t DICS_ENABLE = 1;
+inline constexpr std::uint32_t DICS_DISABLE = 2;
+inline constexpr std::uint32_t DICS_PROPCHANGE = 3;
+inline constexpr std::uint32_t DICS_FLAG_GLOBAL = 1;
+inline constexpr std::uint32_t DI_NEEDRESTART = 0x80;
+inline constexpr std::uint32_t DI_NEEDREBOOT = 0x100;
+
+// Storage (winioctl.h, ntddstor.h)
+inline constexpr std::uint32_t IOCTL_STORAGE_QUERY_PROPERTY = 0x2D1400;
+inline constexpr std::uint32_t IOCTL_STORAGE_GET_DEVICE_NUMBER = 0x2D1080;
+inline constexpr std::uint32_t FILE_DEVICE_CD_ROM = 2;
+inline constexpr std::uint32_t FILE_DEVICE_DISK = 7;
+inline constexpr std::uint32_t BusTypeUnknown = 0;
+inline constexpr std::uint32_t BusTypeUsb = 7;
+
+// Files (winnt.h, fileapi.h)
+inline constexpr std::uint32_t OPEN_EXISTING = 3;
+inline constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+
+} // namespace tarnwick

@@ -1,0 +1,44 @@
+#pragma once
+// UTF-16 text helpers shared by every subsystem: conversions, ASCII-only case folding, formatting.
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarnwick {
+
+std::string ToUtf8(std::u16string_view text);
+// Invalid UTF-8 sequences become U+FFFD.
+std::u16string FromUtf8(std::string_view text);
+
+constexpr char16_t UpCaseAscii(char16_t c) noexcept { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+
+// Equal after folding a-z to A-Z; every other character compared by its code.
+bool SameTextAscii(std::u16string_view a, std::u16string_view b) noexcept;
+std::u16string UpperAscii(std::u16string_view text);
+
+// Hash and equality for containers keyed by text compared ignoring ASCII case.
+struct AsciiCaseInsensitiveHash {
+    std::size_t operator()(std::u16string_view text) const noexcept;
+};
+struct AsciiCaseInsensitiveEqual {
+    bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return SameTextAscii(a, b); }
+};
+
+// One argument of FormatText.
+using FormatArg = std::variant<std::int64_t, std::uint64_t, double, std::u16string_view>;
+
+// printf-style formatting of the system's message patterns: %d, %u, %x, %s, %.Nf and %%.
+// A placeholder without an argument, or with one of another kind, is written as it stands.
+std::u16string FormatText(std::u16string_view pattern, std::initializer_list<FormatArg> args);
+
+std::u16string IntToText(std::int64_t value);
+
+// The platform's message for an error code, made to read inside a sentence:
+// trailing blanks, line breaks and full stops removed, inner line breaks turned into spaces.
+std::u16string TrimSystemMessage(std::u16string_view message);
+
+} // namespace tarnwick
