@@ -1,0 +1,161 @@
+#include "diag/PerformanceUnit.h"
+
+#include <algorithm>
+
+#include "core/Errors.h"
+
+namespace tarnwick {
+
+TMeasurement::TMeasurement(IPerformanceCounter& counter, TMeasurement* AParent, std::u16string_view AMeasurementLabel)
+    : FCounter(counter), FParentMeasurement(AParent), FMeasurementLabel(AMeasurementLabel) {
+    FPath = AParent ? AParent->FPath + u"." + FMeasurementLabel : FMeasurementLabel;
+}
+
+double TMeasurement::TotalTimeSecs() const {
+    return static_cast<double>(FTotalTime) / static_cast<double>(FCounter.QueryPerformanceFrequency());
+}
+
+void TMeasurement::StartMeasure() {
+    FLastStartTime = FCounter.QueryPerformanceCounter();
+    FInAction = true;
+}
+
+void TMeasurement::EndMeasure() {
+    if (FLastStartTime == 0) {
+        throw EGeneralError(u"StartMeasure should be called before EndMeasure!");
+    }
+    const std::int64_t now = FCounter.QueryPerformanceCounter();
+    ++FCallCount;
+    FTotalTime += now - FLastStartTime;
+    FLastStartTime = 0;
+    FInAction = false;
+}
+
+TPerformanceRackman::TPerformanceRackman()
+    : FOwnCounter(std::make_unique<TSteadyPerformanceCounter>()), FCounter(*FOwnCounter) {}
+
+TPerformanceRackman::TPerformanceRackman(IPerformanceCounter& counter) : FCounter(counter) {}
+
+TPerformanceRackman::~TPerformanceRackman() { Clear(); }
+
+void TPerformanceRackman::Clear() {
+    FLastMeasurement = nullptr;
+    FTopLevelByLabel.clear();
+    FMeasurementLabels.clear();
+    FMeasurements.clear();
+}
+
+TMeasurement* TPerformanceRackman::FindMeasurement(std::u16string_view path) const {
+    const auto found = FMeasurementLabels.find(std::u16string(path));
+    return found == FMeasurementLabels.end() ? nullptr : found->second;
+}
+
+TMeasurement& TPerformanceRackman::FindOrCreate(std::u16string_view label) {
+    auto& byLabel = FLastMeasurement ? FLastMeasurement->FChildByLabel : FTopLevelByLabel;
+    for (const auto& [knownLabel, measurement] : byLabel) {
+        if (knownLabel == label) {
+            return *measurement;
+        }
+    }
+    // First time this label is started under the open step: look its path up, ignoring case.
+    std::u16string path = FLastMeasurement ? FLastMeasurement->Path() + u"." : std::u16string();
+    path += label;
+    TMeasurement* measurement = nullptr;
+    if (const auto found = FMeasurementLabels.find(path); found != FMeasurementLabels.end()) {
+        measurement = found->second;
+    } else {
+        FMeasurements.push_back(std::make_unique<TMeasurement>(FCounter, FLastMeasurement, label));
+        measurement = FMeasurements.back().get();
+        FMeasurementLabels.emplace(std::move(path), measurement);
+    }
+    byLabel.emplace_back(std::u16string(label), measurement);
+    return *measurement;
+}
+
+void TPerformanceRackman::StartTime(std::u16string_view MeasurementLabel) {
+    const std::uint32_t thread = FCounter.GetCurrentThreadId();
+    if (FAllowedThreadId == 0) {
+        FAllowedThreadId = thread;
+    }
+    if (thread != FAllowedThreadId) {
+        return;
+    }
+    TMeasurement& measurement = FindOrCreate(MeasurementLabel);
+    measurement.StartMeasure();
+    FLastMeasurement = &measurement;
+}
+
+void TPerformanceRackman::EndTime(std::u16string_view MeasurementLabel) {
+    if (FCounter.GetCurrentThreadId() != FAllowedThreadId) {
+        return;
+    }
+    if (FLastMeasurement == nullptr) {
+        throw EGeneralError(u"Please call PerformanceRackman.StartTime before EndTime");
+    }
+    if (MeasurementLabel != FLastMeasurement->MeasurementLabel()) {
+        throw EGeneralError(FormatText(u"PerformanceRackman.EndTime was called with the different MeasurementLabel "
+                                       u"(%s)  from the previous StartTime (%s). Be sure that you use "
+                                       u"PerformanceRackman correctly.",
+                                       {MeasurementLabel, std::u16string_view(FLastMeasurement->MeasurementLabel())}));
+    }
+    FLastMeasurement->EndMeasure();
+    FLastMeasurement = FLastMeasurement->ParentMeasurement();
+}
+
+namespace {
+
+std::u16string PadToWidth(std::u16string text, std::size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), u' ');
+    } else if (text.size() > width) {
+        text += u' ';
+    }
+    return text;
+}
+
+std::u16string FormatMilliseconds(double seconds) { return FormatText(u"%.3f", {seconds * 1000.0}); }
+
+} // namespace
+
+std::u16string TPerformanceRackman::MeasurementToText(const TMeasurement& m, const std::u16string& indent) const {
+    std::u16string childBlocks;
+    std::int64_t childTicks = 0;
+    for (const auto& child : FMeasurements) {
+        if (child->ParentMeasurement() == &m) {
+            childBlocks += MeasurementToText(*child, indent + u"  ");
+            childTicks += child->TotalTime();
+        }
+    }
+    // A step still open for the first time has no completed pair: its average shows as 0.
+    const double average = m.CallCount() == 0 ? 0.0 : m.TotalTimeSecs() / m.CallCount();
+    std::u16string line = u"\r\n" + PadToWidth(indent + m.MeasurementLabel(), 40) +
+                          PadToWidth(IntToText(m.CallCount()), 12) + PadToWidth(FormatMilliseconds(average), 10) +
+                          PadToWidth(FormatMilliseconds(m.TotalTimeSecs()), 10);
+    if (childTicks != 0 && childTicks < m.TotalTime()) {
+        const double outside =
+            static_cast<double>(m.TotalTime() - childTicks) / static_cast<double>(FCounter.QueryPerformanceFrequency());
+        line += u" (" + FormatMilliseconds(outside) + u"\?\?\?)";
+    }
+    return line + childBlocks;
+}
+
+std::u16string TPerformanceRackman::GetMeasurementsAsText() const {
+    std::u16string text = PadToWidth(u"Label name", 40) + PadToWidth(u"Call count", 12) + PadToWidth(u"Average", 10) +
+                          PadToWidth(u"Total", 10);
+    for (const auto& measurement : FMeasurements) {
+        if (measurement->ParentMeasurement() == nullptr) {
+            text += MeasurementToText(*measurement, u"");
+        }
+    }
+    return text;
+}
+
+TMeasurementScope::~TMeasurementScope() {
+    try {
+        FRackman.EndTime(FLabel);
+    } catch (const EGeneralError&) {
+        // Scopes nest strictly, so the label always matches; nothing else may leave a destructor.
+    }
+}
+
+} // namespace tarnwick
