@@ -104,4 +104,43 @@ inline constexpr std::uint32_t BusTypeUsb = 7;
 inline constexpr std::uint32_t OPEN_EXISTING = 3;
 inline constexpr std::uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
 
+// Files, folders and the log's file access (winnt.h, fileapi.h, winbase.h)
+inline constexpr std::uint32_t GENERIC_READ = 0x80000000;
+inline constexpr std::uint32_t GENERIC_WRITE = 0x40000000;
+inline constexpr std::uint32_t FILE_SHARE_READ = 0x1;
+inline constexpr std::uint32_t FILE_SHARE_WRITE = 0x2;
+inline constexpr std::uint32_t CREATE_NEW = 1;
+inline constexpr std::uint32_t CREATE_ALWAYS = 2;
+inline constexpr std::uint32_t FILE_BEGIN = 0;
+inline constexpr std::uint32_t FILE_END = 2;
+inline constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr std::uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+inline constexpr std::uint32_t MAX_PATH = 260;
+inline constexpr std::uint32_t ERROR_SHARING_VIOLATION = 32;
+inline constexpr std::uint32_t ERROR_FILE_EXISTS = 80;
+inline constexpr std::uint32_t ERROR_MORE_DATA = 234;
+inline constexpr std::uint32_t ERROR_CANCELLED = 1223;
+
+// Registry (winnt.h, winreg.h)
+inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
+inline constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
+inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x1;
+inline constexpr std::uint32_t KEY_READ = 0x20019;
+inline constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
+inline constexpr std::uint32_t KEY_WOW64_64KEY = 0x100;
+
+// Shell (shlobj.h, shellapi.h, winuser.h)
+inline constexpr std::uint32_t CSIDL_APPDATA = 0x1A;
+inline constexpr std::uint32_t SEE_MASK_NOASYNC = 0x100;
+inline constexpr std::uint32_t SEE_MASK_FLAG_NO_UI = 0x400;
+inline constexpr std::uint32_t SW_SHOWNORMAL = 1;
+
+// Code pages and locale settings (winnls.h)
+inline constexpr std::uint32_t WC_DISCARDNS = 0x10;
+inline constexpr std::uint32_t WC_SEPCHARS = 0x20;
+inline constexpr std::uint32_t WC_DEFAULTCHAR = 0x40;
+inline constexpr std::uint32_t WC_COMPOSITECHECK = 0x200;
+inline constexpr std::uint32_t LOCALE_USER_DEFAULT = 0x400;
+inline constexpr std::uint32_t LOCALE_STIME = 0x1E;
+
 } // namespace tarnwick
