@@ -143,4 +143,48 @@ inline constexpr std::uint32_t WC_COMPOSITECHECK = 0x200;
 inline constexpr std::uint32_t LOCALE_USER_DEFAULT = 0x400;
 inline constexpr std::uint32_t LOCALE_STIME = 0x1E;
 
+// Windows, messages and timers (winuser.h, commctrl.h)
+inline constexpr std::uint32_t WM_TIMER = 0x0113;
+inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
+inline constexpr std::uint32_t WM_LBUTTONDOWN = 0x0201;
+inline constexpr std::uint32_t WM_RBUTTONDOWN = 0x0204;
+inline constexpr std::uint32_t BCM_SETSHIELD = 0x160C;
+inline constexpr std::uint32_t SW_HIDE = 0;
+inline constexpr std::uint32_t SW_SHOW = 5;
+inline constexpr std::uint32_t SW_RESTORE = 9;
+inline constexpr std::uint32_t SWP_NOSIZE = 0x1;
+inline constexpr std::uint32_t SWP_NOZORDER = 0x4;
+inline constexpr std::uint32_t SWP_NOACTIVATE = 0x10;
+inline constexpr std::uint32_t WS_POPUP = 0x80000000;
+inline constexpr std::uint32_t WS_CAPTION = 0xC00000;
+inline constexpr std::uint32_t WS_SYSMENU = 0x80000;
+inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x20000;
+inline constexpr std::uint32_t WS_CLIPSIBLINGS = 0x4000000;
+inline constexpr std::uint32_t WS_CLIPCHILDREN = 0x2000000;
+inline constexpr std::uint32_t WS_EX_DLGMODALFRAME = 0x1;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x80;
+inline constexpr std::uint32_t MONITOR_DEFAULTTONEAREST = 2;
+inline constexpr std::uint32_t MB_OK = 0;
+inline constexpr std::uint32_t MB_ICONSTOP = 0x10;
+
+// Notification area and application bar (shellapi.h)
+inline constexpr std::uint32_t NIM_ADD = 0;
+inline constexpr std::uint32_t NIM_MODIFY = 1;
+inline constexpr std::uint32_t NIM_DELETE = 2;
+inline constexpr std::uint32_t NIF_MESSAGE = 0x1;
+inline constexpr std::uint32_t NIF_ICON = 0x2;
+inline constexpr std::uint32_t NIF_TIP = 0x4;
+inline constexpr std::uint32_t NIF_INFO = 0x10;
+inline constexpr std::uint32_t NIIF_NONE = 0;
+inline constexpr std::uint32_t NIIF_INFO = 1;
+inline constexpr std::uint32_t NIIF_WARNING = 2;
+inline constexpr std::uint32_t NIIF_ERROR = 3;
+inline constexpr std::uint32_t ABM_GETSTATE = 4;
+inline constexpr std::uint32_t ABS_AUTOHIDE = 1;
+inline constexpr std::uint32_t ABS_ALWAYSONTOP = 2;
+inline constexpr std::uint32_t ABE_LEFT = 0;
+inline constexpr std::uint32_t ABE_TOP = 1;
+inline constexpr std::uint32_t ABE_RIGHT = 2;
+inline constexpr std::uint32_t ABE_BOTTOM = 3;
+
 } // namespace tarnwick

@@ -26,7 +26,13 @@
     X(ERROR_CANCELLED) X(REG_EXPAND_SZ) X(REG_OPTION_NON_VOLATILE) X(KEY_QUERY_VALUE) X(KEY_READ)               \
     X(KEY_ALL_ACCESS) X(KEY_WOW64_64KEY) X(CSIDL_APPDATA) X(SEE_MASK_NOASYNC) X(SEE_MASK_FLAG_NO_UI)            \
     X(SW_SHOWNORMAL) X(WC_DISCARDNS) X(WC_SEPCHARS) X(WC_DEFAULTCHAR) X(WC_COMPOSITECHECK)                      \
-    X(LOCALE_USER_DEFAULT) X(LOCALE_STIME)
+    X(LOCALE_USER_DEFAULT) X(LOCALE_STIME) X(WM_TIMER) X(WM_MOUSEMOVE) X(WM_LBUTTONDOWN) X(WM_RBUTTONDOWN)     \
+    X(BCM_SETSHIELD) X(SW_HIDE) X(SW_SHOW) X(SW_RESTORE) X(SWP_NOSIZE) X(SWP_NOZORDER) X(SWP_NOACTIVATE)         \
+    X(WS_POPUP) X(WS_CAPTION) X(WS_SYSMENU) X(WS_MINIMIZEBOX) X(WS_CLIPSIBLINGS) X(WS_CLIPCHILDREN)              \
+    X(WS_EX_DLGMODALFRAME) X(WS_EX_TOOLWINDOW) X(MONITOR_DEFAULTTONEAREST) X(MB_OK) X(MB_ICONSTOP) X(NIM_ADD)    \
+    X(NIM_MODIFY) X(NIM_DELETE) X(NIF_MESSAGE) X(NIF_ICON) X(NIF_TIP) X(NIF_INFO) X(NIIF_NONE) X(NIIF_INFO)      \
+    X(NIIF_WARNING) X(NIIF_ERROR) X(ABM_GETSTATE) X(ABS_AUTOHIDE) X(ABS_ALWAYSONTOP) X(ABE_LEFT) X(ABE_TOP)      \
+    X(ABE_RIGHT) X(ABE_BOTTOM)
 
 namespace portable_values {
 #define TARNWICK_CAPTURE(name) constexpr auto v_##name = static_cast<unsigned long long>(tarnwick::name);
@@ -39,6 +45,7 @@ constexpr auto tarnwick_bus_unknown = tarnwick::BusTypeUnknown;
 #include <windows.h>
 // clang-format off
 #include <cfgmgr32.h>
+#include <commctrl.h>
 #include <setupapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
