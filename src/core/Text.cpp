@@ -9,7 +9,8 @@ std::string ToUtf8(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
@@ -155,7 +156,8 @@ std::u16string FormatText(std::u16string_view pattern, std::initializer_list<For
             std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(std::get<std::int64_t>(arg)));
             AppendAscii(out, buffer);
         } else if ((kind == u'd' || kind == u'u') && std::holds_alternative<std::uint64_t>(arg)) {
-            std::snprintf(buffer, sizeof buffer, "%llu", static_cast<unsigned long long>(std::get<std::uint64_t>(arg)));
+            std::snprintf(buffer, sizeof buffer, "%llu",
+                          static_cast<unsigned long long>(std::get<std::uint64_t>(arg)));
             AppendAscii(out, buffer);
         } else if (kind == u'x' && !std::holds_alternative<std::u16string_view>(arg) &&
                    !std::holds_alternative<double>(arg)) {
@@ -165,7 +167,8 @@ std::u16string FormatText(std::u16string_view pattern, std::initializer_list<For
             std::snprintf(buffer, sizeof buffer, "%llX", value);
             AppendAscii(out, buffer);
         } else if (kind == u'f' && std::holds_alternative<double>(arg)) {
-            std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 2 : precision, std::get<double>(arg));
+            std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 2 : precision,
+                          std::get<double>(arg));
             AppendAscii(out, buffer);
         } else {
             written = false;
@@ -180,7 +183,9 @@ std::u16string FormatText(std::u16string_view pattern, std::initializer_list<For
     return out;
 }
 
-std::u16string IntToText(std::int64_t value) { return FormatText(u"%d", {value}); }
+std::u16string IntToText(std::int64_t value) {
+    return FormatText(u"%d", {value});
+}
 
 std::u16string TrimSystemMessage(std::u16string_view message) {
     std::u16string out;

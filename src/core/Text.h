@@ -14,7 +14,9 @@ std::string ToUtf8(std::u16string_view text);
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
 
-constexpr char16_t UpCaseAscii(char16_t c) noexcept { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
+constexpr char16_t UpCaseAscii(char16_t c) noexcept {
+    return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
+}
 
 // Equal after folding a-z to A-Z; every other character compared by its code.
 bool SameTextAscii(std::u16string_view a, std::u16string_view b) noexcept;
@@ -25,7 +27,9 @@ struct AsciiCaseInsensitiveHash {
     std::size_t operator()(std::u16string_view text) const noexcept;
 };
 struct AsciiCaseInsensitiveEqual {
-    bool operator()(std::u16string_view a, std::u16string_view b) const noexcept { return SameTextAscii(a, b); }
+    bool operator()(std::u16string_view a, std::u16string_view b) const noexcept {
+        return SameTextAscii(a, b);
+    }
 };
 
 // One argument of FormatText.

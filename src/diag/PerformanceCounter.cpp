@@ -6,7 +6,8 @@
 namespace tarnwick {
 
 std::int64_t TSteadyPerformanceCounter::QueryPerformanceCounter() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 

@@ -6,7 +6,8 @@
 
 namespace tarnwick {
 
-TMeasurement::TMeasurement(IPerformanceCounter& counter, TMeasurement* AParent, std::u16string_view AMeasurementLabel)
+TMeasurement::TMeasurement(IPerformanceCounter& counter, TMeasurement* AParent,
+                           std::u16string_view AMeasurementLabel)
     : FCounter(counter), FParentMeasurement(AParent), FMeasurementLabel(AMeasurementLabel) {
     FPath = AParent ? AParent->FPath + u"." + FMeasurementLabel : FMeasurementLabel;
 }
@@ -36,7 +37,9 @@ TPerformanceRackman::TPerformanceRackman()
 
 TPerformanceRackman::TPerformanceRackman(IPerformanceCounter& counter) : FCounter(counter) {}
 
-TPerformanceRackman::~TPerformanceRackman() { Clear(); }
+TPerformanceRackman::~TPerformanceRackman() {
+    Clear();
+}
 
 void TPerformanceRackman::Clear() {
     FLastMeasurement = nullptr;
@@ -93,10 +96,11 @@ void TPerformanceRackman::EndTime(std::u16string_view MeasurementLabel) {
         throw EGeneralError(u"Please call PerformanceRackman.StartTime before EndTime");
     }
     if (MeasurementLabel != FLastMeasurement->MeasurementLabel()) {
-        throw EGeneralError(FormatText(u"PerformanceRackman.EndTime was called with the different MeasurementLabel "
-                                       u"(%s)  from the previous StartTime (%s). Be sure that you use "
-                                       u"PerformanceRackman correctly.",
-                                       {MeasurementLabel, std::u16string_view(FLastMeasurement->MeasurementLabel())}));
+        throw EGeneralError(
+            FormatText(u"PerformanceRackman.EndTime was called with the different MeasurementLabel "
+                       u"(%s)  from the previous StartTime (%s). Be sure that you use "
+                       u"PerformanceRackman correctly.",
+                       {MeasurementLabel, std::u16string_view(FLastMeasurement->MeasurementLabel())}));
     }
     FLastMeasurement->EndMeasure();
     FLastMeasurement = FLastMeasurement->ParentMeasurement();
@@ -113,11 +117,14 @@ std::u16string PadToWidth(std::u16string text, std::size_t width) {
     return text;
 }
 
-std::u16string FormatMilliseconds(double seconds) { return FormatText(u"%.3f", {seconds * 1000.0}); }
+std::u16string FormatMilliseconds(double seconds) {
+    return FormatText(u"%.3f", {seconds * 1000.0});
+}
 
 } // namespace
 
-std::u16string TPerformanceRackman::MeasurementToText(const TMeasurement& m, const std::u16string& indent) const {
+std::u16string TPerformanceRackman::MeasurementToText(const TMeasurement& m,
+                                                      const std::u16string& indent) const {
     std::u16string childBlocks;
     std::int64_t childTicks = 0;
     for (const auto& child : FMeasurements) {
@@ -128,20 +135,20 @@ std::u16string TPerformanceRackman::MeasurementToText(const TMeasurement& m, con
     }
     // A step still open for the first time has no completed pair: its average shows as 0.
     const double average = m.CallCount() == 0 ? 0.0 : m.TotalTimeSecs() / m.CallCount();
-    std::u16string line = u"\r\n" + PadToWidth(indent + m.MeasurementLabel(), 40) +
-                          PadToWidth(IntToText(m.CallCount()), 12) + PadToWidth(FormatMilliseconds(average), 10) +
-                          PadToWidth(FormatMilliseconds(m.TotalTimeSecs()), 10);
+    std::u16string line =
+        u"\r\n" + PadToWidth(indent + m.MeasurementLabel(), 40) + PadToWidth(IntToText(m.CallCount()), 12) +
+        PadToWidth(FormatMilliseconds(average), 10) + PadToWidth(FormatMilliseconds(m.TotalTimeSecs()), 10);
     if (childTicks != 0 && childTicks < m.TotalTime()) {
-        const double outside =
-            static_cast<double>(m.TotalTime() - childTicks) / static_cast<double>(FCounter.QueryPerformanceFrequency());
+        const double outside = static_cast<double>(m.TotalTime() - childTicks) /
+                               static_cast<double>(FCounter.QueryPerformanceFrequency());
         line += u" (" + FormatMilliseconds(outside) + u"\?\?\?)";
     }
     return line + childBlocks;
 }
 
 std::u16string TPerformanceRackman::GetMeasurementsAsText() const {
-    std::u16string text = PadToWidth(u"Label name", 40) + PadToWidth(u"Call count", 12) + PadToWidth(u"Average", 10) +
-                          PadToWidth(u"Total", 10);
+    std::u16string text = PadToWidth(u"Label name", 40) + PadToWidth(u"Call count", 12) +
+                          PadToWidth(u"Average", 10) + PadToWidth(u"Total", 10);
     for (const auto& measurement : FMeasurements) {
         if (measurement->ParentMeasurement() == nullptr) {
             text += MeasurementToText(*measurement, u"");

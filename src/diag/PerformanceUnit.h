@@ -85,7 +85,8 @@ private:
 // Brackets one step: StartTime on construction, EndTime on leaving the scope, also by an exception.
 class TMeasurementScope {
 public:
-    TMeasurementScope(TPerformanceRackman& rackman, std::u16string_view label) : FRackman(rackman), FLabel(label) {
+    TMeasurementScope(TPerformanceRackman& rackman, std::u16string_view label)
+        : FRackman(rackman), FLabel(label) {
         FRackman.StartTime(FLabel);
     }
     ~TMeasurementScope();

@@ -1,0 +1,321 @@
+#include "device/DeviceInformationKt.h"
+
+#include <array>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <unordered_set>
+#include <vector>
+
+#include "core/Errors.h"
+#include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "device/MountControllerUnit.h"
+#include "diag/PerformanceUnit.h"
+
+namespace tarnwick {
+
+namespace {
+
+std::unique_ptr<TPerformanceRackman> gPerformanceRackman; // the device unit's registry
+
+// Text of a buffer the platform filled, up to its first NUL (or its end).
+std::u16string TextOfBuffer(const std::uint8_t* buffer, std::size_t bytes) {
+    const std::size_t capacity = bytes / sizeof(char16_t);
+    std::size_t length = 0;
+    for (; length < capacity; ++length) {
+        if (buffer[2 * length] == 0 && buffer[2 * length + 1] == 0) {
+            break;
+        }
+    }
+    std::u16string text(length, u'\0');
+    std::memcpy(text.data(), buffer, length * sizeof(char16_t));
+    return text;
+}
+
+// Destroys the enumeration's device set when the walk ends, also by an exception.
+class TDeviceSetGuard {
+public:
+    TDeviceSetGuard(IDevicePlatform& platform, HDEVINFO set) : FPlatform(platform), FSet(set) {}
+    ~TDeviceSetGuard() {
+        TMeasurementScope measure(PerformanceRackman(), u"SetupDiDestroyDeviceInfoList");
+        FPlatform.SetupDiDestroyDeviceInfoList(FSet);
+    }
+    TDeviceSetGuard(const TDeviceSetGuard&) = delete;
+    TDeviceSetGuard& operator=(const TDeviceSetGuard&) = delete;
+
+private:
+    IDevicePlatform& FPlatform;
+    HDEVINFO FSet;
+};
+
+using KnownNames = std::unordered_set<std::u16string, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>;
+
+} // namespace
+
+TPerformanceRackman& PerformanceRackman() {
+    if (!gPerformanceRackman) {
+        gPerformanceRackman = std::make_unique<TPerformanceRackman>();
+    }
+    return *gPerformanceRackman;
+}
+
+void FinalizeDeviceInformationKt() {
+    gPerformanceRackman.reset();
+}
+
+TSearchDevicesCallBack::TSearchDevicesCallBack(std::u16string ASearchForPNPName)
+    : FSearchForPnpName(std::move(ASearchForPNPName)) {
+    if (FSearchForPnpName.empty()) {
+        throw EAssertionFailed(u"Assertion failure", u"DeviceInformationKt", 1873);
+    }
+}
+
+bool TSearchDevicesCallBack::IsSearchedDevice(const TPhysicalDevice& PhysicalDevice) const {
+    return SameTextAscii(PhysicalDevice.PnPName(), FSearchForPnpName);
+}
+
+std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO DevSet,
+                                         const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
+    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryProperty");
+    // Most properties fit the first 1024 bytes; a larger one is read again into a buffer of its size.
+    std::array<std::uint8_t, 1024> firstBuffer{};
+    std::vector<std::uint8_t> grownBuffer;
+    std::uint8_t* buffer = firstBuffer.data();
+    std::uint32_t size = static_cast<std::uint32_t>(firstBuffer.size());
+    for (;;) {
+        std::uint32_t type = 0;
+        std::uint32_t required = 0;
+        if (platform.SetupDiGetDeviceRegistryPropertyW(DevSet, DeviceInfoData, Property, &type, buffer, size,
+                                                       &required)) {
+            // The buffer is zero-filled, so the text ends at the first NUL whatever size was reported.
+            return TextOfBuffer(buffer, size);
+        }
+        // A driver that answers "insufficient buffer" without asking for more room would keep us here
+        // for ever: give up on the property instead.
+        if (platform.GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= size) {
+            return {};
+        }
+        grownBuffer.assign(required, 0);
+        buffer = grownBuffer.data();
+        size = required;
+    }
+}
+
+std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
+                                             const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
+    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryPropertyDWORD");
+    std::uint32_t value = 0;
+    std::uint8_t bytes[4] = {};
+    if (platform.SetupDiGetDeviceRegistryPropertyW(DevSet, DeviceInfoData, Property, nullptr, bytes,
+                                                   sizeof bytes, nullptr)) {
+        std::memcpy(&value, bytes, sizeof value);
+    }
+    return value;
+}
+
+DEVINST CMGetParent(IDevicePlatform& platform, DEVINST DevInst) {
+    TMeasurementScope measure(PerformanceRackman(), u"CMGetParent");
+    DEVINST parent = 0;
+    if (platform.CM_Get_Parent(&parent, DevInst, 0) != CR_SUCCESS) {
+        return 0;
+    }
+    return parent;
+}
+
+std::u16string GetDeviceIdEx(IDevicePlatform& platform, DEVINST DevInst) {
+    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceIdEx");
+    std::array<char16_t, 255> buffer{};
+    if (platform.CM_Get_Device_ID_ExW(DevInst, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0,
+                                      0) != CR_SUCCESS) {
+        return {};
+    }
+    return TextOfBuffer(reinterpret_cast<const std::uint8_t*>(buffer.data()), sizeof buffer);
+}
+
+bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
+                           const SP_DEVINFO_DATA& DeviceInfoData) {
+    SP_DEVICE_INTERFACE_DATA interfaceData{};
+    interfaceData.cbSize = sizeof interfaceData;
+    return platform.SetupDiEnumDeviceInterfaces(DevSet, &DeviceInfoData, GUID_DEVINTERFACE_USB_DEVICE, 0,
+                                                interfaceData);
+}
+
+namespace {
+
+// A storage device opened for the bus-type query, closed on every path.
+class TDeviceHandle {
+public:
+    TDeviceHandle(IDevicePlatform& platform, HANDLE_T handle) : FPlatform(platform), FHandle(handle) {}
+    ~TDeviceHandle() {
+        if (Valid()) {
+            FPlatform.CloseHandle(FHandle);
+        }
+    }
+    TDeviceHandle(const TDeviceHandle&) = delete;
+    TDeviceHandle& operator=(const TDeviceHandle&) = delete;
+    bool Valid() const noexcept { return FHandle != InvalidHandleValue; }
+    HANDLE_T Get() const noexcept { return FHandle; }
+
+private:
+    IDevicePlatform& FPlatform;
+    HANDLE_T FHandle;
+};
+
+} // namespace
+
+bool GetDeviceInformation(IDevicePlatform& platform, std::u16string DevicePath,
+                          TDeviceInformation& Information) {
+    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInformation");
+    if (!DevicePath.empty() && DevicePath.back() == u'\\') {
+        DevicePath.pop_back();
+    }
+    TDeviceHandle device(
+        platform, platform.CreateFileW(DevicePath.c_str(), 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
+    if (!device.Valid()) {
+        return false;
+    }
+    STORAGE_PROPERTY_QUERY query{}; // StorageDeviceProperty, PropertyStandardQuery
+    // A descriptor with room for 512 bytes of trailing data, aligned for the descriptor's fields.
+    alignas(STORAGE_DEVICE_DESCRIPTOR) std::array<std::uint8_t, 548> output{};
+    std::uint32_t returned = 0;
+    if (!platform.DeviceIoControl(device.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
+                                  output.data(), static_cast<std::uint32_t>(output.size()), &returned)) {
+        return false;
+    }
+    STORAGE_DEVICE_DESCRIPTOR descriptor;
+    std::memcpy(&descriptor, output.data(), sizeof descriptor);
+    Information.BusType = descriptor.BusType;
+    return true;
+}
+
+namespace {
+
+// Steps 6 to 14 of one qualifying device: the record, appended at once, then filled.
+void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data, TPhysicalDevice& device,
+                CONFIGRET statusResult, bool readDetails, std::uint32_t flags,
+                const TVolumeDeviceConnectorList* volumes) {
+    TDeviceRecordWriter record(device);
+    {
+        TMeasurementScope measure(PerformanceRackman(), u"GetCapabilities");
+        std::uint32_t capabilities = 0;
+        std::uint8_t bytes[4] = {};
+        if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, SPDRP_CAPABILITIES, nullptr, bytes,
+                                                       sizeof bytes, nullptr)) {
+            std::memcpy(&capabilities, bytes, sizeof capabilities);
+        }
+        if (statusResult == CR_SUCCESS) {
+            record.SetCapabilities(capabilities);
+        }
+    }
+    record.VendorName() = GetDeviceRegistryProperty(platform, set, data, SPDRP_FRIENDLYNAME);
+    record.SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() =
+        GetDeviceRegistryProperty(platform, set, data, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
+    record.SPDRP_CLASSGUID() = GetDeviceRegistryProperty(platform, set, data, SPDRP_CLASSGUID);
+    if (readDetails) {
+        record.DEVICEDESC() = GetDeviceRegistryProperty(platform, set, data, SPDRP_DEVICEDESC);
+        record.LOCATION_INFORMATION() =
+            GetDeviceRegistryProperty(platform, set, data, SPDRP_LOCATION_INFORMATION);
+        record.HARDWAREID() = GetDeviceRegistryProperty(platform, set, data, SPDRP_HARDWAREID);
+        record.SPDRP_UI_NUMBER() = GetDeviceRegistryPropertyDWORD(platform, set, data, SPDRP_UI_NUMBER);
+    }
+    // A removable device without a friendly name is shown by its description, or else its location.
+    if (device.VendorName().empty() && device.DN_REMOVABLE_Flag()) {
+        record.DEVICEDESC() = GetDeviceRegistryProperty(platform, set, data, SPDRP_DEVICEDESC);
+        if (device.DEVICEDESC().empty()) {
+            record.LOCATION_INFORMATION() =
+                GetDeviceRegistryProperty(platform, set, data, SPDRP_LOCATION_INFORMATION);
+        }
+    }
+    record.ParentDeviceInst() = CMGetParent(platform, device.DeviceInst());
+    record.ParentDevicePnPName() = GetDeviceIdEx(platform, device.ParentDeviceInst());
+    if (flags & DIGCF_DEVICEINTERFACE) {
+        for (const Guid* interfaceGuid :
+             {&GUID_DEVINTERFACE_FLOPPY, &GUID_DEVINTERFACE_DISK, &GUID_DEVINTERFACE_CDROM}) {
+            TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInterfacesByGuid");
+            GetDeviceInterfacesByGuid(platform, set, data, *interfaceGuid, device, *volumes);
+        }
+    }
+    if (HasUsbDeviceInterface(platform, set, data)) {
+        device.SetBusType(BusTypeUsb);
+    }
+    if (device.BusType() == 0 && device.ulStatus() != 0 && !device.DevicePathList().empty()) {
+        TDeviceInformation information;
+        device.SetBusType(GetDeviceInformation(platform, device.DevicePathList().front(), information)
+                              ? information.BusType
+                              : 0);
+    }
+}
+
+} // namespace
+
+void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AReadDetails,
+                      TPhysicalDeviceList& ADevices, std::uint32_t AFlags, TSearchDevicesCallBack* ACallBack,
+                      TVolumeDeviceConnectorList* AVolumes) {
+    TMeasurementScope whole(PerformanceRackman(), u"GetDevicesByGuid");
+    HDEVINFO set;
+    {
+        TMeasurementScope measure(PerformanceRackman(), u"SetupDiGetClassDevs");
+        set = platform.SetupDiGetClassDevsW(AClassGuid, nullptr, 0, AFlags);
+    }
+    if (set == InvalidHandleValue) {
+        return;
+    }
+    {
+        TDeviceSetGuard setGuard(platform, set);
+        KnownNames known;
+        known.reserve(ADevices.Count());
+        for (const auto& device : ADevices) {
+            known.insert(device->PnPName());
+        }
+        // The volume table: the caller's, or one of our own for an interface enumeration.
+        std::optional<TVolumeDeviceConnectorList> ownVolumes;
+        const TVolumeDeviceConnectorList* volumes = AVolumes;
+        if (volumes == nullptr && (AFlags & DIGCF_DEVICEINTERFACE)) {
+            TMeasurementScope measure(PerformanceRackman(), u"GetVolumesAndDeviceNumbers");
+            ownVolumes.emplace();
+            GetVolumesAndDeviceNumbers(platform, *ownVolumes);
+            volumes = &*ownVolumes;
+        }
+
+        SP_DEVINFO_DATA data{};
+        data.cbSize = sizeof data;
+        std::array<char16_t, 260> idBuffer;
+        for (std::uint32_t index = 0;; ++index) {
+            {
+                TMeasurementScope measure(PerformanceRackman(), u"SetupDiEnumDeviceInfo");
+                if (!platform.SetupDiEnumDeviceInfo(set, index, data)) {
+                    break;
+                }
+            }
+            std::uint32_t status = 0;
+            std::uint32_t problem = 0;
+            CONFIGRET statusResult;
+            {
+                TMeasurementScope measure(PerformanceRackman(), u"CM_Get_DevNode_Status");
+                statusResult = platform.CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0);
+            }
+            if (status == 0 && problem == 0) {
+                continue; // no device node: a phantom
+            }
+            std::u16string name;
+            idBuffer[0] = u'\0';
+            if (platform.SetupDiGetDeviceInstanceIdW(set, data, idBuffer.data(),
+                                                     static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
+                name = TextOfBuffer(reinterpret_cast<const std::uint8_t*>(idBuffer.data()), sizeof idBuffer);
+            }
+            if (known.contains(name)) {
+                continue;
+            }
+            TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());
+            TDeviceRecordWriter(device).SetIdentity(data.DevInst, status, problem, std::move(name));
+            ReadDevice(platform, set, data, device, statusResult, AReadDetails, AFlags, volumes);
+            if (ACallBack != nullptr && ACallBack->IsSearchedDevice(device)) {
+                ACallBack->CallBackProc(device, set, data, static_cast<std::int32_t>(index));
+            }
+        }
+    }
+    BuildDeviceTree(ADevices);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,164 @@
+#pragma once
+// One device node as one run of the enumeration found it, the owning list of such records, and the
+// volume-table record that ties a volume to its storage device number.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/DevicePlatform.h"
+
+namespace tarnwick {
+
+class TPhysicalDevice;
+
+// An owning list of device records: destroying the list destroys its records.
+class TPhysicalDeviceList {
+public:
+    TPhysicalDevice& Add(std::unique_ptr<TPhysicalDevice> device);
+    std::size_t Count() const noexcept { return FItems.size(); }
+    bool Empty() const noexcept { return FItems.empty(); }
+    TPhysicalDevice& operator[](std::size_t index) const { return *FItems[index]; }
+    void Clear() noexcept { FItems.clear(); }
+    auto begin() const { return FItems.begin(); }
+    auto end() const { return FItems.end(); }
+
+private:
+    std::vector<std::unique_ptr<TPhysicalDevice>> FItems;
+};
+
+class TPhysicalDevice {
+public:
+    TPhysicalDevice() = default;
+    TPhysicalDevice(const TPhysicalDevice&) = delete;
+    TPhysicalDevice& operator=(const TPhysicalDevice&) = delete;
+
+    DEVINST DeviceInst() const noexcept { return FDeviceInst; }
+    const std::u16string& PnPName() const noexcept { return FPnPName; }
+    const std::u16string& VendorName() const noexcept { return FVendorName; }
+    const std::u16string& DEVICEDESC() const noexcept { return FDEVICEDESC; }
+    const std::u16string& LOCATION_INFORMATION() const noexcept { return FLOCATION_INFORMATION; }
+    const std::u16string& HARDWAREID() const noexcept { return FHARDWAREID; }
+    const std::u16string& SPDRP_CLASSGUID() const noexcept { return FSPDRP_CLASSGUID; }
+    const std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() const noexcept {
+        return FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+    }
+    const std::u16string& SPDRP_DRIVER() const noexcept { return FSPDRP_DRIVER; }
+    std::uint32_t SPDRP_UI_NUMBER() const noexcept { return FSPDRP_UI_NUMBER; }
+    std::uint32_t ulStatus() const noexcept { return FulStatus; }
+    std::uint32_t ulProblemNumber() const noexcept { return FulProblemNumber; }
+    std::uint32_t Capabilities() const noexcept { return FCapabilities; }
+    bool DN_REMOVABLE_Flag() const noexcept { return FDN_REMOVABLE_Flag; }
+    bool DN_DISABLEABLE_Flag() const noexcept { return FDN_DISABLEABLE_Flag; }
+    bool DN_WILL_BE_REMOVED_Flag() const noexcept { return FDN_WILL_BE_REMOVED_Flag; }
+    bool DN_HAS_PROBLEM_Flag() const noexcept { return FDN_HAS_PROBLEM_Flag; }
+    bool DN_LIAR_Flag() const noexcept { return FDN_LIAR_Flag; }
+    bool CM_DEVCAP_SURPRISEREMOVALOK_Flag() const noexcept { return FCM_DEVCAP_SURPRISEREMOVALOK_Flag; }
+    bool CM_DEVCAP_DOCKDEVICE_Flag() const noexcept { return FCM_DEVCAP_DOCKDEVICE_Flag; }
+    bool CM_DEVCAP_REMOVABLE_Flag() const noexcept { return FCM_DEVCAP_REMOVABLE_Flag; }
+    bool CM_PROB_DEVICE_NOT_THERE_Flag() const noexcept { return FCM_PROB_DEVICE_NOT_THERE_Flag; }
+    std::uint32_t DeviceType() const noexcept { return FDeviceType; }
+    std::uint32_t DeviceNumber() const noexcept { return FDeviceNumber; }
+    std::uint32_t BusType() const noexcept { return FBusType; }
+    void SetBusType(std::uint32_t value) noexcept { FBusType = value; }
+    DEVINST ParentDeviceInst() const noexcept { return FParentDeviceInst; }
+    const std::u16string& ParentDevicePnPName() const noexcept { return FParentDevicePnPName; }
+    // The record's own lists, not copies.
+    std::vector<std::u16string>& DevicePathList() noexcept { return FDevicePathList; }
+    const std::vector<std::u16string>& DevicePathList() const noexcept { return FDevicePathList; }
+    std::vector<std::u16string>& DeviceVolumesList() noexcept { return FDeviceVolumesList; }
+    const std::vector<std::u16string>& DeviceVolumesList() const noexcept { return FDeviceVolumesList; }
+    const std::u16string& MountPoints() const noexcept { return FMountPoints; }
+    TPhysicalDevice* ParentDevice() const noexcept { return FParentDevice; }
+    TPhysicalDeviceList& DeviceChilds() noexcept { return FDeviceChilds; }
+    const TPhysicalDeviceList& DeviceChilds() const noexcept { return FDeviceChilds; }
+
+    // A deep copy: lists copied element by element, children copied recursively; the parent reference
+    // is shared (the copy refers to the same parent record and does not own it).
+    std::unique_ptr<TPhysicalDevice> GetCopy() const;
+    // Whether the given device, by name ignoring ASCII case, is this record or lies in its copied subtree.
+    bool HasChild(const TPhysicalDevice& APhysicalDevice) const;
+    // Index of the first direct child with that name ignoring ASCII case; -1 when none.
+    int IndexOfChild(std::u16string_view DevicePnpName) const;
+    // Problem code 22 (disabled), 24 (not there) or 47 (held for eject).
+    bool IsRemovedOrDisabled() const noexcept;
+
+private:
+    // The enumeration and the volume mapping fill records through this one door.
+    friend class TDeviceRecordWriter;
+    friend void BuildDeviceTree(TPhysicalDeviceList& devices);
+
+    DEVINST FDeviceInst = 0;
+    std::u16string FPnPName;
+    std::u16string FVendorName;
+    std::u16string FDEVICEDESC;
+    std::u16string FLOCATION_INFORMATION;
+    std::u16string FHARDWAREID;
+    std::u16string FSPDRP_CLASSGUID;
+    std::u16string FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+    std::u16string FSPDRP_DRIVER;
+    std::uint32_t FSPDRP_UI_NUMBER = 0;
+    std::uint32_t FulStatus = 0;
+    std::uint32_t FulProblemNumber = 0;
+    std::uint32_t FCapabilities = 0;
+    bool FDN_REMOVABLE_Flag = false;
+    bool FDN_DISABLEABLE_Flag = false;
+    bool FDN_WILL_BE_REMOVED_Flag = false;
+    bool FDN_HAS_PROBLEM_Flag = false;
+    bool FDN_LIAR_Flag = false;
+    bool FCM_DEVCAP_SURPRISEREMOVALOK_Flag = false;
+    bool FCM_DEVCAP_DOCKDEVICE_Flag = false;
+    bool FCM_DEVCAP_REMOVABLE_Flag = false;
+    bool FCM_PROB_DEVICE_NOT_THERE_Flag = false;
+    std::uint32_t FDeviceType = 0;
+    std::uint32_t FDeviceNumber = 0;
+    std::uint32_t FBusType = 0;
+    DEVINST FParentDeviceInst = 0;
+    std::u16string FParentDevicePnPName;
+    std::vector<std::u16string> FDevicePathList;
+    std::vector<std::u16string> FDeviceVolumesList;
+    std::u16string FMountPoints;
+    TPhysicalDevice* FParentDevice = nullptr; // a record of the same list; never owned
+    TPhysicalDeviceList FDeviceChilds;
+};
+
+// Write access to a record's fields for the code that fills it (enumeration, volume mapping, tests).
+class TDeviceRecordWriter {
+public:
+    explicit TDeviceRecordWriter(TPhysicalDevice& device) : D(device) {}
+    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem, std::u16string pnpName);
+    // Capabilities and the nine derived flags, in one step.
+    void SetCapabilities(std::uint32_t capabilities);
+    std::u16string& VendorName() { return D.FVendorName; }
+    std::u16string& DEVICEDESC() { return D.FDEVICEDESC; }
+    std::u16string& LOCATION_INFORMATION() { return D.FLOCATION_INFORMATION; }
+    std::u16string& HARDWAREID() { return D.FHARDWAREID; }
+    std::u16string& SPDRP_CLASSGUID() { return D.FSPDRP_CLASSGUID; }
+    std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() { return D.FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME; }
+    std::u16string& SPDRP_DRIVER() { return D.FSPDRP_DRIVER; }
+    std::uint32_t& SPDRP_UI_NUMBER() { return D.FSPDRP_UI_NUMBER; }
+    std::uint32_t& DeviceType() { return D.FDeviceType; }
+    std::uint32_t& DeviceNumber() { return D.FDeviceNumber; }
+    DEVINST& ParentDeviceInst() { return D.FParentDeviceInst; }
+    std::u16string& ParentDevicePnPName() { return D.FParentDevicePnPName; }
+    std::u16string& MountPoints() { return D.FMountPoints; }
+
+private:
+    TPhysicalDevice& D;
+};
+
+// Links the records of a list into a tree: each record whose parent name equals another record's name
+// exactly gets a copy appended to that record's children and refers to it as its parent.
+void BuildDeviceTree(TPhysicalDeviceList& devices);
+
+// One volume of the volume table and the storage device number it lives on.
+struct TVolumeDeviceConnector {
+    std::u16string VolumeName;
+    std::int32_t DeviceNumber = -1;
+    std::uint32_t DeviceType = 0;
+    std::int32_t PartitionNumber = -1;
+};
+using TVolumeDeviceConnectorList = std::vector<TVolumeDeviceConnector>;
+
+} // namespace tarnwick

@@ -1,0 +1,186 @@
+#pragma once
+// An in-memory machine of device nodes behind the device-platform seam: classes, present and phantom
+// nodes, status and problem codes, registry properties, parents, interfaces, a class installer that
+// really changes state, and faults that can be switched on per call. Every call is a direct lookup.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/DevicePlatform.h"
+
+namespace tarnwick::sim {
+
+// The calls a fault can be switched on for.
+enum class SimCall : std::uint8_t {
+    GetClassDevs,
+    EnumDeviceInfo,
+    GetDeviceInstanceId,
+    GetDeviceRegistryProperty,
+    EnumDeviceInterfaces,
+    GetDeviceInterfaceDetail,
+    SetClassInstallParams,
+    CallClassInstaller,
+    GetDeviceInstallParams,
+    GetDevNodeStatus,
+    GetParent,
+    GetDeviceIdEx,
+    CreateFile,
+    DeviceIoControl,
+    Count
+};
+
+struct SimProperty {
+    bool Present = false;
+    std::uint32_t Type = 0;
+    std::vector<std::uint8_t> Bytes;
+};
+
+struct SimInterface {
+    Guid InterfaceClass{};
+    std::u16string DevicePath;
+};
+
+struct SimDevice {
+    DEVINST DevInst = 0;
+    std::u16string InstanceId;
+    Guid ClassGuid{};
+    bool Present = true; // false: a phantom, without a device node
+    std::uint32_t Status = 0;
+    std::uint32_t Problem = 0;
+    DEVINST Parent = 0; // 0: no parent
+    std::array<SimProperty, 0x25> Properties{};
+    std::vector<SimInterface> Interfaces;
+    std::uint32_t StorageBusType = 0;
+
+    // Class installer behaviour.
+    std::uint32_t RefuseChangeError = 0;   // non-zero: the class installer fails with this code
+    bool FailInstallParams = false;        // the install-parameter read fails
+    std::uint32_t InstallParamsError = 13; // ... with this code
+    bool RequestReboot = false;            // the change asks for a reboot
+    std::uint32_t RestartCount = 0;        // DICS_PROPCHANGE changes received
+};
+
+// One property change the class installer carried out.
+struct SimChange {
+    DEVINST DevInst;
+    std::uint32_t StateChange;
+};
+
+struct SimFault {
+    bool Active = false;
+    std::uint32_t Error = 0;
+    DEVINST OnlyFor = 0;            // 0: every device
+    std::uint32_t RequiredSize = 0; // for an insufficient-buffer answer of the property read
+};
+
+class TDeviceSimulator final : public IDevicePlatform {
+public:
+    // --- Building the machine ---
+    // Adds a started device node and returns its handle.
+    DEVINST AddDevice(std::u16string instanceId, const Guid& classGuid, DEVINST parent = 0);
+    SimDevice& Device(DEVINST devInst);
+    const SimDevice& Device(DEVINST devInst) const;
+    SimDevice* FindDevice(std::u16string_view instanceId);
+    std::vector<SimDevice>& Devices() { return FDevices; }
+    const std::vector<SimDevice>& Devices() const { return FDevices; }
+
+    void SetText(DEVINST devInst, std::uint32_t property, std::u16string_view text);
+    void SetMultiText(DEVINST devInst, std::uint32_t property, const std::vector<std::u16string>& texts);
+    void SetDword(DEVINST devInst, std::uint32_t property, std::uint32_t value);
+    void SetProperty(DEVINST devInst, std::uint32_t property, std::uint32_t type,
+                     std::vector<std::uint8_t> bytes);
+    void RemoveProperty(DEVINST devInst, std::uint32_t property);
+    // Puts the device into the disabled state (problem 22), as the class installer would.
+    void Disable(DEVINST devInst);
+    void Enable(DEVINST devInst);
+
+    void SetFault(SimCall call, std::uint32_t error, DEVINST onlyFor = 0, std::uint32_t requiredSize = 0);
+    void ClearFaults();
+
+    // --- What happened ---
+    const std::vector<SimChange>& Changes() const { return FChanges; }
+    std::uint64_t CallCount(SimCall call) const { return FCallCounts[static_cast<std::size_t>(call)]; }
+    const std::vector<std::uint32_t>& ClassDevsFlags() const { return FClassDevsFlags; }
+    std::size_t OpenSetCount() const;
+    std::size_t OpenHandleCount() const { return FOpenHandles; }
+    std::vector<std::u16string> OpenedFiles() const { return FOpenedFiles; }
+    // Called after every property change the class installer carried out.
+    std::function<void()> OnDevicesChanged;
+
+    // --- The seam ---
+    HDEVINFO SetupDiGetClassDevsW(const Guid* ClassGuid, const char16_t* Enumerator,
+                                  std::uintptr_t hwndParent, std::uint32_t Flags) override;
+    bool SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, std::uint32_t MemberIndex,
+                               SP_DEVINFO_DATA& DeviceInfoData) override;
+    bool SetupDiGetDeviceInstanceIdW(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA& DeviceInfoData,
+                                     char16_t* DeviceInstanceId, std::uint32_t DeviceInstanceIdSize,
+                                     std::uint32_t* RequiredSize) override;
+    bool SetupDiGetDeviceRegistryPropertyW(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA& DeviceInfoData,
+                                           std::uint32_t Property, std::uint32_t* PropertyRegDataType,
+                                           std::uint8_t* PropertyBuffer, std::uint32_t PropertyBufferSize,
+                                           std::uint32_t* RequiredSize) override;
+    bool SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA* DeviceInfoData,
+                                     const Guid& InterfaceClassGuid, std::uint32_t MemberIndex,
+                                     SP_DEVICE_INTERFACE_DATA& DeviceInterfaceData) override;
+    bool SetupDiGetDeviceInterfaceDetailW(HDEVINFO DeviceInfoSet,
+                                          const SP_DEVICE_INTERFACE_DATA& DeviceInterfaceData,
+                                          void* DeviceInterfaceDetailData,
+                                          std::uint32_t DeviceInterfaceDetailDataSize,
+                                          std::uint32_t* RequiredSize,
+                                          SP_DEVINFO_DATA* DeviceInfoData) override;
+    bool SetupDiSetClassInstallParamsW(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
+                                       const SP_CLASSINSTALL_HEADER* ClassInstallParams,
+                                       std::uint32_t ClassInstallParamsSize) override;
+    bool SetupDiCallClassInstaller(std::uint32_t InstallFunction, HDEVINFO DeviceInfoSet,
+                                   SP_DEVINFO_DATA* DeviceInfoData) override;
+    bool SetupDiGetDeviceInstallParamsW(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
+                                        SP_DEVINSTALL_PARAMS_W& DeviceInstallParams) override;
+    bool SetupDiDestroyDeviceInfoList(HDEVINFO DeviceInfoSet) override;
+    CONFIGRET CM_Get_DevNode_Status(std::uint32_t* pulStatus, std::uint32_t* pulProblemNumber,
+                                    DEVINST dnDevInst, std::uint32_t ulFlags) override;
+    CONFIGRET CM_Get_Parent(DEVINST* pdnDevInst, DEVINST dnDevInst, std::uint32_t ulFlags) override;
+    CONFIGRET CM_Get_Device_ID_ExW(DEVINST dnDevInst, char16_t* Buffer, std::uint32_t BufferLen,
+                                   std::uint32_t ulFlags, std::uintptr_t hMachine) override;
+    HANDLE_T CreateFileW(const char16_t* FileName, std::uint32_t DesiredAccess, std::uint32_t ShareMode,
+                         std::uint32_t CreationDisposition, std::uint32_t FlagsAndAttributes) override;
+    bool DeviceIoControl(HANDLE_T Device, std::uint32_t IoControlCode, const void* InBuffer,
+                         std::uint32_t InBufferSize, void* OutBuffer, std::uint32_t OutBufferSize,
+                         std::uint32_t* BytesReturned) override;
+    bool CloseHandle(HANDLE_T Object) override;
+    std::uint32_t GetLastError() override { return FLastError; }
+    void SetLastError(std::uint32_t code) { FLastError = code; }
+    std::u16string SysErrorMessage(std::uint32_t ErrorCode) override;
+
+private:
+    struct SimSet {
+        bool Open = false;
+        std::vector<DEVINST> Members;
+        // Install parameters set for a member, by member index (set per change request).
+        std::vector<std::optional<SP_PROPCHANGE_PARAMS>> PendingParams;
+        std::vector<std::uint32_t> InstallFlags;
+    };
+
+    SimSet* FindSet(HDEVINFO handle);
+    SimDevice* DeviceOf(const SimSet& set, const SP_DEVINFO_DATA& data);
+    SimDevice* DeviceByInst(DEVINST devInst);
+    bool Fails(SimCall call, DEVINST devInst);
+    bool Fail(std::uint32_t error);
+
+    std::vector<SimDevice> FDevices;
+    std::vector<SimSet> FSets;
+    std::array<SimFault, static_cast<std::size_t>(SimCall::Count)> FFaults{};
+    bool FAnyFault = false;
+    std::array<std::uint64_t, static_cast<std::size_t>(SimCall::Count)> FCallCounts{};
+    std::vector<SimChange> FChanges;
+    std::vector<std::uint32_t> FClassDevsFlags;
+    std::vector<DEVINST> FHandles; // open file handles: the device each one was opened on (0: closed)
+    std::size_t FOpenHandles = 0;
+    std::vector<std::u16string> FOpenedFiles;
+    std::uint32_t FLastError = 0;
+};
+
+} // namespace tarnwick::sim
