@@ -187,4 +187,9 @@ inline constexpr std::uint32_t ABE_TOP = 1;
 inline constexpr std::uint32_t ABE_RIGHT = 2;
 inline constexpr std::uint32_t ABE_BOTTOM = 3;
 
+// Exceptions (winnt.h, excpt.h)
+inline constexpr std::uint32_t EXCEPTION_NONCONTINUABLE = 0x1;
+inline constexpr std::uint32_t EXCEPTION_STACK_OVERFLOW = 0xC00000FD;
+inline constexpr std::uint32_t EXCEPTION_CONTINUE_SEARCH = 0;
+
 } // namespace tarnwick
