@@ -1,0 +1,113 @@
+#include "diag/LogFile.h"
+
+#include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "diag/LogLine.h"
+#include "support/SupportUtils.h"
+
+namespace tarnwick {
+
+namespace {
+
+// Closes a file handle of the file seam when it leaves scope.
+class TFileCloser {
+public:
+    TFileCloser(IFilePlatform& files, FileHandle file) : FFiles(files), FFile(file) {}
+    ~TFileCloser() { FFiles.CloseHandle(FFile); }
+    TFileCloser(const TFileCloser&) = delete;
+    TFileCloser& operator=(const TFileCloser&) = delete;
+
+private:
+    IFilePlatform& FFiles;
+    FileHandle FFile;
+};
+
+bool IsDirectory(std::uint32_t attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFile(std::uint32_t attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
+std::u16string TLogFile::LogFileName() const {
+    std::lock_guard lock(FPathLock);
+    return FLogFileName;
+}
+
+std::u16string TLogFile::LogBaseName() const {
+    std::lock_guard lock(FPathLock);
+    return FLogBaseName;
+}
+
+void TLogFile::InitLogFileName() {
+    if (!LogFileName().empty()) {
+        return;
+    }
+    const std::u16string baseName = GetExeBaseName(FSystem);
+    const std::u16string folder = FormatText(u"%s\\%s", {GetAppDataFolder(FSystem), baseName});
+    if (!IsDirectory(FFiles.GetFileAttributesW(folder.c_str()))) {
+        FFiles.CreateDirectoryW(folder.c_str()); // one level; a failure shows when the file is opened
+    }
+    std::lock_guard lock(FPathLock);
+    FLogBaseName = baseName;
+    FLogFileName = FormatText(u"%s\\%s.log.txt", {folder, baseName});
+}
+
+void TLogFile::Write(std::u16string_view Message, bool DebugOnly) {
+    InitLogFileName();
+    if (DebugOnly && !DebugLogEnabled) {
+        return;
+    }
+    std::lock_guard lock(FLogLock);
+    const std::u16string fileName = LogFileName();
+    try {
+        AppendLine(fileName, Message);
+    } catch (...) {
+        // The log never troubles its caller with its own problems: the line is lost.
+    }
+}
+
+bool TLogFile::AppendLine(const std::u16string& FileName, std::u16string_view Message) {
+    FileHandle file = InvalidFileHandle;
+    if (IsFile(FFiles.GetFileAttributesW(FileName.c_str()))) {
+        file = FFiles.CreateFileW(FileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+    } else {
+        // CREATE_NEW rather than CREATE_ALWAYS: if another writer created the file in the meantime, this
+        // line is lost instead of that writer's lines.
+        file = FFiles.CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL);
+    }
+    if (file == InvalidFileHandle) {
+        return false;
+    }
+    TFileCloser closer(FFiles, file);
+    // Writing at an unknown position would overwrite earlier lines.
+    if (!FFiles.SetFilePointerEx(file, 0, nullptr, FILE_END)) {
+        return false;
+    }
+    std::u16string text = LogPrefix(FSystem.GetCurrentProcessId(), FSystem.GetCurrentThreadId());
+    text += Message;
+    return WriteLogLine(file, text);
+}
+
+bool TLogFile::WriteLogLine(FileHandle File, std::u16string_view Text) {
+    SYSTEMTIME now{};
+    FSystem.GetLocalTime(now);
+    const std::string bytes =
+        WideToCodePage(FSystem, BuildLogLine(now, LocaleTimeSeparator(FSystem), Text), LogCodePage);
+    if (bytes.empty()) {
+        return true;
+    }
+    if (bytes.size() > 0xFFFFFFFFu) {
+        return false;
+    }
+    std::uint32_t written = 0;
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    return FFiles.WriteFile(File, bytes.data(), size, &written) && written == size;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,44 @@
+#pragma once
+// The log file: one line appended per always-written message, in code page 1251, to
+// <application data>\<program>\<program>.log.txt. The file is opened, written and closed for every line
+// under LogLock; a file that cannot be written loses the line silently.
+
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "diag/LogSink.h"
+#include "platform/FilePlatform.h"
+#include "platform/SystemPlatform.h"
+
+namespace tarnwick {
+
+class TLogFile final : public ILogSink {
+public:
+    // The debug level of the log; debug messages are dropped while it is off.
+    static constexpr bool DebugLogEnabled = false;
+    static constexpr std::uint16_t LogCodePage = 1251;
+
+    TLogFile(ISystemPlatform& System, IFilePlatform& Files) : FSystem(System), FFiles(Files) {}
+
+    // Sets the path up (which may raise the application-data folder's error), then appends a line with
+    // Message unless it is a debug message.
+    void Write(std::u16string_view Message, bool DebugOnly) override;
+
+    std::u16string LogFileName() const;
+    std::u16string LogBaseName() const;
+
+private:
+    void InitLogFileName();
+    bool AppendLine(const std::u16string& FileName, std::u16string_view Message);
+    bool WriteLogLine(FileHandle File, std::u16string_view Text);
+
+    ISystemPlatform& FSystem;
+    IFilePlatform& FFiles;
+    mutable std::mutex FPathLock; // the path is set up outside LogLock, possibly from two threads at once
+    std::u16string FLogFileName;
+    std::u16string FLogBaseName;
+    std::mutex FLogLock;
+};
+
+} // namespace tarnwick

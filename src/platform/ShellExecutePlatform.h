@@ -1,0 +1,36 @@
+#pragma once
+// The shell-execution seam: starting a program through the shell with a verb.
+
+#include <cstdint>
+
+namespace tarnwick {
+
+// SHELLEXECUTEINFOW as the platform lays it out on 64-bit Windows.
+struct SHELLEXECUTEINFOW {
+    std::uint32_t cbSize;
+    std::uint32_t fMask;
+    std::uintptr_t hwnd;
+    const char16_t* lpVerb;
+    const char16_t* lpFile;
+    const char16_t* lpParameters;
+    const char16_t* lpDirectory;
+    std::int32_t nShow;
+    std::uintptr_t hInstApp;
+    void* lpIDList;
+    const char16_t* lpClass;
+    std::uintptr_t hkeyClass;
+    std::uint32_t dwHotKey;
+    std::uintptr_t hIconOrMonitor;
+    std::uintptr_t hProcess;
+};
+static_assert(sizeof(SHELLEXECUTEINFOW) == 112);
+
+class IShellExecutePlatform {
+public:
+    virtual ~IShellExecutePlatform() = default;
+
+    // The shell writes hInstApp and, when asked for, hProcess back into ExecInfo.
+    virtual bool ShellExecuteExW(SHELLEXECUTEINFOW& ExecInfo) = 0;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,35 @@
+#include "platform/win32/Win32ShellExecute.h"
+
+#include <windows.h>
+// clang-format off
+#include <shellapi.h>
+// clang-format on
+
+#include "platform/win32/Win32Text.h"
+
+namespace tarnwick::win32 {
+
+static_assert(sizeof(::SHELLEXECUTEINFOW) == sizeof(tarnwick::SHELLEXECUTEINFOW));
+
+bool TWin32ShellExecutePlatform::ShellExecuteExW(SHELLEXECUTEINFOW& ExecInfo) {
+    ::SHELLEXECUTEINFOW info{};
+    info.cbSize = ExecInfo.cbSize;
+    info.fMask = ExecInfo.fMask;
+    info.hwnd = reinterpret_cast<HWND>(ExecInfo.hwnd);
+    info.lpVerb = AsWide(ExecInfo.lpVerb);
+    info.lpFile = AsWide(ExecInfo.lpFile);
+    info.lpParameters = AsWide(ExecInfo.lpParameters);
+    info.lpDirectory = AsWide(ExecInfo.lpDirectory);
+    info.nShow = ExecInfo.nShow;
+    info.lpIDList = ExecInfo.lpIDList;
+    info.lpClass = AsWide(ExecInfo.lpClass);
+    info.hkeyClass = reinterpret_cast<HKEY>(ExecInfo.hkeyClass);
+    info.dwHotKey = ExecInfo.dwHotKey;
+    info.hIcon = reinterpret_cast<HANDLE>(ExecInfo.hIconOrMonitor);
+    const BOOL ok = ::ShellExecuteExW(&info);
+    ExecInfo.hInstApp = reinterpret_cast<std::uintptr_t>(info.hInstApp);
+    ExecInfo.hProcess = reinterpret_cast<std::uintptr_t>(info.hProcess);
+    return ok != FALSE;
+}
+
+} // namespace tarnwick::win32

@@ -1,0 +1,45 @@
+#pragma once
+// Small helpers over the platform shared by the other units: the application-data folder, the program's
+// own name, the autostart entry, an elevated start, a coarse version code, code-page text and log texts.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/RegistryPlatform.h"
+#include "platform/ShellExecutePlatform.h"
+#include "platform/SystemPlatform.h"
+#include "support/Rect.h"
+
+namespace tarnwick {
+
+// The user's roaming application-data folder, without a trailing backslash.
+// Raises EGeneralError "Cannot get CSIDL_APPDATA special folder!" when the shell cannot give it.
+std::u16string GetAppDataFolder(ISystemPlatform& System);
+
+// The program's file name without folder and extension (the last extension only).
+std::u16string GetExeBaseName(ISystemPlatform& System);
+std::u16string ExeBaseNameOf(std::u16string_view Path);
+
+// Adds, rewrites or removes the value Name under the Run (or RunOnce) key of the current user (or of
+// the machine). The data is Command as given, less leading and trailing control characters and blanks.
+// Never reports a failure: a key that cannot be opened means nothing happens.
+void SetStartupEntry(IRegistryPlatform& Registry, std::u16string_view Name, std::u16string_view Command,
+                     bool Remove, bool RunOnce, bool Force, bool AllUsers);
+
+// Starts FileName with Parameters through the shell's "runas" verb and returns once it has started.
+// Raises EOSError with the thread's last error when the shell refuses.
+void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uintptr_t OwnerWindow,
+                 const std::u16string& FileName, const std::u16string& Parameters);
+
+// 1 to 7 for Windows 4.0, 4.10, 4.90, 5.0, 5.1, 6.0 and 6.1; 0 for any other version.
+std::uint8_t GetWindowsVersionCode(ISystemPlatform& System);
+std::uint8_t WindowsVersionCodeOf(std::uint32_t Major, std::uint32_t Minor) noexcept;
+
+// Text in an 8-bit code page; characters the code page lacks become its default character.
+std::string WideToCodePage(ISystemPlatform& System, std::u16string_view Text, std::uint16_t CodePage);
+
+std::u16string BoolToText(bool Value);
+std::u16string RectToText(const TRect& R);
+
+} // namespace tarnwick

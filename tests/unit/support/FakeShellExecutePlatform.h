@@ -1,0 +1,31 @@
+#pragma once
+// A stand-in for the shell-execution seam that records every request with copies of its texts.
+
+#include <string>
+#include <vector>
+
+#include "platform/ShellExecutePlatform.h"
+
+namespace tarnwick::testing {
+
+class FakeShellExecutePlatform : public IShellExecutePlatform {
+public:
+    struct Request {
+        SHELLEXECUTEINFOW Info; // the pointers in it are not kept valid; see the copies
+        std::u16string Verb, File, Parameters;
+    };
+
+    bool Succeeds = true;
+    std::vector<Request> Requests;
+
+    bool ShellExecuteExW(SHELLEXECUTEINFOW& info) override {
+        auto text = [](const char16_t* p) { return p ? std::u16string(p) : std::u16string(); };
+        Requests.push_back({info, text(info.lpVerb), text(info.lpFile), text(info.lpParameters)});
+        if (Succeeds) {
+            info.hInstApp = 42; // above 32: success
+        }
+        return Succeeds;
+    }
+};
+
+} // namespace tarnwick::testing
