@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingLog.h"
-#include "SimulatedMachine.h"
+#include "fixtures/RecordingLog.h"
+#include "fixtures/SimulatedMachine.h"
 #include "core/Errors.h"
 
 namespace tarnwick {

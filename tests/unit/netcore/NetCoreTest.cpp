@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SimulatedMachine.h"
+#include "fixtures/SimulatedMachine.h"
 #include "core/Errors.h"
 #include "device/DeviceInformationKt.h"
 

@@ -1,0 +1,51 @@
+// The real setup API under Wine: its device functions are stubs (the status query writes nothing),
+// so enumerations find no records, and they must still run to the end without error.
+
+#include <gtest/gtest.h>
+
+#include "core/PlatformConstants.h"
+#include "device/DeviceInformationKt.h"
+#include "diag/PerformanceUnit.h"
+#include "platform/win32/Win32DevicePlatform.h"
+
+namespace tarnwick {
+namespace {
+
+TEST(Win32DevicePlatform, EnumeratesTheNetworkClassAndAllClassesWithoutError) {
+    win32::TWin32DevicePlatform platform;
+    for (const auto& [guid, flags] :
+         {std::pair<const Guid*, std::uint32_t>{&GUID_DEVCLASS_NET, DIGCF_PRESENT},
+          {nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT},
+          {nullptr, DIGCF_ALLCLASSES}}) {
+        TPhysicalDeviceList devices;
+        EXPECT_NO_THROW(GetDevicesByGuid(platform, guid, true, devices, flags, nullptr, nullptr));
+        for (const auto& device : devices) {
+            EXPECT_FALSE(device->PnPName().empty());
+        }
+    }
+    EXPECT_EQ(PerformanceRackman().LastMeasurement(), nullptr);
+    EXPECT_GE(PerformanceRackman().FindMeasurement(u"GetDevicesByGuid")->CallCount(), 3);
+    FinalizeDeviceInformationKt();
+}
+
+TEST(Win32DevicePlatform, ParentQueryOfAnUnknownNodeFailsCleanly) {
+    win32::TWin32DevicePlatform platform;
+    EXPECT_EQ(CMGetParent(platform, 0x7FFF), 0u);
+    EXPECT_EQ(GetDeviceIdEx(platform, 0x7FFF), u"");
+    FinalizeDeviceInformationKt();
+}
+
+TEST(Win32DevicePlatform, BusTypeQueryOfAMissingPathIsFalse) {
+    win32::TWin32DevicePlatform platform;
+    TDeviceInformation information;
+    EXPECT_FALSE(GetDeviceInformation(platform, u"\\\\?\\no#such#device\\", information));
+    FinalizeDeviceInformationKt();
+}
+
+TEST(Win32DevicePlatform, SystemMessageForAccessDenied) {
+    win32::TWin32DevicePlatform platform;
+    EXPECT_NE(platform.SysErrorMessage(ERROR_ACCESS_DENIED), u"");
+}
+
+} // namespace
+} // namespace tarnwick
