@@ -56,7 +56,7 @@ TMeasurement* TPerformanceRackman::FindMeasurement(std::u16string_view path) con
 TMeasurement& TPerformanceRackman::FindOrCreate(std::u16string_view label) {
     auto& byLabel = FLastMeasurement ? FLastMeasurement->FChildByLabel : FTopLevelByLabel;
     for (const auto& [knownLabel, measurement] : byLabel) {
-        if (knownLabel == label) {
+        if (knownLabel.size() == label.size() && knownLabel == label) {
             return *measurement;
         }
     }
