@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Runs a Windows GoogleTest program on a Wine virtual desktop that has the shell's taskbar and
+# notification area (the desktop named "shell"), takes the screenshots the program asks for into
+# artifacts/ beside it, and passes when the program's XML report shows no failure.
+set -uo pipefail
+program=$1
+shift
+tools=$(cd "$(dirname "$0")/../../../tools" && pwd)
+source "$tools/wine-env.sh" "$program"
+"$tools/wine-setup.sh" "$program" || exit 1
+if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
+  read -r num pid < "$TARNWICK_XVFB_STATE"
+  export DISPLAY=":$num"
+fi
+
+name=$(basename "$program" .exe)
+artifacts="$(cd "$(dirname "$program")" && pwd)/artifacts"
+handshake="$artifacts/$name.handshake"
+report="$artifacts/$name.xml"
+mkdir -p "$artifacts"
+rm -rf "$handshake" "$report"
+mkdir -p "$handshake"
+export TARNWICK_SHOT_DIR="Z:${handshake//\//\\}"
+
+out="$artifacts/$name.out"
+wine explorer /desktop=shell,1280x800 "$program" "--gtest_output=xml:Z:${report//\//\\}" "$@" >"$out" 2>&1 </dev/null &
+runner=$!
+while kill -0 "$runner" 2>/dev/null; do
+  if [ -f "$handshake/shot.request" ]; then
+    shot=$(cat "$handshake/shot.request")
+    rm -f "$handshake/shot.request"
+    import -display "$DISPLAY" -window root "$artifacts/$shot.png" || echo "screenshot $shot failed"
+    touch "$handshake/shot.done"
+  fi
+  sleep 0.2
+done
+wait "$runner"
+cat "$out"
+# The desktop's explorer does not pass the program's exit code on: the report tells.
+if [ ! -f "$report" ]; then
+  echo "no test report: the program did not finish"
+  exit 1
+fi
+if grep -q '<testsuites[^>]* failures="0"[^>]* errors="0"' "$report"; then
+  exit 0
+fi
+echo "failures in $report"
+exit 1
