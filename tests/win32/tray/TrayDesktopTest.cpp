@@ -57,6 +57,7 @@ TEST_F(TrayDesktopTest, TheIconIsAddedChangedShownWithABalloonAndDeleted) {
         tray.ModifyIcon(OtherIcon);
         EXPECT_TRUE(tray.ShowBalloonTrayIcon(10, u"The internet is turned off now. Happy offline work!",
                                              u"Internet Off", bitInfo));
+        test::PumpMessages(2500); // the shell shows a balloon a moment after it is asked
         test::TakeScreenshot(L"tray-balloon");
         tray.DeleteIcon();
         EXPECT_FALSE(IconShown());
