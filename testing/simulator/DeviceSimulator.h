@@ -100,6 +100,7 @@ public:
 
     void SetFault(SimCall call, std::uint32_t error, DEVINST onlyFor = 0, std::uint32_t requiredSize = 0);
     void ClearFaults();
+    const SimFault& Fault(SimCall call) const { return FFaults[static_cast<std::size_t>(call)]; }
 
     // --- What happened ---
     const std::vector<SimChange>& Changes() const { return FChanges; }
