@@ -5,7 +5,7 @@
 
 namespace tarnwick::win32 {
 
-class TWin32RegistryPlatform final : public IRegistryPlatform {
+class TWin32RegistryPlatform : public IRegistryPlatform {
 public:
     std::int32_t RegOpenKeyExW(RegKey Key, const char16_t* SubKey, std::uint32_t Options,
                                std::uint32_t SamDesired, RegKey& Result) override;
