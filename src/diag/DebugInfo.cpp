@@ -1,21 +1,11 @@
 #include "diag/DebugInfo.h"
 
-#include "core/Text.h"
 #include "diag/MapScanner.h"
 
 namespace tarnwick {
 
 TUnitDebugInfo::TUnitDebugInfo(std::u16string Name, int LinesCount) : FName(std::move(Name)) {
     SetAddressesCount(LinesCount);
-}
-
-void TUnitDebugInfo::AddLine(int Line, std::uint32_t Address) {
-    if (static_cast<std::size_t>(FAddressesCount) >= FAddresses.size()) {
-        // Geometric growth keeps appending cheap for line tables of thousands of entries.
-        FAddresses.resize(FAddresses.size() * 2 + 1);
-    }
-    FAddresses[FAddressesCount] = TAddressToLine{Address, static_cast<std::uint32_t>(Line)};
-    ++FAddressesCount;
 }
 
 void TUnitDebugInfo::SetAddressesCount(int Value) {
@@ -37,16 +27,19 @@ void TProjectDebugInfo::LoadMapDebugInfo(const std::u16string& MapFileName) {
 void TProjectDebugInfo::ClearDebugInfo() {
     FRoutineDebugInfos.clear();
     FUnitDebugInfos.clear();
+    FUnitIndex.clear();
     FCodeLength = 0;
 }
 
+void TProjectDebugInfo::AddUnitDebugInfo(TUnitDebugInfo Info) {
+    FUnitDebugInfos.push_back(std::move(Info));
+    // A later unit of the same name never shadows the first one.
+    FUnitIndex.try_emplace(FUnitDebugInfos.back().Name(), FUnitDebugInfos.size() - 1);
+}
+
 TUnitDebugInfo* TProjectDebugInfo::FindUnitDebugInfo(std::u16string_view Name) {
-    for (TUnitDebugInfo& info : FUnitDebugInfos) {
-        if (SameTextAscii(info.Name(), Name)) {
-            return &info;
-        }
-    }
-    return nullptr;
+    const auto found = FUnitIndex.find(std::u16string(Name));
+    return found != FUnitIndex.end() ? &FUnitDebugInfos[found->second] : nullptr;
 }
 
 } // namespace tarnwick

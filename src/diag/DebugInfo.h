@@ -4,7 +4,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "core/Text.h"
 
 namespace tarnwick {
 
@@ -22,7 +26,15 @@ public:
     TUnitDebugInfo(std::u16string Name, int LinesCount);
 
     // Appends one entry; the array grows to twice its length plus one when it is full.
-    void AddLine(int Line, std::uint32_t Address);
+    void AddLine(int Line, std::uint32_t Address) {
+        if (static_cast<std::size_t>(FAddressesCount) >= FAddresses.size()) {
+            // Geometric growth keeps appending cheap for line tables of thousands of entries.
+            FAddresses.resize(FAddresses.size() * 2 + 1);
+        }
+        FAddresses[static_cast<std::size_t>(FAddressesCount)] =
+            TAddressToLine{Address, static_cast<std::uint32_t>(Line)};
+        ++FAddressesCount;
+    }
 
     const std::u16string& Name() const noexcept { return FName; }
     int AddressesCount() const noexcept { return FAddressesCount; }
@@ -76,12 +88,16 @@ public:
 
 private:
     friend class TMapScanner;
-    void AddUnitDebugInfo(TUnitDebugInfo Info) { FUnitDebugInfos.push_back(std::move(Info)); }
+    void AddUnitDebugInfo(TUnitDebugInfo Info);
     void AddRoutineDebugInfo(TRoutineDebugInfo Info) { FRoutineDebugInfos.push_back(std::move(Info)); }
 
     std::uint32_t FCodeLength = 0;
     std::vector<TUnitDebugInfo> FUnitDebugInfos;
     std::vector<TRoutineDebugInfo> FRoutineDebugInfos;
+    // Each unit name's first position in FUnitDebugInfos: a large map names thousands of units, and a
+    // search through all of them for every line-number section would dominate the scan.
+    std::unordered_map<std::u16string, std::size_t, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>
+        FUnitIndex;
 };
 
 } // namespace tarnwick

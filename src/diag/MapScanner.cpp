@@ -1,5 +1,6 @@
 #include "diag/MapScanner.h"
 
+#include <array>
 #include <limits>
 #include <optional>
 
@@ -55,27 +56,48 @@ std::u16string Widen(std::string_view text) {
 
 // A decimal line number with an optional sign, blanks around it ignored; -1 when it is not a number.
 int LineNumber(std::string_view text) {
-    text = Trim(text);
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
     bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
     }
-    if (text.empty()) {
-        return -1;
-    }
+    const std::size_t digits = i;
     long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > std::numeric_limits<int>::max()) {
             return -1;
         }
-        value = value * 10 + (c - '0');
-        if (value > std::numeric_limits<int>::max()) {
+    }
+    if (i == digits) {
+        return -1;
+    }
+    for (; i < text.size(); ++i) {
+        if (!IsBlank(text[i])) {
             return -1;
         }
     }
     return static_cast<int>(negative ? -value : value);
 }
+
+// The value of each hexadecimal digit, and NotHex for every other character.
+constexpr std::uint8_t NotHex = 0xFF;
+constexpr std::array<std::uint8_t, 256> HexDigitValues = [] {
+    std::array<std::uint8_t, 256> values{};
+    values.fill(NotHex);
+    for (int c = 0; c < 10; ++c) {
+        values['0' + c] = static_cast<std::uint8_t>(c);
+    }
+    for (int c = 0; c < 6; ++c) {
+        values['A' + c] = static_cast<std::uint8_t>(10 + c);
+        values['a' + c] = static_cast<std::uint8_t>(10 + c);
+    }
+    return values;
+}();
 
 } // namespace
 
@@ -85,15 +107,8 @@ bool HexToCardinal(std::string_view Text, std::uint32_t& Value) noexcept {
     }
     std::uint32_t result = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-        const char c = Text[i];
-        std::uint32_t digit = 0;
-        if (c >= '0' && c <= '9') {
-            digit = static_cast<std::uint32_t>(c - '0');
-        } else if (c >= 'A' && c <= 'F') {
-            digit = static_cast<std::uint32_t>(c - 'A' + 10);
-        } else if (c >= 'a' && c <= 'f') {
-            digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        } else {
+        const std::uint8_t digit = HexDigitValues[static_cast<unsigned char>(Text[i])];
+        if (digit == NotHex) {
             return false;
         }
         result = (result << 4) | digit;

@@ -140,6 +140,16 @@ TEST(MapScanner, SectionRules) {
          "unit System 00000000/1 00000008/2\n"
          "unit SysInit 00000100/0 00000180/0\n"
          "unit Unit1 00000300/20\n"},
+        {"a line-number section goes to the first unit of its name",
+         Segments + "Detailed map of segments\n"
+                    "\n"
+                    " 0001:00000000 00000100 C=CODE     S=.text    G=(none)   M=System   ACBP=A9\n"
+                    " 0001:00000100 00000080 C=CODE     S=.text    G=(none)   M=SYSTEM   ACBP=A9\n"
+                    "\n"
+                    "Line numbers for system(system.pas) segment .text\n\n     1 0001:00000000\n\n",
+         "code 0000A000\n"
+         "unit System 00000000/1\n"
+         "unit SYSTEM 00000100/0 00000180/0\n"},
         {"an empty later section keeps the lines of an earlier one",
          Segments + "Line numbers for Unit1(Unit1.pas) segment .text\n\n"
                     "    10 0001:00000200    11 0001:00000208    12 0001:00000210\n\n"
