@@ -192,4 +192,21 @@ inline constexpr std::uint32_t EXCEPTION_NONCONTINUABLE = 0x1;
 inline constexpr std::uint32_t EXCEPTION_STACK_OVERFLOW = 0xC00000FD;
 inline constexpr std::uint32_t EXCEPTION_CONTINUE_SEARCH = 0;
 
+// Version information (winnt.h, winuser.h)
+inline constexpr std::uint32_t VER_PLATFORM_WIN32s = 0;
+inline constexpr std::uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;
+inline constexpr std::uint32_t VER_PLATFORM_WIN32_NT = 2;
+inline constexpr std::uint8_t VER_NT_WORKSTATION = 1;
+inline constexpr std::uint8_t VER_NT_DOMAIN_CONTROLLER = 2;
+inline constexpr std::uint8_t VER_NT_SERVER = 3;
+inline constexpr std::uint16_t VER_SUITE_SMALLBUSINESS = 0x1;
+inline constexpr std::uint16_t VER_SUITE_ENTERPRISE = 0x2;
+inline constexpr std::uint16_t VER_SUITE_SMALLBUSINESS_RESTRICTED = 0x20;
+inline constexpr std::uint16_t VER_SUITE_DATACENTER = 0x80;
+inline constexpr std::uint16_t VER_SUITE_PERSONAL = 0x200;
+inline constexpr std::uint16_t VER_SUITE_BLADE = 0x400;
+inline constexpr std::uint16_t PROCESSOR_ARCHITECTURE_IA64 = 6;
+inline constexpr std::uint16_t PROCESSOR_ARCHITECTURE_AMD64 = 9;
+inline constexpr int SM_SERVERR2 = 89;
+
 } // namespace tarnwick
