@@ -232,8 +232,7 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
     if (flags & DIGCF_DEVICEINTERFACE) {
         for (const Guid* interfaceGuid :
              {&GUID_DEVINTERFACE_FLOPPY, &GUID_DEVINTERFACE_DISK, &GUID_DEVINTERFACE_CDROM}) {
-            TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInterfacesByGuid");
-            GetDeviceInterfacesByGuid(platform, set, data, *interfaceGuid, device, *volumes);
+            GetDeviceInterfacesByGuid(platform, device, *interfaceGuid, set, data, *volumes);
         }
     }
     if (HasUsbDeviceInterface(platform, set, data)) {
@@ -272,9 +271,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
         std::optional<TVolumeDeviceConnectorList> ownVolumes;
         const TVolumeDeviceConnectorList* volumes = AVolumes;
         if (volumes == nullptr && (AFlags & DIGCF_DEVICEINTERFACE)) {
-            TMeasurementScope measure(PerformanceRackman(), u"GetVolumesAndDeviceNumbers");
-            ownVolumes.emplace();
-            GetVolumesAndDeviceNumbers(platform, *ownVolumes);
+            ownVolumes.emplace(GetVolumesAndDeviceNumbers(platform));
             volumes = &*ownVolumes;
         }
 

@@ -84,20 +84,29 @@ struct STORAGE_DEVICE_DESCRIPTOR {
 };
 static_assert(sizeof(STORAGE_DEVICE_DESCRIPTOR) == 40);
 
+struct STORAGE_DEVICE_NUMBER {
+    std::uint32_t DeviceType;
+    std::uint32_t DeviceNumber;
+    std::uint32_t PartitionNumber;
+};
+static_assert(sizeof(STORAGE_DEVICE_NUMBER) == 12);
+
 class IDevicePlatform {
 public:
     virtual ~IDevicePlatform() = default;
 
-    virtual HDEVINFO SetupDiGetClassDevsW(const Guid* ClassGuid, const char16_t* Enumerator, std::uintptr_t hwndParent,
-                                          std::uint32_t Flags) = 0;
+    virtual HDEVINFO SetupDiGetClassDevsW(const Guid* ClassGuid, const char16_t* Enumerator,
+                                          std::uintptr_t hwndParent, std::uint32_t Flags) = 0;
     virtual bool SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, std::uint32_t MemberIndex,
                                        SP_DEVINFO_DATA& DeviceInfoData) = 0;
     virtual bool SetupDiGetDeviceInstanceIdW(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA& DeviceInfoData,
                                              char16_t* DeviceInstanceId, std::uint32_t DeviceInstanceIdSize,
                                              std::uint32_t* RequiredSize) = 0;
-    virtual bool SetupDiGetDeviceRegistryPropertyW(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA& DeviceInfoData,
+    virtual bool SetupDiGetDeviceRegistryPropertyW(HDEVINFO DeviceInfoSet,
+                                                   const SP_DEVINFO_DATA& DeviceInfoData,
                                                    std::uint32_t Property, std::uint32_t* PropertyRegDataType,
-                                                   std::uint8_t* PropertyBuffer, std::uint32_t PropertyBufferSize,
+                                                   std::uint8_t* PropertyBuffer,
+                                                   std::uint32_t PropertyBufferSize,
                                                    std::uint32_t* RequiredSize) = 0;
     virtual bool SetupDiEnumDeviceInterfaces(HDEVINFO DeviceInfoSet, const SP_DEVINFO_DATA* DeviceInfoData,
                                              const Guid& InterfaceClassGuid, std::uint32_t MemberIndex,
@@ -108,7 +117,8 @@ public:
                                                   const SP_DEVICE_INTERFACE_DATA& DeviceInterfaceData,
                                                   void* DeviceInterfaceDetailData,
                                                   std::uint32_t DeviceInterfaceDetailDataSize,
-                                                  std::uint32_t* RequiredSize, SP_DEVINFO_DATA* DeviceInfoData) = 0;
+                                                  std::uint32_t* RequiredSize,
+                                                  SP_DEVINFO_DATA* DeviceInfoData) = 0;
     virtual bool SetupDiSetClassInstallParamsW(HDEVINFO DeviceInfoSet, SP_DEVINFO_DATA* DeviceInfoData,
                                                const SP_CLASSINSTALL_HEADER* ClassInstallParams,
                                                std::uint32_t ClassInstallParamsSize) = 0;
@@ -126,12 +136,34 @@ public:
 
     // CreateFileW with security attributes that ask for an inheritable handle and carry a freshly
     // initialised empty security descriptor (revision 1). Returns InvalidHandleValue on failure.
-    virtual HANDLE_T CreateFileW(const char16_t* FileName, std::uint32_t DesiredAccess, std::uint32_t ShareMode,
-                                 std::uint32_t CreationDisposition, std::uint32_t FlagsAndAttributes) = 0;
+    virtual HANDLE_T CreateFileW(const char16_t* FileName, std::uint32_t DesiredAccess,
+                                 std::uint32_t ShareMode, std::uint32_t CreationDisposition,
+                                 std::uint32_t FlagsAndAttributes) = 0;
     virtual bool DeviceIoControl(HANDLE_T Device, std::uint32_t IoControlCode, const void* InBuffer,
                                  std::uint32_t InBufferSize, void* OutBuffer, std::uint32_t OutBufferSize,
                                  std::uint32_t* BytesReturned) = 0;
     virtual bool CloseHandle(HANDLE_T Object) = 0;
+
+    // Volumes and their mount points. FindFirstVolumeW returns InvalidHandleValue when no search starts.
+    virtual HANDLE_T FindFirstVolumeW(char16_t* VolumeName, std::uint32_t BufferLength) = 0;
+    virtual bool FindNextVolumeW(HANDLE_T FindVolume, char16_t* VolumeName, std::uint32_t BufferLength) = 0;
+    virtual bool FindVolumeClose(HANDLE_T FindVolume) = 0;
+    virtual bool GetVolumeNameForVolumeMountPointW(const char16_t* VolumeMountPoint, char16_t* VolumeName,
+                                                   std::uint32_t BufferLength) = 0;
+    // Returns the number of characters stored, 0 on failure.
+    virtual std::uint32_t QueryDosDeviceW(const char16_t* DeviceName, char16_t* TargetPath,
+                                          std::uint32_t MaxCount) = 0;
+
+    // kernel32.dll loaded by name, and GetVolumePathNamesForVolumeNameW looked up and called through the
+    // address found, as on systems that may lack it. Handles and addresses are 0 when there is none.
+    virtual std::uintptr_t LoadLibraryW(const char16_t* LibFileName) = 0;
+    virtual std::uintptr_t GetProcAddress(std::uintptr_t Module, const char* ProcName) = 0;
+    virtual bool FreeLibrary(std::uintptr_t Module) = 0;
+    virtual bool CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc, const char16_t* VolumeName,
+                                                      char16_t* VolumePathNames, std::uint32_t BufferLength,
+                                                      std::uint32_t* ReturnLength) = 0;
+    // The system is Windows 2000 (version 5.0 of the NT family).
+    virtual bool IsWindows2000() = 0;
 
     // The calling thread's last error code, and the platform's message for a code.
     virtual std::uint32_t GetLastError() = 0;

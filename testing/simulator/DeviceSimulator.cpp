@@ -15,6 +15,12 @@ constexpr std::uint32_t ERROR_NO_DEVICE_SELECTED_OR_PARAMS = 0xE0000211; // no c
 constexpr std::uint32_t ERROR_INVALID_FUNCTION = 1;
 constexpr std::uint32_t ERROR_INVALID_CLASS_INSTALLER = 0xE000020D;
 constexpr std::uint32_t ERROR_DI_BAD_PATH = 0xE0000214;
+constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;
+constexpr std::uint32_t ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr std::uint32_t ERROR_MOD_NOT_FOUND = 126;
+constexpr std::uint32_t ERROR_PROC_NOT_FOUND = 127;
+constexpr std::uint32_t ERROR_MORE_DATA = 234;
+constexpr std::uint32_t ERROR_INVALID_NAME = 123;
 
 std::vector<std::uint8_t> TextBytes(std::u16string_view text, bool multi) {
     std::u16string withNul(text);
@@ -536,7 +542,7 @@ HANDLE_T TDeviceSimulator::CreateFileW(const char16_t* FileName, std::uint32_t, 
                                        std::uint32_t) {
     const std::u16string name = FileName ? FileName : u"";
     FOpenedFiles.push_back(name);
-    DEVINST owner = 0;
+    std::int64_t owner = 0;
     for (const auto& device : FDevices) {
         for (const auto& itf : device.Interfaces) {
             if (SameTextAscii(itf.DevicePath, name)) {
@@ -544,7 +550,15 @@ HANDLE_T TDeviceSimulator::CreateFileW(const char16_t* FileName, std::uint32_t, 
             }
         }
     }
-    if (Fails(SimCall::CreateFile, owner)) {
+    for (std::size_t v = 0; v < FVolumes.size() && owner == 0; ++v) {
+        // A volume opens by its name without the trailing backslash.
+        const std::u16string& volume = FVolumes[v].Name;
+        if (!volume.empty() &&
+            SameTextAscii(std::u16string_view(volume).substr(0, volume.size() - 1), name)) {
+            owner = -static_cast<std::int64_t>(v + 1);
+        }
+    }
+    if (Fails(SimCall::CreateFile, owner > 0 ? static_cast<DEVINST>(owner) : 0)) {
         Fail(FFaults[static_cast<std::size_t>(SimCall::CreateFile)].Error);
         return InvalidHandleValue;
     }
@@ -564,11 +578,28 @@ bool TDeviceSimulator::DeviceIoControl(HANDLE_T Device, std::uint32_t IoControlC
     if (Device <= 0x1000 || index >= FHandles.size() || FHandles[index] == 0) {
         return Fail(ERROR_INVALID_HANDLE);
     }
-    const SimDevice& device = FDevices[FHandles[index] - 1];
-    if (Fails(SimCall::DeviceIoControl, device.DevInst)) {
+    const std::int64_t owner = FHandles[index];
+    const SimDevice* device = owner > 0 ? &FDevices[owner - 1] : nullptr;
+    const SimVolume* volume = owner < 0 ? &FVolumes[-owner - 1] : nullptr;
+    if (Fails(SimCall::DeviceIoControl, device ? device->DevInst : 0)) {
         return Fail(FFaults[static_cast<std::size_t>(SimCall::DeviceIoControl)].Error);
     }
-    if (IoControlCode != IOCTL_STORAGE_QUERY_PROPERTY) {
+    if (IoControlCode == IOCTL_STORAGE_GET_DEVICE_NUMBER) {
+        const bool has = device ? device->HasStorageNumber : volume->HasStorageNumber;
+        if (!has) {
+            return Fail(ERROR_INVALID_FUNCTION);
+        }
+        if (OutBuffer == nullptr || OutBufferSize < sizeof(STORAGE_DEVICE_NUMBER)) {
+            return Fail(ERROR_INSUFFICIENT_BUFFER);
+        }
+        const STORAGE_DEVICE_NUMBER& number = device ? device->StorageNumber : volume->StorageNumber;
+        std::memcpy(OutBuffer, &number, sizeof number);
+        if (BytesReturned) {
+            *BytesReturned = sizeof number;
+        }
+        return true;
+    }
+    if (IoControlCode != IOCTL_STORAGE_QUERY_PROPERTY || device == nullptr) {
         return Fail(ERROR_INVALID_FUNCTION);
     }
     if (InBuffer == nullptr || InBufferSize < sizeof(STORAGE_PROPERTY_QUERY) || OutBuffer == nullptr ||
@@ -578,7 +609,7 @@ bool TDeviceSimulator::DeviceIoControl(HANDLE_T Device, std::uint32_t IoControlC
     STORAGE_DEVICE_DESCRIPTOR descriptor{};
     descriptor.Version = sizeof descriptor;
     descriptor.Size = sizeof descriptor;
-    descriptor.BusType = device.StorageBusType;
+    descriptor.BusType = device->StorageBusType;
     std::memcpy(OutBuffer, &descriptor, sizeof descriptor);
     if (BytesReturned) {
         *BytesReturned = sizeof descriptor;
@@ -594,6 +625,163 @@ bool TDeviceSimulator::CloseHandle(HANDLE_T Object) {
     FHandles[index] = 0;
     --FOpenHandles;
     return true;
+}
+
+namespace {
+
+bool CopyText(std::u16string_view text, char16_t* buffer, std::uint32_t length) {
+    if (buffer == nullptr || length < text.size() + 1) {
+        return false;
+    }
+    std::memcpy(buffer, text.data(), text.size() * sizeof(char16_t));
+    buffer[text.size()] = u'\0';
+    return true;
+}
+
+constexpr HANDLE_T FirstSearchHandle = 0x2001;
+constexpr std::uintptr_t Kernel32Module = 0x7FF000;
+constexpr std::uintptr_t VolumePathNamesAddress = 0x7FF100;
+
+} // namespace
+
+HANDLE_T TDeviceSimulator::FindFirstVolumeW(char16_t* VolumeName, std::uint32_t BufferLength) {
+    if (Fails(SimCall::FindFirstVolume, 0)) {
+        Fail(FFaults[static_cast<std::size_t>(SimCall::FindFirstVolume)].Error);
+        return InvalidHandleValue;
+    }
+    if (FVolumes.empty()) {
+        Fail(ERROR_NO_MORE_ITEMS);
+        return InvalidHandleValue;
+    }
+    if (!CopyText(FVolumes[0].Name, VolumeName, BufferLength)) {
+        Fail(ERROR_INSUFFICIENT_BUFFER);
+        return InvalidHandleValue;
+    }
+    FSearches.push_back(1);
+    ++FOpenSearches;
+    return FirstSearchHandle + FSearches.size() - 1;
+}
+
+bool TDeviceSimulator::FindNextVolumeW(HANDLE_T FindVolume, char16_t* VolumeName,
+                                       std::uint32_t BufferLength) {
+    const std::size_t search = FindVolume - FirstSearchHandle;
+    if (FindVolume < FirstSearchHandle || search >= FSearches.size() || FSearches[search] == SIZE_MAX) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    std::size_t& next = FSearches[search];
+    if (next >= FVolumes.size()) {
+        return Fail(ERROR_NO_MORE_FILES);
+    }
+    if (!CopyText(FVolumes[next].Name, VolumeName, BufferLength)) {
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    }
+    ++next;
+    return true;
+}
+
+bool TDeviceSimulator::FindVolumeClose(HANDLE_T FindVolume) {
+    const std::size_t search = FindVolume - FirstSearchHandle;
+    if (FindVolume < FirstSearchHandle || search >= FSearches.size() || FSearches[search] == SIZE_MAX) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    FSearches[search] = SIZE_MAX;
+    --FOpenSearches;
+    if (Fails(SimCall::FindVolumeClose, 0)) {
+        return Fail(FFaults[static_cast<std::size_t>(SimCall::FindVolumeClose)].Error);
+    }
+    return true;
+}
+
+bool TDeviceSimulator::GetVolumeNameForVolumeMountPointW(const char16_t* VolumeMountPoint,
+                                                         char16_t* VolumeName, std::uint32_t BufferLength) {
+    const std::u16string mountPoint = VolumeMountPoint ? VolumeMountPoint : u"";
+    for (const auto& volume : FVolumes) {
+        for (const auto& point : volume.MountPoints) {
+            if (SameTextAscii(point, mountPoint)) {
+                return CopyText(volume.Name, VolumeName, BufferLength) ? true
+                                                                       : Fail(ERROR_FILENAME_EXCED_RANGE);
+            }
+        }
+    }
+    return Fail(ERROR_FILE_NOT_FOUND);
+}
+
+std::uint32_t TDeviceSimulator::QueryDosDeviceW(const char16_t* DeviceName, char16_t* TargetPath,
+                                                std::uint32_t MaxCount) {
+    const std::u16string name = DeviceName ? DeviceName : u"";
+    for (const auto& [dosName, target] : FDosDevices) {
+        if (SameTextAscii(dosName, name)) {
+            // A multi-string: the target, its NUL, and the closing NUL.
+            if (TargetPath == nullptr || MaxCount < target.size() + 2) {
+                Fail(ERROR_INSUFFICIENT_BUFFER);
+                return 0;
+            }
+            CopyText(target, TargetPath, MaxCount);
+            TargetPath[target.size() + 1] = u'\0';
+            return static_cast<std::uint32_t>(target.size() + 2);
+        }
+    }
+    Fail(ERROR_FILE_NOT_FOUND);
+    return 0;
+}
+
+std::uintptr_t TDeviceSimulator::LoadLibraryW(const char16_t* LibFileName) {
+    if (Kernel32Missing || LibFileName == nullptr || !SameTextAscii(LibFileName, u"kernel32.dll")) {
+        Fail(ERROR_MOD_NOT_FOUND);
+        return 0;
+    }
+    ++FLoadedLibraries;
+    return Kernel32Module;
+}
+
+std::uintptr_t TDeviceSimulator::GetProcAddress(std::uintptr_t Module, const char* ProcName) {
+    if (Module != Kernel32Module || VolumePathNamesMissing || ProcName == nullptr ||
+        std::strcmp(ProcName, "GetVolumePathNamesForVolumeNameW") != 0) {
+        Fail(ERROR_PROC_NOT_FOUND);
+        return 0;
+    }
+    return VolumePathNamesAddress;
+}
+
+bool TDeviceSimulator::FreeLibrary(std::uintptr_t Module) {
+    if (Module != Kernel32Module || FLoadedLibraries == 0) {
+        return Fail(ERROR_INVALID_HANDLE);
+    }
+    --FLoadedLibraries;
+    return true;
+}
+
+bool TDeviceSimulator::CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc, const char16_t* VolumeName,
+                                                            char16_t* VolumePathNames,
+                                                            std::uint32_t BufferLength,
+                                                            std::uint32_t* ReturnLength) {
+    if (Proc != VolumePathNamesAddress) {
+        return Fail(ERROR_INVALID_FUNCTION);
+    }
+    if (Fails(SimCall::GetVolumePathNames, 0)) {
+        return Fail(FFaults[static_cast<std::size_t>(SimCall::GetVolumePathNames)].Error);
+    }
+    const std::u16string name = VolumeName ? VolumeName : u"";
+    for (const auto& volume : FVolumes) {
+        if (volume.Name != name) {
+            continue;
+        }
+        std::u16string multi;
+        for (const auto& point : volume.MountPoints) {
+            multi += point;
+            multi += u'\0';
+        }
+        multi += u'\0';
+        if (ReturnLength) {
+            *ReturnLength = static_cast<std::uint32_t>(multi.size());
+        }
+        if (VolumePathNames == nullptr || BufferLength < multi.size()) {
+            return Fail(ERROR_MORE_DATA);
+        }
+        std::memcpy(VolumePathNames, multi.data(), multi.size() * sizeof(char16_t));
+        return true;
+    }
+    return Fail(ERROR_INVALID_NAME);
 }
 
 std::u16string TDeviceSimulator::SysErrorMessage(std::uint32_t ErrorCode) {

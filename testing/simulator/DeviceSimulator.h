@@ -30,6 +30,9 @@ enum class SimCall : std::uint8_t {
     GetDeviceIdEx,
     CreateFile,
     DeviceIoControl,
+    FindFirstVolume,
+    FindVolumeClose,
+    GetVolumePathNames,
     Count
 };
 
@@ -55,6 +58,9 @@ struct SimDevice {
     std::array<SimProperty, 0x25> Properties{};
     std::vector<SimInterface> Interfaces;
     std::uint32_t StorageBusType = 0;
+    // What the storage stack answers for the device's interface paths.
+    bool HasStorageNumber = false;
+    STORAGE_DEVICE_NUMBER StorageNumber{};
 
     // Class installer behaviour.
     std::uint32_t RefuseChangeError = 0;   // non-zero: the class installer fails with this code
@@ -62,6 +68,15 @@ struct SimDevice {
     std::uint32_t InstallParamsError = 13; // ... with this code
     bool RequestReboot = false;            // the change asks for a reboot
     std::uint32_t RestartCount = 0;        // DICS_PROPCHANGE changes received
+};
+
+// A volume: its name (with trailing backslash), the places it is mounted (with trailing backslashes,
+// in the platform's order) and its storage number.
+struct SimVolume {
+    std::u16string Name;
+    std::vector<std::u16string> MountPoints;
+    bool HasStorageNumber = true;
+    STORAGE_DEVICE_NUMBER StorageNumber{};
 };
 
 // One property change the class installer carried out.
@@ -86,6 +101,14 @@ public:
     const SimDevice& Device(DEVINST devInst) const;
     SimDevice* FindDevice(std::u16string_view instanceId);
     std::vector<SimDevice>& Devices() { return FDevices; }
+    std::vector<SimVolume>& Volumes() { return FVolumes; }
+    const std::vector<SimVolume>& Volumes() const { return FVolumes; }
+    // DOS device names ("D:") and the kernel device behind each.
+    std::vector<std::pair<std::u16string, std::u16string>>& DosDevices() { return FDosDevices; }
+    const std::vector<std::pair<std::u16string, std::u16string>>& DosDevices() const { return FDosDevices; }
+    bool Windows2000 = false;
+    bool Kernel32Missing = false;
+    bool VolumePathNamesMissing = false;
     const std::vector<SimDevice>& Devices() const { return FDevices; }
 
     void SetText(DEVINST devInst, std::uint32_t property, std::u16string_view text);
@@ -152,6 +175,22 @@ public:
                          std::uint32_t InBufferSize, void* OutBuffer, std::uint32_t OutBufferSize,
                          std::uint32_t* BytesReturned) override;
     bool CloseHandle(HANDLE_T Object) override;
+    HANDLE_T FindFirstVolumeW(char16_t* VolumeName, std::uint32_t BufferLength) override;
+    bool FindNextVolumeW(HANDLE_T FindVolume, char16_t* VolumeName, std::uint32_t BufferLength) override;
+    bool FindVolumeClose(HANDLE_T FindVolume) override;
+    bool GetVolumeNameForVolumeMountPointW(const char16_t* VolumeMountPoint, char16_t* VolumeName,
+                                           std::uint32_t BufferLength) override;
+    std::uint32_t QueryDosDeviceW(const char16_t* DeviceName, char16_t* TargetPath,
+                                  std::uint32_t MaxCount) override;
+    std::uintptr_t LoadLibraryW(const char16_t* LibFileName) override;
+    std::uintptr_t GetProcAddress(std::uintptr_t Module, const char* ProcName) override;
+    bool FreeLibrary(std::uintptr_t Module) override;
+    bool CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc, const char16_t* VolumeName,
+                                              char16_t* VolumePathNames, std::uint32_t BufferLength,
+                                              std::uint32_t* ReturnLength) override;
+    bool IsWindows2000() override { return Windows2000; }
+    std::size_t LoadedLibraryCount() const { return FLoadedLibraries; }
+    std::size_t OpenVolumeSearchCount() const { return FOpenSearches; }
     std::uint32_t GetLastError() override { return FLastError; }
     void SetLastError(std::uint32_t code) { FLastError = code; }
     std::u16string SysErrorMessage(std::uint32_t ErrorCode) override;
@@ -178,7 +217,14 @@ private:
     std::array<std::uint64_t, static_cast<std::size_t>(SimCall::Count)> FCallCounts{};
     std::vector<SimChange> FChanges;
     std::vector<std::uint32_t> FClassDevsFlags;
-    std::vector<DEVINST> FHandles; // open file handles: the device each one was opened on (0: closed)
+    // Open file handles: the device (DEVINST) or volume (index + 1, negated) each one was opened on; 0:
+    // closed.
+    std::vector<std::int64_t> FHandles;
+    std::vector<SimVolume> FVolumes;
+    std::vector<std::pair<std::u16string, std::u16string>> FDosDevices;
+    std::vector<std::size_t> FSearches; // volume searches: the next volume index, or SIZE_MAX when closed
+    std::size_t FOpenSearches = 0;
+    std::size_t FLoadedLibraries = 0;
     std::size_t FOpenHandles = 0;
     std::vector<std::u16string> FOpenedFiles;
     std::uint32_t FLastError = 0;

@@ -28,6 +28,9 @@ constexpr const char* CallNames[] = {
     "GetDeviceIdEx",
     "CreateFile",
     "DeviceIoControl",
+    "FindFirstVolume",
+    "FindVolumeClose",
+    "GetVolumePathNames",
 };
 static_assert(std::size(CallNames) == static_cast<std::size_t>(SimCall::Count));
 

@@ -197,6 +197,64 @@ bool TWin32DevicePlatform::CloseHandle(HANDLE_T Object) {
     return ::CloseHandle(reinterpret_cast<HANDLE>(Object));
 }
 
+HANDLE_T TWin32DevicePlatform::FindFirstVolumeW(char16_t* VolumeName, std::uint32_t BufferLength) {
+    return reinterpret_cast<HANDLE_T>(::FindFirstVolumeW(AsWide(VolumeName), BufferLength));
+}
+
+bool TWin32DevicePlatform::FindNextVolumeW(HANDLE_T FindVolume, char16_t* VolumeName,
+                                           std::uint32_t BufferLength) {
+    return ::FindNextVolumeW(reinterpret_cast<HANDLE>(FindVolume), AsWide(VolumeName), BufferLength);
+}
+
+bool TWin32DevicePlatform::FindVolumeClose(HANDLE_T FindVolume) {
+    return ::FindVolumeClose(reinterpret_cast<HANDLE>(FindVolume));
+}
+
+bool TWin32DevicePlatform::GetVolumeNameForVolumeMountPointW(const char16_t* VolumeMountPoint,
+                                                             char16_t* VolumeName,
+                                                             std::uint32_t BufferLength) {
+    return ::GetVolumeNameForVolumeMountPointW(AsWide(VolumeMountPoint), AsWide(VolumeName), BufferLength);
+}
+
+std::uint32_t TWin32DevicePlatform::QueryDosDeviceW(const char16_t* DeviceName, char16_t* TargetPath,
+                                                    std::uint32_t MaxCount) {
+    return ::QueryDosDeviceW(AsWide(DeviceName), AsWide(TargetPath), MaxCount);
+}
+
+std::uintptr_t TWin32DevicePlatform::LoadLibraryW(const char16_t* LibFileName) {
+    return reinterpret_cast<std::uintptr_t>(::LoadLibraryW(AsWide(LibFileName)));
+}
+
+std::uintptr_t TWin32DevicePlatform::GetProcAddress(std::uintptr_t Module, const char* ProcName) {
+    return reinterpret_cast<std::uintptr_t>(::GetProcAddress(reinterpret_cast<HMODULE>(Module), ProcName));
+}
+
+bool TWin32DevicePlatform::FreeLibrary(std::uintptr_t Module) {
+    return ::FreeLibrary(reinterpret_cast<HMODULE>(Module));
+}
+
+bool TWin32DevicePlatform::CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc,
+                                                                const char16_t* VolumeName,
+                                                                char16_t* VolumePathNames,
+                                                                std::uint32_t BufferLength,
+                                                                std::uint32_t* ReturnLength) {
+    using GetVolumePathNamesForVolumeNameWProc = BOOL(WINAPI*)(LPCWSTR, LPWCH, DWORD, PDWORD);
+    const auto proc = reinterpret_cast<GetVolumePathNamesForVolumeNameWProc>(Proc);
+    DWORD returned = 0;
+    const BOOL ok = proc(AsWide(VolumeName), AsWide(VolumePathNames), BufferLength, &returned);
+    if (ReturnLength) {
+        *ReturnLength = returned;
+    }
+    return ok;
+}
+
+bool TWin32DevicePlatform::IsWindows2000() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return ::GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+           version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
+}
+
 std::uint32_t TWin32DevicePlatform::GetLastError() {
     return ::GetLastError();
 }

@@ -46,6 +46,20 @@ public:
                          std::uint32_t InBufferSize, void* OutBuffer, std::uint32_t OutBufferSize,
                          std::uint32_t* BytesReturned) override;
     bool CloseHandle(HANDLE_T Object) override;
+    HANDLE_T FindFirstVolumeW(char16_t* VolumeName, std::uint32_t BufferLength) override;
+    bool FindNextVolumeW(HANDLE_T FindVolume, char16_t* VolumeName, std::uint32_t BufferLength) override;
+    bool FindVolumeClose(HANDLE_T FindVolume) override;
+    bool GetVolumeNameForVolumeMountPointW(const char16_t* VolumeMountPoint, char16_t* VolumeName,
+                                           std::uint32_t BufferLength) override;
+    std::uint32_t QueryDosDeviceW(const char16_t* DeviceName, char16_t* TargetPath,
+                                  std::uint32_t MaxCount) override;
+    std::uintptr_t LoadLibraryW(const char16_t* LibFileName) override;
+    std::uintptr_t GetProcAddress(std::uintptr_t Module, const char* ProcName) override;
+    bool FreeLibrary(std::uintptr_t Module) override;
+    bool CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc, const char16_t* VolumeName,
+                                              char16_t* VolumePathNames, std::uint32_t BufferLength,
+                                              std::uint32_t* ReturnLength) override;
+    bool IsWindows2000() override;
     std::uint32_t GetLastError() override;
     std::u16string SysErrorMessage(std::uint32_t ErrorCode) override;
 };

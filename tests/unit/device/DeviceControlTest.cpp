@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Errors.h"
 #include "fixtures/RecordingLog.h"
 #include "fixtures/SimulatedMachine.h"
-#include "core/Errors.h"
 
 namespace tarnwick {
 namespace {

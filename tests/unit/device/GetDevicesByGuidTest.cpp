@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "fixtures/SimulatedMachine.h"
 #include "core/Errors.h"
 #include "diag/PerformanceUnit.h"
+#include "fixtures/SimulatedMachine.h"
 
 namespace tarnwick {
 namespace {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "device/DeviceInformationKt.h"
+#include "device/MountControllerUnit.h"
 #include "diag/PerformanceUnit.h"
 #include "platform/win32/Win32DevicePlatform.h"
 
@@ -45,6 +47,40 @@ TEST(Win32DevicePlatform, BusTypeQueryOfAMissingPathIsFalse) {
 TEST(Win32DevicePlatform, SystemMessageForAccessDenied) {
     win32::TWin32DevicePlatform platform;
     EXPECT_NE(platform.SysErrorMessage(ERROR_ACCESS_DENIED), u"");
+}
+
+TEST(Win32DevicePlatform, VolumeTableAndDiskInterfaceScanRunToTheEndOnWinesVolumes) {
+    win32::TWin32DevicePlatform platform;
+    EXPECT_FALSE(platform.IsWindows2000());
+    TVolumeDeviceConnectorList volumes;
+    try {
+        volumes = GetVolumesAndDeviceNumbers(platform);
+    } catch (const EGeneralError& e) {
+        // Wine may have no volume to search; that is the one error the walk may raise.
+        EXPECT_EQ(e.Message(), u"FindFirstVolume error. Can't get volume names and mount points");
+    }
+    for (const auto& volume : volumes) {
+        EXPECT_EQ(volume.VolumeName.back(), u'\\');
+        std::vector<std::u16string> mountPoints;
+        MountController(platform).KtGetVolumePathNamesForVolumeName(volume.VolumeName, mountPoints);
+        for (const auto& point : mountPoints) {
+            EXPECT_NE(point.back(), u'\\');
+        }
+    }
+    EXPECT_NE(MountController(platform).VolumePathNamesProc(), 0u);
+    TPhysicalDeviceList devices;
+    EXPECT_NO_THROW(GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, true, devices,
+                                     DIGCF_PRESENT | DIGCF_DEVICEINTERFACE, nullptr, &volumes));
+    TPhysicalDeviceList own;
+    try {
+        GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, true, own, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE,
+                         nullptr, nullptr);
+    } catch (const EGeneralError& e) {
+        EXPECT_EQ(e.Message(), u"FindFirstVolume error. Can't get volume names and mount points");
+    }
+    EXPECT_EQ(PerformanceRackman().LastMeasurement(), nullptr);
+    FinalizeMountControllerUnit();
+    FinalizeDeviceInformationKt();
 }
 
 } // namespace
