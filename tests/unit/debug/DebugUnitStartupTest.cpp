@@ -103,6 +103,16 @@ TEST_F(DebugUnitStartup, TheMapIsNamedByReplacingTheExecutablesExtension) {
     }
 }
 
+TEST_F(DebugUnitStartup, ALinkedMapIsJudgedByTheTimeOfTheFileItLeadsTo) {
+    Arrange("tarnwick.exe", "old/tarnwick.map", -30.0);
+    std::filesystem::create_symlink(Folder.Path() / "old" / "tarnwick.map", Folder.Path() / "tarnwick.map");
+
+    InitializeDebugUnit(Process);
+
+    EXPECT_FALSE(DebugUnit()->ProjectDebugInfo().HasDebugInfo())
+        << "the link itself is new, the map 30 days old";
+}
+
 TEST_F(DebugUnitStartup, APathCutToTheBufferLoadsNothing) {
     const std::string folder(200, 'x');
     const std::string name(100, 'y');
