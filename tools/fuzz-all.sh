@@ -5,14 +5,21 @@ cd "$(dirname "$0")/.."
 if ! ls tests/fuzz/*.cpp >/dev/null 2>&1; then
   exit 0
 fi
-cmake --preset fuzz
-cmake --build --preset fuzz
+cmake --preset fuzz -DTARNWICK_TEST_FOLDERS=none
+targets=$(for source in tests/fuzz/*.cpp; do basename "$source" .cpp; done)
+# shellcheck disable=SC2086
+cmake --build --preset fuzz --target $targets
 seconds=${FUZZ_SECONDS:-30}
 for source in tests/fuzz/*.cpp; do
   name=$(basename "$source" .cpp)
   corpus=build/fuzz/corpus/$name
   mkdir -p "$corpus"
   echo "fuzzing $name for ${seconds}s"
-  "build/fuzz/tests/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 "$corpus" 2>&1 | tail -n 3
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz target $name failed"; exit 1; }
+  log=build/fuzz/$name.log
+  if ! "build/fuzz/tests/fuzz/$name" -max_total_time="$seconds" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+    tail -n 40 "$log"
+    echo "fuzz target $name failed"
+    exit 1
+  fi
+  grep -E '^stat::number_of_executed_units' "$log" || tail -n 2 "$log"
 done
