@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "RatioReporter.h"
@@ -112,7 +113,9 @@ int main(int argc, char** argv) {
     // The generated map lies beside the program, named like it, as the debug unit looks for it.
     const std::filesystem::path generated =
         std::filesystem::path(std::filesystem::read_symlink("/proc/self/exe")).replace_extension(".map");
-    const std::filesystem::path synthetic = std::filesystem::temp_directory_path() / "tarnwick-synthetic.map";
+    const std::filesystem::path synthetic =
+        std::filesystem::temp_directory_path() /
+        ("tarnwick-synthetic-" + std::to_string(std::random_device()()) + ".map");
     const std::string text = SyntheticMap(1000, 24, 48);
     std::ofstream(synthetic, std::ios::binary) << text;
     std::printf("synthetic map: %zu lines\n", CountLines(text));
