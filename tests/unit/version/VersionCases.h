@@ -1,5 +1,5 @@
 #pragma once
-// Installed Windows systems as their version functions and registry answer, and the description each
+// Installed Windows systems as their version functions and registry answer, and the TWindowsTypeEx each
 // must get. Shared by the native tests and by the check of the real platform under Wine.
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// The description against the real platform pretending other Windows versions: Wine reports the version
+// GetWindowsTypeEx against the real platform pretending other Windows versions: Wine reports the version
 // named under HKCU\Software\Wine\AppDefaults\<program>\Version to that program alone, so a small probe
 // program is run once per version and writes what it found to a file.
 
