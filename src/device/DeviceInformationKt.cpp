@@ -11,6 +11,7 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "device/MountControllerUnit.h"
+#include "device/PlatformHandle.h"
 #include "diag/PerformanceUnit.h"
 
 namespace tarnwick {
@@ -102,16 +103,26 @@ std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO Dev
     }
 }
 
-std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
-                                             const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryPropertyDWORD");
+namespace {
+
+// One 4-byte read of a property into a value preset to 0.
+std::uint32_t ReadDword(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data,
+                        std::uint32_t property) {
     std::uint32_t value = 0;
     std::uint8_t bytes[4] = {};
-    if (platform.SetupDiGetDeviceRegistryPropertyW(DevSet, DeviceInfoData, Property, nullptr, bytes,
-                                                   sizeof bytes, nullptr)) {
+    if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, property, nullptr, bytes, sizeof bytes,
+                                                   nullptr)) {
         std::memcpy(&value, bytes, sizeof value);
     }
     return value;
+}
+
+} // namespace
+
+std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
+                                             const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
+    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryPropertyDWORD");
+    return ReadDword(platform, DevSet, DeviceInfoData, Property);
 }
 
 DEVINST CMGetParent(IDevicePlatform& platform, DEVINST DevInst) {
@@ -141,36 +152,13 @@ bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
                                                 interfaceData);
 }
 
-namespace {
-
-// A storage device opened for the bus-type query, closed on every path.
-class TDeviceHandle {
-public:
-    TDeviceHandle(IDevicePlatform& platform, HANDLE_T handle) : FPlatform(platform), FHandle(handle) {}
-    ~TDeviceHandle() {
-        if (Valid()) {
-            FPlatform.CloseHandle(FHandle);
-        }
-    }
-    TDeviceHandle(const TDeviceHandle&) = delete;
-    TDeviceHandle& operator=(const TDeviceHandle&) = delete;
-    bool Valid() const noexcept { return FHandle != InvalidHandleValue; }
-    HANDLE_T Get() const noexcept { return FHandle; }
-
-private:
-    IDevicePlatform& FPlatform;
-    HANDLE_T FHandle;
-};
-
-} // namespace
-
 bool GetDeviceInformation(IDevicePlatform& platform, std::u16string DevicePath,
                           TDeviceInformation& Information) {
     TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInformation");
     if (!DevicePath.empty() && DevicePath.back() == u'\\') {
         DevicePath.pop_back();
     }
-    TDeviceHandle device(
+    TPlatformHandle device(
         platform, platform.CreateFileW(DevicePath.c_str(), 0, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     if (!device.Valid()) {
         return false;
@@ -198,12 +186,7 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
     TDeviceRecordWriter record(device);
     {
         TMeasurementScope measure(PerformanceRackman(), u"GetCapabilities");
-        std::uint32_t capabilities = 0;
-        std::uint8_t bytes[4] = {};
-        if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, SPDRP_CAPABILITIES, nullptr, bytes,
-                                                       sizeof bytes, nullptr)) {
-            std::memcpy(&capabilities, bytes, sizeof capabilities);
-        }
+        const std::uint32_t capabilities = ReadDword(platform, set, data, SPDRP_CAPABILITIES);
         if (statusResult == CR_SUCCESS) {
             record.SetCapabilities(capabilities);
         }

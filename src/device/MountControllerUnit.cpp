@@ -8,6 +8,7 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "device/DeviceInformationKt.h"
+#include "device/PlatformHandle.h"
 #include "diag/EasyLog.h"
 #include "diag/PerformanceUnit.h"
 
@@ -37,25 +38,6 @@ std::u16string LowerAscii(std::u16string_view text) {
     }
     return lowered;
 }
-
-// A file or device handle of the platform, closed on every path.
-class TPlatformHandle {
-public:
-    TPlatformHandle(IDevicePlatform& platform, HANDLE_T handle) : FPlatform(platform), FHandle(handle) {}
-    ~TPlatformHandle() {
-        if (Valid()) {
-            FPlatform.CloseHandle(FHandle);
-        }
-    }
-    TPlatformHandle(const TPlatformHandle&) = delete;
-    TPlatformHandle& operator=(const TPlatformHandle&) = delete;
-    bool Valid() const noexcept { return FHandle != InvalidHandleValue; }
-    HANDLE_T Get() const noexcept { return FHandle; }
-
-private:
-    IDevicePlatform& FPlatform;
-    HANDLE_T FHandle;
-};
 
 // The volume search, closed on every path once it was opened.
 class TVolumeSearch {

@@ -6,6 +6,7 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "diag/EasyLog.h"
+#include "support/SupportUtils.h"
 
 namespace tarnwick {
 
@@ -19,23 +20,13 @@ constexpr char16_t BadSizeWarning[] = u"[Warning] GetTaskBarInfo: Incorrect Task
                                       u"%d - %s, Result params: handle: %d, "
                                       u"bAlwaysOnTop: %s, bAutoHide: %s, clRect: %s, rect: %s";
 
-std::u16string BoolText(bool Value) {
-    return Value ? u"True" : u"False";
-}
-
-std::u16string RectText(const TRect& R) {
-    return FormatText(
-        u"Left: %d, Top: %d, Right: %d, Bottom: %d",
-        {std::int64_t(R.Left), std::int64_t(R.Top), std::int64_t(R.Right), std::int64_t(R.Bottom)});
-}
-
 void WriteWarning(std::u16string_view Pattern, IWindowPlatform& Windows, const TTaskBarInfo& Info) {
     const std::int64_t code = Windows.GetLastError();
     const std::u16string text = Windows.SysErrorMessage(Windows.GetLastError());
-    const std::u16string alwaysOnTop = BoolText(Info.bAlwaysOnTop);
-    const std::u16string autoHide = BoolText(Info.bAutoHide);
-    const std::u16string clRect = RectText(Info.clRect);
-    const std::u16string rect = RectText(Info.Rect);
+    const std::u16string alwaysOnTop = BoolToText(Info.bAlwaysOnTop);
+    const std::u16string autoHide = BoolToText(Info.bAutoHide);
+    const std::u16string clRect = RectToText(Info.clRect);
+    const std::u16string rect = RectToText(Info.Rect);
     WriteToLog(FormatText(Pattern, {code, std::u16string_view(text), static_cast<std::int64_t>(Info.Handle),
                                     std::u16string_view(alwaysOnTop), std::u16string_view(autoHide),
                                     std::u16string_view(clRect), std::u16string_view(rect)}));
