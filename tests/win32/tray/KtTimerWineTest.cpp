@@ -5,7 +5,7 @@
 
 #include "core/Errors.h"
 #include "platform/win32/Win32Windows.h"
-#include "tests/win32/tray/MessageLoop.h"
+#include "tests/win32/common/MessageLoop.h"
 #include "toolkit/win32/Win32WindowFactory.h"
 
 namespace tarnwick {

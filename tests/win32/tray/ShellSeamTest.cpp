@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/win32/tray/MessageLoop.h"
+#include "tests/win32/common/MessageLoop.h"
 
 namespace tarnwick::win32 {
 namespace {

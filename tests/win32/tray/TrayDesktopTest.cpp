@@ -9,8 +9,8 @@
 
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Windows.h"
-#include "tests/win32/tray/MessageLoop.h"
-#include "tests/win32/tray/Screenshot.h"
+#include "tests/win32/common/MessageLoop.h"
+#include "tests/win32/common/Screenshot.h"
 #include "toolkit/win32/Win32WindowFactory.h"
 #include "tray/GUIUtils.h"
 #include "tray/gototray.h"

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "tests/win32/tray/MessageLoop.h"
+#include "tests/win32/common/MessageLoop.h"
 
 namespace tarnwick::win32 {
 namespace {

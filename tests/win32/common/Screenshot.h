@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/win32/tray/MessageLoop.h"
+#include "tests/win32/common/MessageLoop.h"
 
 namespace tarnwick::test {
 

@@ -5,7 +5,7 @@
 set -uo pipefail
 program=$1
 shift
-tools=$(cd "$(dirname "$0")/../../../tools" && pwd)
+tools=$(cd "$(dirname "$0")" && pwd)
 source "$tools/wine-env.sh" "$program"
 "$tools/wine-setup.sh" "$program" || exit 1
 if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
