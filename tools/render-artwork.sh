@@ -29,22 +29,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # ImageMagick stamps dates into PNG files; leave them out so that a rerun gives the same bytes.
-png_out=(-strip -define png:exclude-chunks=date,time)
+png_out=(-strip -define 'png:exclude-chunks=date,time')
 
 # layers SIZE OUTPUT SOURCE...: renders each SVG at SIZE x SIZE and lays them over each other in order.
 layers() {
-  local size=$1 output=$2 i=0 images=()
+  local size=$1 output=$2 i=0 args=()
   shift 2
   for source in "$@"; do
     rsvg-convert -w "$size" -h "$size" "$art/$source" -o "$work/layer$i.png"
-    images+=("$work/layer$i.png")
+    args+=("$work/layer$i.png")
+    ((i > 0)) && args+=(-composite)
     i=$((i + 1))
   done
-  if ((${#images[@]} == 1)); then
-    convert "${images[0]}" "${png_out[@]}" "PNG32:$output"
-  else
-    convert "${images[0]}" $(printf -- '%s -composite ' "${images[@]:1}") "${png_out[@]}" "PNG32:$output"
-  fi
+  convert "${args[@]}" "${png_out[@]}" "PNG32:$output"
 }
 
 # palette IN OUT: the 256-colour form of an image for old displays: transparency cut at half, no dithering
