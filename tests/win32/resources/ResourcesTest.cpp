@@ -208,8 +208,8 @@ TEST(ResourcesTest, VersionInformationNamesTheProductAndVersion) {
 
     const std::pair<const wchar_t*, const wchar_t*> strings[] = {
         {L"\\StringFileInfo\\040904B0\\ProductName", L"Tarnwick"},
-        {L"\\StringFileInfo\\040904B0\\ProductVersion", L"1.0.0"},
-        {L"\\StringFileInfo\\040904B0\\FileVersion", L"1.0.0"},
+        {L"\\StringFileInfo\\040904B0\\ProductVersion", L"1.1.0"},
+        {L"\\StringFileInfo\\040904B0\\FileVersion", L"1.1.0"},
         {L"\\StringFileInfo\\040904B0\\OriginalFilename", L"tarnwick.exe"},
     };
     for (const auto& [key, expected] : strings) {
