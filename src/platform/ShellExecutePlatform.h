@@ -31,6 +31,10 @@ public:
 
     // The shell writes hInstApp and, when asked for, hProcess back into ExecInfo.
     virtual bool ShellExecuteExW(SHELLEXECUTEINFOW& ExecInfo) = 0;
+    // ShellExecuteW: the shell's result, above 32 on success. A null text is passed as no text.
+    virtual std::uintptr_t ShellExecuteW(std::uintptr_t hwnd, const char16_t* lpOperation,
+                                         const char16_t* lpFile, const char16_t* lpParameters,
+                                         const char16_t* lpDirectory, std::int32_t nShowCmd) = 0;
 };
 
 } // namespace tarnwick

@@ -65,6 +65,14 @@ public:
     // The calling thread's last error code, and the platform's message for a code (trimmed, may be empty).
     virtual std::uint32_t GetLastError() = 0;
     virtual std::u16string SysErrorMessage(std::uint32_t ErrorCode) = 0;
+
+    // Compares two texts by the rules of a locale: CSTR_LESS_THAN (1), CSTR_EQUAL (2), CSTR_GREATER_THAN (3),
+    // 0 on failure. The texts are passed with their lengths.
+    virtual int CompareStringW(std::uint32_t Locale, std::uint32_t CmpFlags, const std::u16string& String1,
+                               const std::u16string& String2) = 0;
+    // The TokenElevation of this process's own token (OpenProcessToken with TOKEN_QUERY, then
+    // GetTokenInformation): false when the token cannot be read, as before Windows Vista.
+    virtual bool GetTokenElevation(bool& TokenIsElevated) = 0;
 };
 
 } // namespace tarnwick

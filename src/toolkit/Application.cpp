@@ -1,13 +1,20 @@
 #include "toolkit/Application.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "toolkit/Form.h"
 
 namespace tarnwick {
 
 TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory)
-    : TComponent(nullptr), FWindows(Windows), FFactory(Factory), FScreen(Windows) {
+    : TApplication(Windows, Factory, HeadlessGuiPlatform()) {}
+
+TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui)
+    : TComponent(nullptr), FWindows(Windows), FFactory(Factory), FGui(Gui), FScreen(Windows) {
     TCreateParams params;
     params.ClassName = ApplicationWindowClassName;
     params.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -15,11 +22,18 @@ TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory)
         params, [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
             return WndProc(Msg, WParam, LParam);
         });
+    FIcon = TIcon(FGui.LoadIconW(ApplicationIconName));
+    if (FIcon.Handle()) {
+        FWindows.SendMessageW(FHandle, WM_SETICON, ICON_BIG, static_cast<std::intptr_t>(FIcon.Handle()));
+    }
 }
 
 TApplication::~TApplication() {
     if (FHandle) {
         FFactory.DestroyWindowHandle(FHandle);
+    }
+    for (const auto& [key, font] : FFonts) {
+        FGui.DeleteObject(font);
     }
 }
 
@@ -30,6 +44,80 @@ void TApplication::SetTitle(std::u16string Value) {
 
 std::intptr_t TApplication::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
     return FWindows.DefWindowProcW(FHandle, Msg, WParam, LParam);
+}
+
+void TApplication::AddForm(TForm* Form) {
+    FForms.push_back(Form);
+}
+
+void TApplication::RemoveForm(TForm* Form) noexcept {
+    FForms.erase(std::remove(FForms.begin(), FForms.end(), Form), FForms.end());
+    if (FMainForm == Form) {
+        FMainForm = nullptr;
+    }
+}
+
+void TApplication::Run() {
+    if (FMainForm && FShowMainForm) {
+        try {
+            FMainForm->SetVisible(true);
+        } catch (...) {
+            HandleException(FMainForm);
+        }
+    }
+    while (!FTerminated) {
+        HandleMessage();
+    }
+}
+
+void TApplication::Terminate() {
+    FGui.PostQuitMessage(0);
+}
+
+bool TApplication::IsDialogKey(TMsg& Msg) {
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) {
+        return false;
+    }
+    // Tab, Escape and Enter work in every form as in a dialog box; the platform takes a key only when
+    // it is meant for that form or one of its controls.
+    for (TForm* form : FForms) {
+        if (form->HandleAllocated() && FGui.IsDialogMessageW(form->Handle(), Msg)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TApplication::HandleMessage() {
+    TMsg msg;
+    const std::int32_t result = FGui.GetMessageW(msg);
+    if (result <= 0) {
+        // WM_QUIT; an error of the loop itself (-1) ends it too rather than spinning.
+        FTerminated = true;
+        return;
+    }
+    if (IsDialogKey(msg)) {
+        return;
+    }
+    FGui.TranslateMessage(msg);
+    FGui.DispatchMessageW(msg);
+}
+
+std::int32_t TApplication::MessageBox(const std::u16string& Text, std::uint32_t Flags) {
+    return FWindows.MessageBoxW(FHandle, Text, FTitle, Flags);
+}
+
+HFONT_T TApplication::FontHandle(const TFont& Font) {
+    const auto key = std::make_tuple(Font.Name, Font.Height, Font.Bold);
+    if (const auto it = FFonts.find(key); it != FFonts.end()) {
+        return it->second;
+    }
+    const HFONT_T font = FGui.CreateFontW(
+        Font.Height, static_cast<std::int32_t>(Font.Bold ? FW_BOLD : FW_NORMAL), Font.Name.c_str());
+    if (font) {
+        FFonts.emplace(key, font);
+    }
+    return font;
 }
 
 std::u16string ExceptionMessage(std::exception_ptr Error) {

@@ -1,15 +1,22 @@
 #pragma once
-// The application object: its title (the caption of every message box), the hidden application window
-// that carries the program's taskbar button, the main form with the flag that lets the toolkit show it,
-// the screen, and the central error handling that every window handler's exception ends in.
+// The application object: its title (the caption of every message box), its icon, the hidden application
+// window that carries the program's taskbar button, the main form with the flag that lets the toolkit show
+// it, the screen, the message loop, and the central error handling that every window handler's exception
+// ends in.
 
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "platform/GuiPlatform.h"
 #include "platform/WindowPlatform.h"
 #include "toolkit/Component.h"
+#include "toolkit/Graphics.h"
+#include "toolkit/Icon.h"
 #include "toolkit/Screen.h"
 #include "toolkit/WindowFactory.h"
 
@@ -18,15 +25,20 @@ namespace tarnwick {
 class TForm;
 
 inline constexpr char16_t ApplicationWindowClassName[] = u"TarnwickApplication";
+// The icon resource that the application, its windows and its taskbar button show.
+inline constexpr char16_t ApplicationIconName[] = u"MAINICON";
 
 class TApplication : public TComponent {
 public:
-    // Creates the application window (hidden until it is shown).
+    // Creates the application window (hidden until it is shown). Without a GUI platform the application
+    // has no message loop, menus, painting or icons: enough for objects that only need windows and timers.
     TApplication(IWindowPlatform& Windows, IWindowFactory& Factory);
+    TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui);
     ~TApplication() override;
 
     IWindowPlatform& Windows() const noexcept { return FWindows; }
     IWindowFactory& WindowFactory() const noexcept { return FFactory; }
+    IGuiPlatform& Gui() const noexcept { return FGui; }
     TScreen& Screen() noexcept { return FScreen; }
 
     // The application window.
@@ -36,12 +48,28 @@ public:
     // Also the application window's caption, which its taskbar button shows.
     void SetTitle(std::u16string Value);
 
+    // The program's icon "MAINICON" (none when the module has no such icon).
+    const TIcon& Icon() const noexcept { return FIcon; }
+
     // Whether the toolkit shows the main form by itself.
     bool ShowMainForm() const noexcept { return FShowMainForm; }
     void SetShowMainForm(bool Value) noexcept { FShowMainForm = Value; }
 
     TForm* MainForm() const noexcept { return FMainForm; }
     void SetMainForm(TForm* Value) noexcept { FMainForm = Value; }
+
+    // Shows the main form unless the flag says otherwise, then handles messages until the loop is told to
+    // end.
+    void Run();
+    // Asks the message loop to end once the messages before the request have been handled.
+    void Terminate();
+    // The loop has seen the request to end.
+    bool Terminated() const noexcept { return FTerminated; }
+    // Waits for one message and handles it.
+    void HandleMessage();
+
+    // A message box titled with the application's title; the button the user pressed.
+    std::int32_t MessageBox(const std::u16string& Text, std::uint32_t Flags);
 
     // Central error handling; call it inside a catch block. Hands the exception to OnException when one
     // is set, otherwise shows its message; never raises.
@@ -51,19 +79,40 @@ public:
 
     std::function<void(TComponent* Sender, std::exception_ptr Error)> OnException;
 
+    // The platform font for a font description, made once and kept until the application goes.
+    HFONT_T FontHandle(const TFont& Font);
+    // A command number for a menu item, unique within the application.
+    std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
+
+    // The forms in existence; each form registers itself.
+    const std::vector<TForm*>& Forms() const noexcept { return FForms; }
+    void AddForm(TForm* Form);
+    void RemoveForm(TForm* Form) noexcept;
+
 private:
     std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    bool IsDialogKey(TMsg& Msg);
 
     IWindowPlatform& FWindows;
     IWindowFactory& FFactory;
+    IGuiPlatform& FGui;
     TScreen FScreen;
     HWND_T FHandle = 0;
     std::u16string FTitle;
+    TIcon FIcon;
     bool FShowMainForm = true;
+    bool FTerminated = false;
     TForm* FMainForm = nullptr;
+    std::vector<TForm*> FForms;
+    std::map<std::tuple<std::u16string, std::int32_t, bool>, HFONT_T> FFonts;
+    // Menu commands start well above the dialog commands IDOK and IDCANCEL.
+    std::uint16_t FNextMenuCommand = 1000;
 };
 
 // The text an exception shows the user.
 std::u16string ExceptionMessage(std::exception_ptr Error);
+
+// Stands in for the GUI platform where there is none: no messages, no menus, nothing painted.
+IGuiPlatform& HeadlessGuiPlatform();
 
 } // namespace tarnwick

@@ -1,23 +1,52 @@
 #include "toolkit/Form.h"
 
+#include <algorithm>
+
+#include "core/Errors.h"
 #include "core/PlatformConstants.h"
+#include "toolkit/Control.h"
+#include "toolkit/Menus.h"
 
 namespace tarnwick {
 
-TForm::TForm(TApplication& Application, TComponent* AOwner) : TComponent(AOwner), FApplication(Application) {}
+namespace {
+std::uint16_t LowWord(std::uintptr_t Value) {
+    return static_cast<std::uint16_t>(Value & 0xFFFF);
+}
+std::uint16_t HighWord(std::uintptr_t Value) {
+    return static_cast<std::uint16_t>((Value >> 16) & 0xFFFF);
+}
+} // namespace
+
+TForm::TForm(TApplication& Application, TComponent* AOwner) : TComponent(AOwner), FApplication(Application) {
+    FApplication.AddForm(this);
+}
 
 TForm::~TForm() {
+    FApplication.RemoveForm(this);
     if (FHandle) {
         FApplication.WindowFactory().DestroyWindowHandle(FHandle);
     }
+}
+
+std::uint32_t TForm::FrameStyle() const noexcept {
+    std::uint32_t style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (FBorderStyle == TFormBorderStyle::bsSizeable) {
+        style |= WS_THICKFRAME;
+    }
+    return style;
+}
+
+std::uint32_t TForm::FrameExStyle() const noexcept {
+    return FBorderStyle == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u;
 }
 
 TCreateParams TForm::CreateParams() {
     TCreateParams params;
     params.ClassName = FormWindowClassName;
     params.Caption = FCaption;
-    params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    params.ExStyle = WS_EX_DLGMODALFRAME;
+    params.Style = FrameStyle();
+    params.ExStyle = FrameExStyle();
     params.X = FLeft;
     params.Y = FTop;
     params.Width = FWidth;
@@ -32,8 +61,31 @@ HWND_T TForm::Handle() {
             CreateParams(), [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
                 return MainWndProc(Msg, WParam, LParam);
             });
+        if (const HICON_T icon = FApplication.Icon().Handle()) {
+            FApplication.Windows().SendMessageW(FHandle, WM_SETICON, ICON_BIG,
+                                                static_cast<std::intptr_t>(icon));
+        }
+        for (TControl* control : FControls) {
+            control->CreateHandle();
+        }
     }
     return FHandle;
+}
+
+void TForm::InsertControl(TControl* Control) {
+    FControls.push_back(Control);
+}
+
+void TForm::RemoveControl(TControl* Control) noexcept {
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), Control), FControls.end());
+}
+
+void TForm::InsertMenu(TPopupMenu* Menu) {
+    FMenus.push_back(Menu);
+}
+
+void TForm::RemoveMenu(TPopupMenu* Menu) noexcept {
+    FMenus.erase(std::remove(FMenus.begin(), FMenus.end(), Menu), FMenus.end());
 }
 
 std::intptr_t TForm::MainWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) noexcept {
@@ -45,8 +97,61 @@ std::intptr_t TForm::MainWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::
     }
 }
 
+std::intptr_t TForm::EraseBackground(std::uintptr_t DC) {
+    TRect client{};
+    FApplication.Windows().GetClientRect(FHandle, client);
+    TCanvas(FApplication.Gui(), static_cast<HDC_T>(DC)).FillRect(client, FColor);
+    return 1;
+}
+
 std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    switch (Msg) {
+    case WM_ACTIVATE:
+        if (LowWord(WParam) != WA_INACTIVE) {
+            Activate();
+        }
+        break;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_COMMAND:
+        DispatchCommand(LowWord(WParam), HighWord(WParam), LParam);
+        return 0;
+    case WM_ERASEBKGND:
+        return EraseBackground(WParam);
+    default:
+        break;
+    }
     return FApplication.Windows().DefWindowProcW(FHandle, Msg, WParam, LParam);
+}
+
+void TForm::DispatchCommand(std::uint16_t Id, std::uint16_t Code, std::intptr_t Control) {
+    if (Control != 0) {
+        for (TControl* control : FControls) {
+            if (control->HandleAllocated() && static_cast<std::intptr_t>(control->Handle()) == Control) {
+                if (Code == BN_CLICKED) {
+                    control->Click();
+                }
+                return;
+            }
+        }
+    }
+    for (TPopupMenu* menu : FMenus) {
+        if (TMenuItem* item = menu->FindItem(Id)) {
+            item->Click();
+            return;
+        }
+    }
+    if (Id == IDCANCEL) {
+        // The Escape key: the form's cancel button, as if pressed.
+        for (TControl* control : FControls) {
+            auto* button = dynamic_cast<TButton*>(control);
+            if (button && button->Cancel() && button->Visible()) {
+                button->Click();
+                return;
+            }
+        }
+    }
 }
 
 void TForm::SetCaption(std::u16string Value) {
@@ -56,10 +161,33 @@ void TForm::SetCaption(std::u16string Value) {
     }
 }
 
+void TForm::SetColor(TColor Value) {
+    FColor = Value;
+    if (FHandle) {
+        FApplication.Gui().InvalidateRect(FHandle, nullptr, true);
+    }
+}
+
 void TForm::DoShow() {
     if (OnShow) {
         OnShow(*this);
     }
+}
+
+void TForm::Activate() {
+    if (OnActivate) {
+        OnActivate(*this);
+    }
+}
+
+void TForm::MoveToScreenCenter() {
+    TScreen& screen = FApplication.Screen();
+    const std::optional<TMonitor> monitor = screen.MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (!monitor) {
+        return;
+    }
+    SetBounds(monitor->Left() + (monitor->Width() - FWidth) / 2,
+              monitor->Top() + (monitor->Height() - FHeight) / 2, FWidth, FHeight);
 }
 
 void TForm::SetVisible(bool Value) {
@@ -67,11 +195,20 @@ void TForm::SetVisible(bool Value) {
         return;
     }
     FVisible = Value;
+    IWindowPlatform& windows = FApplication.Windows();
     if (FVisible) {
         DoShow();
-        FApplication.Windows().ShowWindow(Handle(), SW_SHOW);
+        if (FPosition == TPosition::poScreenCenter) {
+            MoveToScreenCenter();
+        }
+        // The main form brings the application's taskbar button along, unless its on-show handling has
+        // told the toolkit not to show it.
+        if (FApplication.MainForm() == this && FApplication.ShowMainForm()) {
+            windows.ShowWindow(FApplication.Handle(), SW_SHOWNOACTIVATE);
+        }
+        windows.ShowWindow(Handle(), SW_SHOW);
     } else if (FHandle) {
-        FApplication.Windows().ShowWindow(FHandle, SW_HIDE);
+        windows.ShowWindow(FHandle, SW_HIDE);
     }
 }
 
@@ -84,6 +221,96 @@ void TForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth
         FApplication.Windows().SetWindowPos(FHandle, 0, FLeft, FTop, FWidth, FHeight,
                                             SWP_NOZORDER | SWP_NOACTIVATE);
     }
+}
+
+void TForm::SetClientSize(std::int32_t AClientWidth, std::int32_t AClientHeight) {
+    FClientWidth = AClientWidth;
+    FClientHeight = AClientHeight;
+    TRect frame{0, 0, AClientWidth, AClientHeight};
+    if (!FApplication.Gui().AdjustWindowRectEx(frame, FrameStyle(), false, FrameExStyle())) {
+        frame = {0, 0, AClientWidth, AClientHeight};
+    }
+    SetBounds(FLeft, FTop, frame.Right - frame.Left, frame.Bottom - frame.Top);
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) {
+        OnCloseQuery(*this, canClose);
+    }
+    return canClose;
+}
+
+void TForm::Close() {
+    if (!CloseQuery()) {
+        return;
+    }
+    if (FModal) {
+        FModalResult = mrCancel;
+    } else if (FApplication.MainForm() == this) {
+        FApplication.Terminate();
+    } else {
+        SetVisible(false);
+    }
+}
+
+void TForm::FocusFirstControl() {
+    IGuiPlatform& gui = FApplication.Gui();
+    TButton* first = nullptr;
+    for (TControl* control : FControls) {
+        auto* button = dynamic_cast<TButton*>(control);
+        if (button && button->Visible() && (!first || button->TabOrder() < first->TabOrder())) {
+            first = button;
+        }
+    }
+    gui.SetFocus(first ? first->Handle() : Handle());
+}
+
+TModalResult TForm::ShowModal() {
+    if (FVisible || FModal) {
+        throw EGeneralError(u"Cannot make a visible window modal");
+    }
+    IGuiPlatform& gui = FApplication.Gui();
+    // The application's other windows wait, as the platform's modal dialogs make their owners wait.
+    std::vector<HWND_T> disabled;
+    auto disable = [&](HWND_T wnd) {
+        if (!gui.EnableWindow(wnd, false)) { // false: it was enabled before
+            disabled.push_back(wnd);
+        }
+    };
+    disable(FApplication.Handle());
+    for (TForm* form : FApplication.Forms()) {
+        if (form != this && form->HandleAllocated()) {
+            disable(form->Handle());
+        }
+    }
+    auto restore = [&]() noexcept {
+        for (HWND_T wnd : disabled) {
+            gui.EnableWindow(wnd, true);
+        }
+        FModal = false;
+        try {
+            SetVisible(false);
+        } catch (...) {
+        }
+    };
+    FModal = true;
+    FModalResult = mrNone;
+    try {
+        SetVisible(true);
+        FocusFirstControl();
+        while (FModalResult == mrNone) {
+            FApplication.HandleMessage();
+            if (FApplication.Terminated()) {
+                FModalResult = mrCancel;
+            }
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return FModalResult;
 }
 
 } // namespace tarnwick

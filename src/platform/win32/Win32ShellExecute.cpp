@@ -32,4 +32,12 @@ bool TWin32ShellExecutePlatform::ShellExecuteExW(SHELLEXECUTEINFOW& ExecInfo) {
     return ok != FALSE;
 }
 
+std::uintptr_t TWin32ShellExecutePlatform::ShellExecuteW(std::uintptr_t hwnd, const char16_t* lpOperation,
+                                                         const char16_t* lpFile, const char16_t* lpParameters,
+                                                         const char16_t* lpDirectory, std::int32_t nShowCmd) {
+    return reinterpret_cast<std::uintptr_t>(::ShellExecuteW(reinterpret_cast<HWND>(hwnd), AsWide(lpOperation),
+                                                            AsWide(lpFile), AsWide(lpParameters),
+                                                            AsWide(lpDirectory), nShowCmd));
+}
+
 } // namespace tarnwick::win32

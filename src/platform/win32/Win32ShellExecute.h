@@ -8,6 +8,9 @@ namespace tarnwick::win32 {
 class TWin32ShellExecutePlatform final : public IShellExecutePlatform {
 public:
     bool ShellExecuteExW(SHELLEXECUTEINFOW& ExecInfo) override;
+    std::uintptr_t ShellExecuteW(std::uintptr_t hwnd, const char16_t* lpOperation, const char16_t* lpFile,
+                                 const char16_t* lpParameters, const char16_t* lpDirectory,
+                                 std::int32_t nShowCmd) override;
 };
 
 } // namespace tarnwick::win32

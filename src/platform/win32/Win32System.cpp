@@ -80,4 +80,26 @@ std::u16string TWin32SystemPlatform::SysErrorMessage(std::uint32_t ErrorCode) {
     return SystemErrorText(ErrorCode);
 }
 
+int TWin32SystemPlatform::CompareStringW(std::uint32_t Locale, std::uint32_t CmpFlags,
+                                         const std::u16string& String1, const std::u16string& String2) {
+    return ::CompareStringW(Locale, CmpFlags, AsWide(String1), static_cast<int>(String1.size()),
+                            AsWide(String2), static_cast<int>(String2.size()));
+}
+
+bool TWin32SystemPlatform::GetTokenElevation(bool& TokenIsElevated) {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const BOOL ok = ::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    ::CloseHandle(token);
+    if (!ok) {
+        return false;
+    }
+    TokenIsElevated = elevation.TokenIsElevated != 0;
+    return true;
+}
+
 } // namespace tarnwick::win32

@@ -19,6 +19,9 @@ public:
     std::uint32_t GetCurrentThreadId() override;
     std::uint32_t GetLastError() override;
     std::u16string SysErrorMessage(std::uint32_t ErrorCode) override;
+    int CompareStringW(std::uint32_t Locale, std::uint32_t CmpFlags, const std::u16string& String1,
+                       const std::u16string& String2) override;
+    bool GetTokenElevation(bool& TokenIsElevated) override;
 };
 
 } // namespace tarnwick::win32

@@ -26,6 +26,24 @@ public:
         }
         return Succeeds;
     }
+
+    struct OpenRequest {
+        std::uintptr_t Window;
+        std::u16string Operation, File;
+        bool HasParameters, HasDirectory;
+        std::int32_t Show;
+    };
+    std::vector<OpenRequest> Opens;
+    std::uintptr_t ShellExecuteResult = 42;
+
+    std::uintptr_t ShellExecuteW(std::uintptr_t hwnd, const char16_t* operation, const char16_t* file,
+                                 const char16_t* parameters, const char16_t* directory,
+                                 std::int32_t show) override {
+        auto text = [](const char16_t* p) { return p ? std::u16string(p) : std::u16string(); };
+        Opens.push_back(
+            {hwnd, text(operation), text(file), parameters != nullptr, directory != nullptr, show});
+        return ShellExecuteResult;
+    }
 };
 
 } // namespace tarnwick::testing

@@ -145,6 +145,33 @@ public:
     std::u16string SysErrorMessage(std::uint32_t code) override {
         return code == 1223 ? u"The operation was canceled by the user" : u"Error " + std::u16string(1, u'?');
     }
+
+    // Locale comparison with the ASCII letters folded when NORM_IGNORECASE (1) is asked for.
+    std::vector<std::uint32_t> CompareLocales;
+    int CompareStringW(std::uint32_t locale, std::uint32_t flags, const std::u16string& a,
+                       const std::u16string& b) override {
+        CompareLocales.push_back(locale);
+        auto fold = [flags](char16_t c) -> char16_t {
+            return (flags & 1) && c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        };
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+            if (fold(a[i]) != fold(b[i])) {
+                return fold(a[i]) < fold(b[i]) ? 1 : 3;
+            }
+        }
+        return a.size() == b.size() ? 2 : (a.size() < b.size() ? 1 : 3);
+    }
+
+    // The process token: whether it can be read, and whether it is elevated.
+    bool TokenReadable = true;
+    bool Elevated = false;
+    bool GetTokenElevation(bool& elevated) override {
+        if (!TokenReadable) {
+            return false;
+        }
+        elevated = Elevated;
+        return true;
+    }
 };
 
 } // namespace tarnwick::testing

@@ -1,0 +1,97 @@
+#include "app/About.h"
+
+#include "app/resources/ResourceNames.h"
+#include "core/PlatformConstants.h"
+
+namespace tarnwick {
+
+TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecutePlatform& Shell)
+    : TForm(Application, AOwner), FShell(Shell) {
+    SetCaption(u"About Tarnwick");
+    SetBorderStyle(TFormBorderStyle::bsSizeable);
+    SetColor(clBtnFace);
+    SetFont(TFont{});
+    SetClientSize(414, 206);
+    SetPosition(TPosition::poScreenCenter);
+
+    auto label = [this](std::int32_t Left, std::int32_t Top, std::int32_t Width, const char16_t* Caption) {
+        TOwned<TLabel> result = MakeComponent<TLabel>(*this, this);
+        result->SetBounds(Left, Top, Width, 13);
+        result->SetCaption(Caption);
+        return result;
+    };
+    Label1 = label(200, 16, 129, u"Tarnwick Version 1.1");
+    TFont bold = Font();
+    bold.Bold = true;
+    Label1->SetFont(bold);
+
+    Image1 = MakeComponent<TImage>(*this, this);
+    Image1->SetBounds(16, 16, 137, 137);
+    Image1->LoadPicture(ProductPictureName);
+
+    // These two size themselves to their text in the design; these widths hold it in the default font.
+    Label2 = label(184, 48, 64, u"Contact Us: ");
+    Label3 = label(184, 72, 64, u"Web site: ");
+
+    Bevel1 = MakeComponent<TBevel>(*this, this);
+    Bevel1->SetBounds(16, 163, 385, 2);
+
+    Button1 = MakeComponent<TButton>(*this, this);
+    Button1->SetBounds(328, 176, 75, 25);
+    Button1->SetCaption(u"Close");
+    Button1->SetCancel(true);
+    Button1->SetModalResult(mrOk);
+    Button1->SetTabOrder(0);
+
+    const struct {
+        TOwned<TLabel>& Link;
+        std::int32_t Top, Width;
+        const char16_t* Caption;
+        void (TfrmAbout::*Click)(TComponent&);
+    } links[] = {
+        {Label4, 48, 119, SupportAddress, &TfrmAbout::URLLabel1Click},
+        {Label5, 72, 128, ProductWebPage, &TfrmAbout::URLLabel2Click},
+    };
+    for (const auto& entry : links) {
+        entry.Link = label(250, entry.Top, entry.Width, entry.Caption);
+        entry.Link->SetCursor(TCursor::crHandPoint);
+        entry.Link->SetFontColor(clHotLight);
+        entry.Link->OnClick = [this, click = entry.Click](TComponent& Sender) { (this->*click)(Sender); };
+        entry.Link->OnMouseEnter = [this](TComponent& Sender) { Label5MouseEnter(Sender); };
+        entry.Link->OnMouseLeave = [this](TComponent& Sender) { Label5MouseLeave(Sender); };
+    }
+}
+
+TCreateParams TfrmAbout::CreateParams() {
+    TCreateParams params = TForm::CreateParams();
+    params.ClassName = AboutWindowClassName;
+    return params;
+}
+
+void TfrmAbout::Label5MouseEnter(TComponent& Sender) {
+    dynamic_cast<TControl&>(Sender).SetFontColor(clMaroon);
+}
+
+void TfrmAbout::Label5MouseLeave(TComponent& Sender) {
+    dynamic_cast<TControl&>(Sender).SetFontColor(clHotLight);
+}
+
+void TfrmAbout::URLLabel1Click(TComponent&) {
+    const std::u16string address = u"mailto:" + std::u16string(SupportAddress);
+    // Without a mail program nothing happens, and nothing is reported.
+    (void)FShell.ShellExecuteW(Handle(), u"open", address.c_str(), nullptr, nullptr,
+                               static_cast<std::int32_t>(SW_SHOW));
+}
+
+void TfrmAbout::URLLabel2Click(TComponent&) {
+    const std::u16string address = u"http://" + std::u16string(ProductWebPage) + u"/";
+    (void)FShell.ShellExecuteW(Handle(), u"open", address.c_str(), nullptr, nullptr,
+                               static_cast<std::int32_t>(SW_SHOW));
+}
+
+void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell) {
+    const TOwned<TfrmAbout> about = MakeComponent<TfrmAbout>(Application, &Application, Shell);
+    about->ShowModal();
+}
+
+} // namespace tarnwick

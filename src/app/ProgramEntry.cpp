@@ -1,0 +1,79 @@
+#include "app/ProgramEntry.h"
+
+#include "app/Unit1.h"
+#include "core/PlatformConstants.h"
+#include "device/DeviceInformationKt.h"
+#include "device/MountControllerUnit.h"
+#include "diag/DebugUnit.h"
+#include "diag/EasyLog.h"
+#include "support/SupportUtils.h"
+#include "toolkit/Application.h"
+#include "tray/GUIUtils.h"
+
+namespace tarnwick {
+
+// The start-ups that do something, in the program's order. The timer, tray and performance units come
+// between the log and the debug information, the command-line, device and network units between the
+// debug information and the taskbar; none of them has anything to start.
+TUnitStartups::TUnitStartups(const TProgramPlatforms& Platforms) {
+    try {
+        InitializeEasyLog(Platforms.System, Platforms.Files);
+        FStarted = 1;
+        InitializeDebugUnit(Platforms.ProcessImage);
+        FStarted = 2;
+        InitializeGUIUtils(Platforms.Shell, Platforms.Windows, GetWindowsVersionCode(Platforms.System));
+        FStarted = 3;
+    } catch (...) {
+        Shutdown();
+        throw;
+    }
+}
+
+TUnitStartups::~TUnitStartups() {
+    Shutdown();
+}
+
+void TUnitStartups::Shutdown() noexcept {
+    if (FStarted >= 3) {
+        FinalizeGUIUtils(); // the taskbar-list object
+    }
+    // The device unit's measurement registry and volume controller exist only once used.
+    FinalizeMountControllerUnit();
+    FinalizeDeviceInformationKt();
+    if (FStarted >= 2) {
+        FinalizeDebugUnit();
+    }
+    if (FStarted >= 1) {
+        FinalizeEasyLog();
+    }
+    FStarted = 0;
+}
+
+int RunProgram(const TProgramPlatforms& Platforms) {
+    std::unique_ptr<TUnitStartups> units;
+    try {
+        units = std::make_unique<TUnitStartups>(Platforms);
+    } catch (...) {
+        Platforms.Windows.MessageBoxW(0, ExceptionMessage(std::current_exception()), ApplicationTitle,
+                                      MB_OK | MB_ICONSTOP);
+        return 1;
+    }
+    {
+        TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui);
+        application.SetTitle(ApplicationTitle);
+        const TForm1Platforms formPlatforms{Platforms.Shell, Platforms.System, Platforms.Registry,
+                                            Platforms.ShellExecute, Platforms.Devices};
+        try {
+            TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms);
+            application.SetMainForm(mainForm.get());
+            application.Run();
+            // Destroying the main window removes the tray icon.
+        } catch (...) {
+            application.ShowException(ExceptionMessage(std::current_exception()));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace tarnwick

@@ -1,0 +1,52 @@
+#pragma once
+// The program's run from start to end: the units' start-ups in their order, the application titled
+// "Tarnwick" with the main window, the message loop, and the shut-downs in the reverse order.
+
+#include "platform/DevicePlatform.h"
+#include "platform/FilePlatform.h"
+#include "platform/GuiPlatform.h"
+#include "platform/ProcessImagePlatform.h"
+#include "platform/RegistryPlatform.h"
+#include "platform/ShellExecutePlatform.h"
+#include "platform/ShellPlatform.h"
+#include "platform/SystemPlatform.h"
+#include "platform/WindowPlatform.h"
+#include "toolkit/WindowFactory.h"
+
+namespace tarnwick {
+
+// Everything the program asks of the system; all of it outlives the run.
+struct TProgramPlatforms {
+    ISystemPlatform& System;
+    IFilePlatform& Files;
+    IRegistryPlatform& Registry;
+    IShellExecutePlatform& ShellExecute;
+    IShellPlatform& Shell;
+    IWindowPlatform& Windows;
+    IWindowFactory& WindowFactory;
+    IGuiPlatform& Gui;
+    IDevicePlatform& Devices;
+    IProcessImagePlatform& ProcessImage;
+};
+
+inline constexpr char16_t ApplicationTitle[] = u"Tarnwick";
+
+// The units' start-ups, in order, from construction; their shut-downs, in the reverse order, when it goes.
+// A start-up that fails leaves the ones before it to be shut down.
+class TUnitStartups {
+public:
+    explicit TUnitStartups(const TProgramPlatforms& Platforms);
+    ~TUnitStartups();
+    TUnitStartups(const TUnitStartups&) = delete;
+    TUnitStartups& operator=(const TUnitStartups&) = delete;
+
+private:
+    void Shutdown() noexcept;
+    int FStarted = 0;
+};
+
+// Runs the program; the process's exit code. A failed start-up is shown in a message box titled
+// "Tarnwick" and ends the program with 1.
+int RunProgram(const TProgramPlatforms& Platforms);
+
+} // namespace tarnwick

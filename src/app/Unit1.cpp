@@ -1,0 +1,319 @@
+#include "app/Unit1.h"
+
+#include "app/About.h"
+#include "app/ProgramSupport.h"
+#include "app/resources/ResourceNames.h"
+#include "core/Errors.h"
+#include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "netcore/NetCore.h"
+#include "support/EasyCmdLine.h"
+#include "support/SupportUtils.h"
+#include "tray/GUIUtils.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr char16_t TrayTip[] = u"Power off the internet";
+constexpr char16_t StartupValueName[] = u"Tarnwick";
+
+template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
+    return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
+}
+
+} // namespace
+
+TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms)
+    : TForm(Application, AOwner), FPlatforms(Platforms) {
+    BuildDesign();
+    // The toolkit's first automatic showing of the main window then happens far outside every screen.
+    SetTop(-10000);
+    FTray = std::make_unique<TTunerTray>(FPlatforms.Shell, Application, *this, TrayTip, Application.Icon());
+    IGuiPlatform& gui = Application.Gui();
+    FTarnwickIcon = TIcon(gui.LoadIconW(InternetOffIconName));
+    FInternetOnIcon = TIcon(gui.LoadIconW(InternetOnIconName));
+    // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
+    // then. An elevated copy hears it only when the message filter lets it through.
+    FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
+    if (FTaskbarCreatedMessage) {
+        gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
+    }
+}
+
+TForm1::~TForm1() {
+    try {
+        FTray->DeleteIcon();
+    } catch (...) {
+        // Without a window there is no icon of it to remove.
+    }
+    FTray.reset();
+}
+
+void TForm1::BuildDesign() {
+    SetCaption(u"Tarnwick");
+    SetBorderStyle(TFormBorderStyle::bsDialog);
+    SetColor(clWhite);
+    SetFont(TFont{});
+    SetClientSize(248, 74);
+    OnActivate = Handler(this, &TForm1::FormActivate);
+    OnShow = Handler(this, &TForm1::FormShow);
+    OnCloseQuery = [this](TComponent& Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+
+    btnSwitch = MakeComponent<TButton>(*this, this);
+    btnSwitch->SetBounds(79, 37, 153, 25);
+    btnSwitch->SetCaption(u"Turn on the internet");
+    btnSwitch->SetTabOrder(0);
+    btnSwitch->OnClick = Handler(this, &TForm1::btnSwitchClick);
+
+    imgInternetOn = MakeComponent<TImage>(*this, this);
+    imgInternetOn->SetBounds(15, 13, 49, 49);
+    imgInternetOn->LoadPicture(InternetOnPictureName);
+
+    lblState = MakeComponent<TLabel>(*this, this);
+    lblState->SetBounds(95, 13, 119, 13);
+    lblState->SetCaption(u"Internet is turned off");
+    TFont stateFont = Font();
+    stateFont.Bold = true;
+    stateFont.Color = clGreen;
+    lblState->SetFont(stateFont);
+
+    TrayMenu = MakeComponent<TPopupMenu>(*this, this);
+    About1 = MakeComponent<TMenuItem>(*TrayMenu, this);
+    About1->SetCaption(u"About");
+    About1->OnClick = Handler(this, &TForm1::About1Click);
+    N1 = MakeComponent<TMenuItem>(*TrayMenu, this);
+    N1->SetCaption(cLineCaption);
+    Exit1 = MakeComponent<TMenuItem>(*TrayMenu, this);
+    Exit1->SetCaption(u"Exit");
+    Exit1->OnClick = Handler(this, &TForm1::Exit1Click);
+
+    // Lies over imgInternetOn; the state decides which of the two shows.
+    imgTarnwick = MakeComponent<TImage>(*this, this);
+    imgTarnwick->SetBounds(15, 13, 49, 49);
+    imgTarnwick->LoadPicture(InternetOffPictureName);
+
+    TurnOnMenu = MakeComponent<TPopupMenu>(*this, this);
+    const struct {
+        TOwned<TMenuItem>& Item;
+        const char16_t* Caption;
+        std::intptr_t Minutes;
+    } turnOnItems[] = {
+        {urnonfor5min1, u"Turn on for 5 min", 5},
+        {urnonfor15min1, u"Turn on for 15 min", 15},
+        {urnonfor30min1, u"Turn on for 30 min", 30},
+        {urnonforanhour1, u"Turn on for an hour", 60},
+        {N2, cLineCaption, 0},
+        {Justturnon1, u"Just turn on", 0},
+    };
+    for (const auto& entry : turnOnItems) {
+        entry.Item = MakeComponent<TMenuItem>(*TurnOnMenu, this);
+        entry.Item->SetCaption(entry.Caption);
+        entry.Item->SetTag(entry.Minutes);
+        if (!entry.Item->IsLine()) {
+            entry.Item->OnClick = Handler(this, &TForm1::urnonfor5min1Click);
+        }
+    }
+
+    TurnOffTimer = MakeComponent<TTimer>(Application(), this);
+    TurnOffTimer->SetEnabled(false);
+    TurnOffTimer->SetOnTimer(Handler(this, &TForm1::TurnOffTimerTimer));
+}
+
+TCreateParams TForm1::CreateParams() {
+    TCreateParams params = TForm::CreateParams();
+    params.ClassName = MainWindowClassName;
+    return params;
+}
+
+void TForm1::FormShow(TComponent&) {
+    FTray->HideForm();
+}
+
+void TForm1::FormActivate(TComponent&) {
+    if (FActivated) {
+        return;
+    }
+    FActivated = true;
+    ISystemPlatform& system = FPlatforms.System;
+    const TArguments arguments = ProcessArguments(system);
+    if (SwitchPresent(arguments, u"subscribeonstartup")) {
+        // Quoted, so that a path with blanks stays one program for the shell that starts it.
+        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
+                        false, true, false);
+        FIsExitingProgram = true;
+        Close(); // only asks the loop to end: the duties below still run first
+    }
+    FTray->CreateIcon();
+    FTray->HideForm();
+    UpdateStateDisplay();
+    RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
+    DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
+    CarryOutAction();
+}
+
+void TForm1::CarryOutAction() {
+    std::vector<std::u16string> values;
+    if (!GetSwitchValues(ProcessArguments(FPlatforms.System), u"action", values) || values.empty()) {
+        return;
+    }
+    const std::u16string& verb = values[0];
+    if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
+        SwitchOff();
+    } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
+        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0);
+    } else {
+        Application().MessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+    }
+}
+
+void TForm1::UpdateStateDisplay() {
+    const bool on = IsInternetActive(FPlatforms.Devices);
+    imgInternetOn->SetVisible(on);
+    imgTarnwick->SetVisible(!on);
+    FTray->ModifyIcon(on ? FInternetOnIcon : FTarnwickIcon);
+    lblState->SetCaption(on ? u"Internet is turned on" : u"Internet is turned off");
+    lblState->SetFontColor(on ? clBlack : clGreen);
+    btnSwitch->SetCaption(on ? u"Turn off the internet" : u"Turn on the internet");
+}
+
+void TForm1::btnSwitchClick(TComponent&) {
+    if (IsInternetActive(FPlatforms.Devices)) {
+        SwitchOff();
+        return;
+    }
+    TPoint cursor;
+    Application().Windows().GetCursorPos(cursor);
+    TurnOnMenu->Popup(cursor.X, cursor.Y);
+}
+
+void TForm1::urnonfor5min1Click(TComponent& Sender) {
+    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()));
+}
+
+void TForm1::About1Click(TComponent&) {
+    ShowAboutBox(Application(), FPlatforms.ShellExecute);
+}
+
+void TForm1::Exit1Click(TComponent&) {
+    FIsExitingProgram = true;
+    Close();
+}
+
+void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
+    if (FIsExitingProgram) {
+        CanClose = true;
+        return;
+    }
+    CanClose = false;
+    FTray->HideForm();
+}
+
+void TForm1::TurnOffTimerTimer(TComponent&) {
+    SwitchOff();
+    TurnOffTimer->SetEnabled(false);
+}
+
+bool TForm1::NeedsElevation() {
+    ISystemPlatform& system = FPlatforms.System;
+    const bool elevationSwitch = SwitchPresent(system, u"elevation");
+    const std::uint8_t code = GetWindowsVersionCode(system);
+    // The exact version and the token are asked only where the answer depends on them.
+    const bool newer = !elevationSwitch && code == 0 && IsWindowsNewerThan7(system);
+    return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
+}
+
+void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
+    std::u16string action = Verb;
+    if (!Argument.empty()) {
+        action += u" " + Argument;
+    }
+    ISystemPlatform& system = FPlatforms.System;
+    RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
+                u"-elevation -action " + action);
+    FIsExitingProgram = true;
+    Close();
+}
+
+void TForm1::SwitchOn(std::int32_t Minutes) {
+    if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
+        // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
+        throw EGeneralError(
+            FormatText(u"The internet cannot be turned on for %d min: a limited turn-on lasts "
+                       u"at most %d min. Nothing has been switched.",
+                       {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
+    }
+    if (NeedsElevation()) {
+        RelaunchElevated(u"turnon", IntToText(Minutes));
+        return;
+    }
+    std::u16string notice;
+    if (Minutes == 0) {
+        notice = u"The internet is turned on now";
+    } else {
+        notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
+        TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
+        TurnOffTimer->SetEnabled(true);
+    }
+    TurnOnInternet(FPlatforms.Devices);
+    FTray->HideForm();
+    FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
+}
+
+void TForm1::SwitchOff() {
+    if (NeedsElevation()) {
+        RelaunchElevated(u"turnoff", u"");
+        return;
+    }
+    TurnOffInternet(FPlatforms.Devices);
+    FTray->HideForm();
+    FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
+                               bitInfo);
+    TurnOffTimer->SetEnabled(false);
+}
+
+void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
+    const auto message = static_cast<std::uint32_t>(MouseMessage & 0xFFFF);
+    if (message == WM_LBUTTONDOWN) {
+        PositionFormToTray(FPlatforms.Shell, this, true);
+        FTray->ShowForm();
+        Application().Gui().SetFocus(Handle());
+        SetFormTopMost(*this);
+    } else if (message == WM_RBUTTONDOWN) {
+        TPoint cursor;
+        Application().Windows().GetCursorPos(cursor);
+        TrayMenu->Popup(cursor.X, cursor.Y);
+    }
+    // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
+}
+
+std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    switch (Msg) {
+    case WM_KILLFOCUS:
+        return 0;
+    case WM_QUERYENDSESSION:
+        // Logoff or shutdown may go on; the close that follows ends the program.
+        FIsExitingProgram = true;
+        return 1;
+    case WM_DEVICECHANGE:
+        UpdateStateDisplay();
+        return 0;
+    case WM_TRAY_CALLBACK:
+        WMTrayCallback(LParam);
+        return 0;
+    case WM_TRAY_MOUSE_HOVER:
+        FTray->ShowForm();
+        return 0;
+    default:
+        break;
+    }
+    if (FTaskbarCreatedMessage != 0 && Msg == FTaskbarCreatedMessage) {
+        if (FActivated) {
+            FTray->CreateIcon(); // with the picture of the last state shown
+        }
+        return 0;
+    }
+    return TForm::WndProc(Msg, WParam, LParam);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,43 @@
+// tarnwick.exe: makes the Win32 adapters behind every seam and runs the program over them.
+
+#include <windows.h>
+// clang-format off
+#include <commctrl.h>
+// clang-format on
+
+#include "app/ProgramEntry.h"
+#include "platform/win32/Win32DevicePlatform.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Gui.h"
+#include "platform/win32/Win32ProcessImage.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32ShellExecute.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32Windows.h"
+#include "toolkit/win32/Win32WindowFactory.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace tarnwick;
+    using namespace tarnwick::win32;
+
+    // The push button's classes of Common Controls 6, which the manifest asks for.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    // The shell's taskbar list and the picture decoder are COM objects of this thread.
+    const TOleInitialization ole;
+
+    TWin32SystemPlatform system;
+    TWin32FilePlatform files;
+    TWin32RegistryPlatform registry;
+    TWin32ShellExecutePlatform shellExecute;
+    TWin32ShellPlatform shell;
+    TWin32WindowPlatform windows;
+    TWin32WindowFactory factory(instance);
+    TWin32GuiPlatform gui(reinterpret_cast<std::uintptr_t>(instance));
+    TWin32DevicePlatform devices;
+    TWin32ProcessImagePlatform processImage;
+
+    return RunProgram(
+        {system, files, registry, shellExecute, shell, windows, factory, gui, devices, processImage});
+}

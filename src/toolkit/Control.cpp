@@ -1,0 +1,213 @@
+#include "toolkit/Control.h"
+
+#include "core/PlatformConstants.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+namespace tarnwick {
+
+namespace {
+std::uint16_t LowWord(std::uintptr_t Value) {
+    return static_cast<std::uint16_t>(Value & 0xFFFF);
+}
+} // namespace
+
+TControl::TControl(TForm& AParent, TComponent* AOwner)
+    : TComponent(AOwner), FParent(AParent), FFont(AParent.Font()) {
+    FParent.InsertControl(this);
+}
+
+TControl::~TControl() {
+    FParent.RemoveControl(this);
+    if (FHandle) {
+        DestroyWnd(FHandle);
+        FHandle = 0;
+    }
+}
+
+TApplication& TControl::Application() const noexcept {
+    return FParent.Application();
+}
+
+std::uint32_t TControl::ChildStyle() const noexcept {
+    return WS_CHILD | (FVisible ? WS_VISIBLE : 0u);
+}
+
+TCreateParams TControl::CreateParams() {
+    TCreateParams params;
+    params.ClassName = WindowClassName();
+    params.Caption = FCaption;
+    params.Style = ChildStyle();
+    params.X = FLeft;
+    params.Y = FTop;
+    params.Width = FWidth;
+    params.Height = FHeight;
+    params.WndParent = FParent.Handle();
+    return params;
+}
+
+HWND_T TControl::CreateWnd() {
+    return Application().WindowFactory().CreateWindowHandle(
+        CreateParams(), [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+            return MainWndProc(Msg, WParam, LParam);
+        });
+}
+
+void TControl::DestroyWnd(HWND_T Wnd) {
+    Application().WindowFactory().DestroyWindowHandle(Wnd);
+}
+
+void TControl::CreateHandle() {
+    if (!FHandle && FParent.HandleAllocated()) {
+        FHandle = CreateWnd();
+    }
+}
+
+HWND_T TControl::Handle() {
+    if (!FHandle) {
+        FParent.Handle(); // makes the children's windows, this one's among them
+        CreateHandle();
+    }
+    return FHandle;
+}
+
+void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) {
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    if (FHandle) {
+        Application().Windows().SetWindowPos(FHandle, 0, FLeft, FTop, FWidth, FHeight,
+                                             SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void TControl::SetVisible(bool Value) {
+    if (Value == FVisible) {
+        return;
+    }
+    FVisible = Value;
+    if (FHandle) {
+        Application().Windows().ShowWindow(FHandle, FVisible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    }
+}
+
+void TControl::SetCaption(std::u16string Value) {
+    if (Value == FCaption) {
+        return;
+    }
+    FCaption = std::move(Value);
+    if (FHandle) {
+        Application().Windows().SetWindowTextW(FHandle, FCaption);
+        Invalidate();
+    }
+}
+
+void TControl::SetFont(const TFont& Value) {
+    if (Value == FFont) {
+        return;
+    }
+    FFont = Value;
+    if (FHandle) {
+        FontChanged();
+    }
+}
+
+void TControl::SetFontColor(TColor Value) {
+    TFont font = FFont;
+    font.Color = Value;
+    SetFont(font);
+}
+
+void TControl::FontChanged() {
+    Invalidate();
+}
+
+void TControl::Invalidate() {
+    if (FHandle) {
+        Application().Gui().InvalidateRect(FHandle, nullptr, true);
+    }
+}
+
+void TControl::Click() {
+    if (OnClick) {
+        OnClick(*this);
+    }
+}
+
+void TControl::Paint(TCanvas&) {}
+
+void TControl::PaintWindow() {
+    IGuiPlatform& gui = Application().Gui();
+    TPaintStruct paint;
+    const HDC_T dc = gui.BeginPaint(FHandle, paint);
+    if (!dc) {
+        return;
+    }
+    try {
+        TCanvas canvas(gui, dc);
+        // Not transparent: the control's place shows the form's colour under what it draws.
+        canvas.FillRect({0, 0, FWidth, FHeight}, FParent.Color());
+        Paint(canvas);
+    } catch (...) {
+        gui.EndPaint(FHandle, paint);
+        throw;
+    }
+    gui.EndPaint(FHandle, paint);
+}
+
+std::intptr_t TControl::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    IGuiPlatform& gui = Application().Gui();
+    switch (Msg) {
+    case WM_PAINT:
+        PaintWindow();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint fills the whole control
+    case WM_SETCURSOR:
+        if (FCursor == TCursor::crHandPoint && LowWord(static_cast<std::uintptr_t>(LParam)) == HTCLIENT) {
+            gui.SetCursor(gui.LoadCursorW(IdcHandCursor));
+            return 1;
+        }
+        break;
+    case WM_MOUSEMOVE:
+        if (!FMouseInControl) {
+            FMouseInControl = true;
+            gui.TrackMouseEvent(TME_LEAVE, FHandle);
+            if (OnMouseEnter) {
+                OnMouseEnter(*this);
+            }
+        }
+        return 0;
+    case WM_MOUSELEAVE:
+        FMouseInControl = false;
+        FClicked = false;
+        if (OnMouseLeave) {
+            OnMouseLeave(*this);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        FClicked = true;
+        return 0;
+    case WM_LBUTTONUP:
+        if (FClicked) {
+            FClicked = false;
+            Click();
+        }
+        return 0;
+    default:
+        break;
+    }
+    return Application().Windows().DefWindowProcW(FHandle, Msg, WParam, LParam);
+}
+
+std::intptr_t TControl::MainWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) noexcept {
+    try {
+        return WndProc(Msg, WParam, LParam);
+    } catch (...) {
+        Application().HandleException(this);
+        return 0;
+    }
+}
+
+} // namespace tarnwick

@@ -1,0 +1,103 @@
+#pragma once
+// A control: a child window of a form with its place, caption, font, cursor, tag and mouse events. Its
+// window is made when the form's window exists; the toolkit's own controls (labels, pictures, bevels) paint
+// themselves, push buttons are the system's.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/GuiPlatform.h"
+#include "toolkit/Component.h"
+#include "toolkit/Graphics.h"
+#include "toolkit/WindowFactory.h"
+
+namespace tarnwick {
+
+class TApplication;
+class TForm;
+
+enum class TCursor : std::uint8_t { crDefault, crHandPoint };
+
+class TControl : public TComponent {
+public:
+    // Placed on Parent, which lists it until it goes.
+    TControl(TForm& AParent, TComponent* AOwner);
+    ~TControl() override;
+
+    TForm& Parent() const noexcept { return FParent; }
+    TApplication& Application() const noexcept;
+
+    std::int32_t Left() const noexcept { return FLeft; }
+    std::int32_t Top() const noexcept { return FTop; }
+    std::int32_t Width() const noexcept { return FWidth; }
+    std::int32_t Height() const noexcept { return FHeight; }
+    void SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight);
+
+    bool Visible() const noexcept { return FVisible; }
+    void SetVisible(bool Value);
+
+    const std::u16string& Caption() const noexcept { return FCaption; }
+    void SetCaption(std::u16string Value);
+
+    std::intptr_t Tag() const noexcept { return FTag; }
+    void SetTag(std::intptr_t Value) noexcept { FTag = Value; }
+
+    const TFont& Font() const noexcept { return FFont; }
+    void SetFont(const TFont& Value);
+    // The font with only its colour changed.
+    void SetFontColor(TColor Value);
+
+    TCursor Cursor() const noexcept { return FCursor; }
+    void SetCursor(TCursor Value) noexcept { FCursor = Value; }
+
+    // Runs OnClick.
+    virtual void Click();
+    // Whether the mouse is over the control now (between its enter and leave events).
+    bool MouseInControl() const noexcept { return FMouseInControl; }
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // The control's window; the form's window is made first when it does not exist yet.
+    HWND_T Handle();
+    bool HandleAllocated() const noexcept { return FHandle != 0; }
+    // Makes the window now if the form has one; the form calls it when its own window appears.
+    void CreateHandle();
+
+protected:
+    // Makes the window: by default a window of the toolkit's class for this control, painted by Paint.
+    virtual HWND_T CreateWnd();
+    virtual void DestroyWnd(HWND_T Wnd);
+    virtual TCreateParams CreateParams();
+    // The window class of the toolkit's own controls of this kind.
+    virtual const char16_t* WindowClassName() const noexcept { return u"TarnwickControl"; }
+    virtual void Paint(TCanvas& Canvas);
+    virtual void FontChanged();
+    // The messages of a window of the toolkit's class.
+    virtual std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    // Asks for the control to be painted again.
+    void Invalidate();
+    // The window style bits every control has: child, and visible when it is.
+    std::uint32_t ChildStyle() const noexcept;
+
+private:
+    std::intptr_t MainWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) noexcept;
+    void PaintWindow();
+
+    TForm& FParent;
+    HWND_T FHandle = 0;
+    std::int32_t FLeft = 0;
+    std::int32_t FTop = 0;
+    std::int32_t FWidth = 0;
+    std::int32_t FHeight = 0;
+    bool FVisible = true;
+    std::u16string FCaption;
+    std::intptr_t FTag = 0;
+    TFont FFont;
+    TCursor FCursor = TCursor::crDefault;
+    bool FMouseInControl = false;
+    bool FClicked = false;
+};
+
+} // namespace tarnwick

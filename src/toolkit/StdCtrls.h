@@ -1,0 +1,59 @@
+#pragma once
+// Labels (painted by the toolkit) and push buttons (the system's).
+
+#include <cstdint>
+
+#include "toolkit/Control.h"
+
+namespace tarnwick {
+
+// What a button's press ends a modal form with (0: nothing).
+using TModalResult = std::int32_t;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+
+inline constexpr char16_t LabelWindowClassName[] = u"TarnwickLabel";
+inline constexpr char16_t ButtonWindowClassName[] = u"Button";
+
+// A line of text in its font and colour on the form's colour.
+class TLabel : public TControl {
+public:
+    using TControl::TControl;
+
+protected:
+    const char16_t* WindowClassName() const noexcept override { return LabelWindowClassName; }
+    void Paint(TCanvas& Canvas) override;
+};
+
+// A push button of the system's class. Its presses reach the form as WM_COMMAND and come back to Click.
+class TButton : public TControl {
+public:
+    TButton(TForm& AParent, TComponent* AOwner);
+
+    // After OnClick, a button with a modal result ends its modal form with it.
+    void Click() override;
+
+    TModalResult ModalResult() const noexcept { return FModalResult; }
+    void SetModalResult(TModalResult Value) noexcept { FModalResult = Value; }
+    // The Escape key presses the cancel button of its form.
+    bool Cancel() const noexcept { return FCancel; }
+    void SetCancel(bool Value) noexcept { FCancel = Value; }
+    std::int32_t TabOrder() const noexcept { return FTabOrder; }
+    void SetTabOrder(std::int32_t Value) noexcept { FTabOrder = Value; }
+    // The command number the button's WM_COMMAND carries.
+    std::uint16_t ControlId() const noexcept { return FControlId; }
+
+protected:
+    HWND_T CreateWnd() override;
+    void DestroyWnd(HWND_T Wnd) override;
+    void FontChanged() override;
+
+private:
+    TModalResult FModalResult = mrNone;
+    bool FCancel = false;
+    std::int32_t FTabOrder = 0;
+    std::uint16_t FControlId;
+};
+
+} // namespace tarnwick
