@@ -1,0 +1,195 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/About.h"
+#include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "tests/unit/app/HeadlessDesktop.h"
+#include "tests/unit/app/ProgramHarness.h"
+#include "tests/unit/support/FakeShellExecutePlatform.h"
+
+namespace tarnwick {
+namespace {
+
+using test::THeadlessDesktop;
+
+struct AboutWindow : ::testing::Test {
+    THeadlessDesktop Desktop;
+    tarnwick::testing::FakeShellExecutePlatform Shell;
+    TApplication App{Desktop, Desktop, Desktop};
+    TOwned<TfrmAbout> About = MakeComponent<TfrmAbout>(App, &App, Shell);
+
+    void MouseOver(TControl& Control) { Desktop.Send(Control.Handle(), WM_MOUSEMOVE, 0, 0); }
+    void MouseOff(TControl& Control) { Desktop.Send(Control.Handle(), WM_MOUSELEAVE, 0, 0); }
+    void Click(TControl& Control) {
+        Desktop.Send(Control.Handle(), WM_LBUTTONDOWN, 0, 0);
+        Desktop.Send(Control.Handle(), WM_LBUTTONUP, 0, 0);
+    }
+};
+
+TEST_F(AboutWindow, IsBuiltFromItsDesign) {
+    EXPECT_EQ(About->Caption(), u"About Tarnwick");
+    EXPECT_EQ(About->ClientWidth(), 414);
+    EXPECT_EQ(About->ClientHeight(), 206);
+    EXPECT_EQ(About->Color(), clBtnFace);
+    EXPECT_EQ(About->Position(), TPosition::poScreenCenter);
+    const auto& window = Desktop.Window(About->Handle());
+    EXPECT_EQ(window.ClassName, u"TfrmAbout");
+    EXPECT_EQ(window.Style &
+                  (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | 0x10000u /* maximize */),
+              WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
+    EXPECT_EQ(window.ExStyle & WS_EX_DLGMODALFRAME, 0u);
+
+    const struct {
+        TControl* Control;
+        std::int32_t Left, Top, Width, Height;
+        const char16_t* Caption;
+    } controls[] = {
+        {About->Label1.get(), 200, 16, 129, 13, u"Tarnwick Version 1.1"},
+        {About->Image1.get(), 16, 16, 137, 137, u""},
+        {About->Label2.get(), 184, 48, 64, 13, u"Contact Us: "},
+        {About->Label3.get(), 184, 72, 64, 13, u"Web site: "},
+        {About->Bevel1.get(), 16, 163, 385, 2, u""},
+        {About->Button1.get(), 328, 176, 75, 25, u"Close"},
+        {About->Label4.get(), 250, 48, 119, 13, SupportAddress},
+        {About->Label5.get(), 250, 72, 128, 13, ProductWebPage},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(ToUtf8(c.Caption));
+        const auto& r = Desktop.Window(c.Control->Handle()).Rect;
+        EXPECT_EQ(r.Left, c.Left);
+        EXPECT_EQ(r.Top, c.Top);
+        EXPECT_EQ(r.Right - r.Left, c.Width);
+        EXPECT_EQ(r.Bottom - r.Top, c.Height);
+        EXPECT_EQ(c.Control->Caption(), c.Caption);
+    }
+    EXPECT_TRUE(About->Label1->Font().Bold);
+    EXPECT_EQ(About->Image1->PictureName(), u"PNG_PRODUCT");
+    EXPECT_TRUE(About->Button1->Cancel());
+    EXPECT_EQ(About->Button1->ModalResult(), mrOk);
+    EXPECT_EQ(About->Button1->TabOrder(), 0);
+    for (TLabel* link : {About->Label4.get(), About->Label5.get()}) {
+        EXPECT_EQ(link->Cursor(), TCursor::crHandPoint);
+        EXPECT_EQ(link->Font().Color, clHotLight);
+    }
+    EXPECT_EQ(std::u16string(SupportAddress).find(u'@') != std::u16string::npos, true);
+    EXPECT_EQ(std::u16string(ProductWebPage).find(u"://"), std::u16string::npos)
+        << "written without its scheme";
+}
+
+TEST_F(AboutWindow, ALinkTurnsMaroonUnderTheMouseAndBackToTheHotTrackColourAfter) {
+    MouseOver(*About->Label4);
+    EXPECT_EQ(About->Label4->Font().Color, 0x000080u);
+    EXPECT_EQ(About->Label5->Font().Color, clHotLight) << "the other link is not affected";
+    Desktop.Send(About->Label4->Handle(), WM_PAINT);
+    ASSERT_EQ(Desktop.TextOuts.size(), 1u);
+    EXPECT_EQ(Desktop.TextOuts[0].Color, 0x000080u) << "red 128: maroon";
+
+    MouseOff(*About->Label4);
+    EXPECT_EQ(About->Label4->Font().Color, clHotLight);
+    Desktop.Send(About->Label4->Handle(), WM_PAINT);
+    EXPECT_EQ(Desktop.TextOuts.back().Color, Desktop.GetSysColor(26)) << "COLOR_HOTLIGHT";
+
+    MouseOver(*About->Label5);
+    EXPECT_EQ(About->Label5->Font().Color, 0x000080u);
+    EXPECT_EQ(About->Label4->Font().Color, clHotLight);
+
+    EXPECT_EQ(Desktop.Send(About->Label5->Handle(), WM_SETCURSOR, About->Label5->Handle(), HTCLIENT), 1);
+    EXPECT_EQ(Desktop.CursorShape, Desktop.LoadCursorW(IdcHandCursor));
+}
+
+TEST_F(AboutWindow, EachLinkOpensItsAddressThroughTheShell) {
+    Click(*About->Label4);
+    Click(*About->Label5);
+    Click(*About->Label2); // a plain label opens nothing
+    ASSERT_EQ(Shell.Opens.size(), 2u);
+    const std::u16string expected[] = {u"mailto:" + std::u16string(SupportAddress),
+                                       u"http://" + std::u16string(ProductWebPage) + u"/"};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& open = Shell.Opens[i];
+        EXPECT_EQ(open.Window, About->Handle());
+        EXPECT_EQ(open.Operation, u"open");
+        EXPECT_EQ(open.File, expected[i]);
+        EXPECT_FALSE(open.HasParameters);
+        EXPECT_FALSE(open.HasDirectory);
+        EXPECT_EQ(open.Show, 5);
+    }
+    Shell.ShellExecuteResult = 31; // no program for the address: nothing is reported
+    Click(*About->Label4);
+    EXPECT_TRUE(Desktop.Boxes.empty());
+}
+
+TEST(AboutBox, ShowsAFreshModalWindowInTheMiddleOfTheScreenUntilItIsClosed) {
+    struct Way {
+        const char* Name;
+        std::function<void(THeadlessDesktop&, HWND_T About)> Close;
+    };
+    // Each as the platform reports it to the window.
+    const Way ways[] = {
+        {"the Close button",
+         [](THeadlessDesktop& d, HWND_T about) {
+             for (HWND_T child : d.Children(about)) {
+                 if (d.Window(child).ClassName == u"Button") {
+                     d.PostMessageW(about, WM_COMMAND, d.Window(child).Id, static_cast<std::intptr_t>(child));
+                 }
+             }
+         }},
+        {"Escape", [](THeadlessDesktop& d, HWND_T about) { d.PostMessageW(about, WM_COMMAND, IDCANCEL, 0); }},
+        {"the close box", [](THeadlessDesktop& d, HWND_T about) { d.PostMessageW(about, WM_CLOSE, 0, 0); }},
+    };
+    test::TProgramHarness h;
+    h.Start(u"");
+    std::set<HWND_T> seen;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.Name);
+        int idle = 0;
+        h.Desktop.OnIdle = [&] {
+            if (idle++ > 0) {
+                return false;
+            }
+            const std::vector<HWND_T> abouts = h.Desktop.WindowsOfClass(u"TfrmAbout");
+            EXPECT_EQ(abouts.size(), 1u);
+            if (abouts.size() != 1) {
+                return false;
+            }
+            const auto& window = h.Desktop.Window(abouts[0]);
+            const std::int32_t width = window.Rect.Right - window.Rect.Left;
+            const std::int32_t height = window.Rect.Bottom - window.Rect.Top;
+            EXPECT_EQ(window.Rect.Left, (1280 - width) / 2);
+            EXPECT_EQ(window.Rect.Top, (800 - height) / 2);
+            EXPECT_TRUE(window.Visible);
+            EXPECT_TRUE(h.Desktop.Exists(h.Desktop.Focus) &&
+                        h.Desktop.Window(h.Desktop.Focus).Text == u"Close")
+                << "the first control has the focus";
+            EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Enabled) << "the main window waits";
+            EXPECT_FALSE(h.Desktop.Window(h.App->Handle()).Enabled);
+            EXPECT_TRUE(seen.insert(abouts[0]).second) << "a new window each time";
+            way.Close(h.Desktop, abouts[0]);
+            return true;
+        };
+        h.Choose(*h.Form->About1);
+        EXPECT_EQ(idle, 1);
+        EXPECT_TRUE(h.Desktop.WindowsOfClass(u"TfrmAbout").empty()) << "released when closed";
+        EXPECT_TRUE(h.Desktop.Window(h.FormWindow()).Enabled);
+        EXPECT_TRUE(h.Desktop.Window(h.App->Handle()).Enabled);
+        EXPECT_FALSE(h.App->Terminated());
+        EXPECT_FALSE(h.Desktop.QuitPosted);
+        EXPECT_EQ(h.App->ComponentCount(), 1u) << "only the main window is left";
+    }
+}
+
+TEST(AboutBox, IsReleasedAlsoWhenTheLoopEndsWhileItIsShown) {
+    test::TProgramHarness h;
+    h.Start(u"");
+    h.Desktop.OnIdle = [&] {
+        h.Desktop.PostQuitMessage(0); // a logoff, say
+        return true;
+    };
+    h.Choose(*h.Form->About1);
+    EXPECT_TRUE(h.Desktop.WindowsOfClass(u"TfrmAbout").empty());
+    EXPECT_TRUE(h.App->Terminated()) << "the main loop ends too";
+    EXPECT_TRUE(h.Desktop.Window(h.FormWindow()).Enabled);
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,658 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/ProgramSupport.h"
+#include "core/Text.h"
+#include "tests/unit/app/ProgramHarness.h"
+
+namespace tarnwick {
+namespace {
+
+using test::TProgramHarness;
+using ::testing::ElementsAre;
+
+constexpr std::uint32_t Minute = 60000;
+
+// The entries of the timeline that show the first activation's duties and the showing of the windows.
+std::vector<std::string> Duties(const TProgramHarness& h) {
+    const std::string shield =
+        "SendMessageW(" + std::to_string(h.Form->btnSwitch->Handle()) + "," + std::to_string(BCM_SETSHIELD);
+    const std::string showApp = "ShowWindow(" + std::to_string(h.App->Handle()) + ",";
+    const std::string showForm = "ShowWindow(" + std::to_string(h.Form->Handle()) + ",";
+    std::vector<std::string> duties;
+    for (const std::string& entry : h.Desktop.Timeline) {
+        if (entry.rfind("NIM_", 0) == 0 || entry.rfind(showApp, 0) == 0 || entry.rfind(showForm, 0) == 0 ||
+            entry.rfind(shield, 0) == 0 || entry.rfind("DeleteTab", 0) == 0 ||
+            entry.rfind("MessageBoxW", 0) == 0) {
+            duties.push_back(entry.rfind(shield, 0) == 0 ? "RemoveButtonShield" : entry);
+        }
+    }
+    return duties;
+}
+
+std::string Show(HWND_T Window, std::uint32_t Command) {
+    return test::CallText("ShowWindow", {(long long)Window, Command});
+}
+
+TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
+    TProgramHarness h;
+    h.Create(u"");
+    TForm1& f = *h.Form;
+    EXPECT_EQ(f.Caption(), u"Tarnwick");
+    EXPECT_EQ(f.ClientWidth(), 248);
+    EXPECT_EQ(f.ClientHeight(), 74);
+    EXPECT_EQ(f.Width(), 248 + 6); // the dialog frame around the client area
+    EXPECT_EQ(f.Height(), 74 + 25);
+    EXPECT_EQ(f.Top(), -10000);
+    EXPECT_EQ(f.Color(), clWhite);
+    EXPECT_EQ(f.Font(), TFont{});
+
+    const test::THeadlessDesktop::TWindow& window = h.Desktop.Window(f.Handle());
+    EXPECT_EQ(window.ClassName, u"TForm1");
+    EXPECT_EQ(window.Parent, h.App->Handle()) << "owned by the application window: no taskbar button";
+    EXPECT_EQ(window.Style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX),
+              WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(window.ExStyle, WS_EX_DLGMODALFRAME);
+    EXPECT_EQ(window.Rect.Top, -10000);
+
+    const struct {
+        TControl* Control;
+        TRect Bounds; // left, top, width, height
+        const char16_t* Caption;
+    } controls[] = {
+        {f.btnSwitch.get(), {79, 37, 153, 25}, u"Turn on the internet"},
+        {f.imgInternetOn.get(), {15, 13, 49, 49}, u""},
+        {f.lblState.get(), {95, 13, 119, 13}, u"Internet is turned off"},
+        {f.imgTarnwick.get(), {15, 13, 49, 49}, u""},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(ToUtf8(c.Caption));
+        EXPECT_EQ((TRect{c.Control->Left(), c.Control->Top(), c.Control->Width(), c.Control->Height()}),
+                  c.Bounds);
+        EXPECT_EQ(c.Control->Caption(), c.Caption);
+        const auto& child = h.Desktop.Window(c.Control->Handle());
+        EXPECT_EQ(child.Parent, f.Handle());
+        EXPECT_EQ(child.Text, c.Caption);
+    }
+    EXPECT_EQ(h.Desktop.Window(f.btnSwitch->Handle()).ClassName, u"Button");
+    EXPECT_EQ(f.btnSwitch->TabOrder(), 0);
+    EXPECT_TRUE(f.lblState->Font().Bold);
+    EXPECT_EQ(f.lblState->Font().Color, 0x008000u);
+    EXPECT_EQ(f.imgInternetOn->PictureName(), u"PNG_INTERNET_ON");
+    EXPECT_EQ(f.imgTarnwick->PictureName(), u"PNG_INTERNET_OFF");
+    EXPECT_NE(f.imgTarnwick->Picture(), 0u);
+    // The crossed-out globe lies over the globe: made after it.
+    EXPECT_GT(f.imgTarnwick->Handle(), f.imgInternetOn->Handle());
+
+    auto menu = [](const TPopupMenu& m) {
+        std::vector<std::pair<std::u16string, std::intptr_t>> items;
+        for (const TMenuItem* item : m.Items()) {
+            items.emplace_back(item->Caption(), item->Tag());
+        }
+        return items;
+    };
+    using Item = std::pair<std::u16string, std::intptr_t>;
+    EXPECT_THAT(menu(*f.TrayMenu), ElementsAre(Item{u"About", 0}, Item{u"-", 0}, Item{u"Exit", 0}));
+    EXPECT_THAT(menu(*f.TurnOnMenu),
+                ElementsAre(Item{u"Turn on for 5 min", 5}, Item{u"Turn on for 15 min", 15},
+                            Item{u"Turn on for 30 min", 30}, Item{u"Turn on for an hour", 60}, Item{u"-", 0},
+                            Item{u"Just turn on", 0}));
+
+    EXPECT_FALSE(f.TurnOffTimer->Enabled());
+    EXPECT_EQ(h.Desktop.Count("SetTimer"), 0u);
+    EXPECT_TRUE(h.Shell.Icons.empty());
+    EXPECT_EQ(f.TarnwickIcon().Handle(), h.Desktop.Icons.at(u"ZTARNWICKICON"));
+    EXPECT_EQ(f.InternetOnIcon().Handle(), h.Desktop.Icons.at(u"ZINTERNETONICON"));
+    EXPECT_THAT(h.Desktop.MessageFilters,
+                ElementsAre(std::make_pair(test::THeadlessDesktop::TaskbarCreated, MSGFLT_ADD)));
+}
+
+TEST(MainWindow, FirstActivationAddsTheIconHidesEverythingShowsTheStateAndIsNeverOnAScreen) {
+    TProgramHarness h;
+    h.Start(u"");
+    const HWND_T app = h.App->Handle();
+    const HWND_T form = h.FormWindow();
+    EXPECT_THAT(Duties(h), ElementsAre(
+                               // The toolkit's first showing: the on-show handling hides, then it shows.
+                               Show(app, SW_HIDE), Show(form, SW_HIDE), Show(form, SW_SHOW),
+                               // The first activation's duties, in order.
+                               "NIM_ADD(" + std::to_string(h.Desktop.Icons.at(u"MAINICON")) + ")",
+                               Show(app, SW_HIDE), Show(form, SW_HIDE),
+                               "NIM_MODIFY(" + std::to_string(h.Desktop.Icons.at(u"ZINTERNETONICON")) + ")",
+                               "RemoveButtonShield", "DeleteTab(" + std::to_string(app) + ")"));
+    EXPECT_TRUE(h.Form->Activated());
+    ASSERT_NE(h.TrayIcon(), nullptr);
+    EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZINTERNETONICON"));
+    EXPECT_EQ(h.TrayIcon()->Tip, u"Power off the internet");
+    EXPECT_EQ(h.TrayIcon()->CallbackMessage, WM_TRAY_CALLBACK);
+    EXPECT_FALSE(h.Desktop.Window(form).Visible);
+    EXPECT_FALSE(h.Desktop.Window(app).Visible) << "no taskbar button";
+    EXPECT_EQ(h.Desktop.Window(form).Rect.Top, -10000) << "shown only far above the screen";
+    EXPECT_FALSE(h.Desktop.QuitPosted);
+    EXPECT_TRUE(h.Shell.Balloons.empty());
+    EXPECT_TRUE(h.ShellExecute.Requests.empty());
+}
+
+TEST(MainWindow, LaterActivationsRepeatNoneOfTheFirstDuties) {
+    TProgramHarness h;
+    h.Start(u"-elevation -action turnoff");
+    ASSERT_TRUE(h.BothOff());
+    h.Machine.sim.Enable(h.Wired);
+    h.Desktop.Timeline.clear();
+    h.Send(WM_ACTIVATE, 1, 0);
+    h.TrayClick(WM_LBUTTONDOWN); // shown again from the tray: activated once more
+    EXPECT_EQ(h.Desktop.Count("NIM_ADD"), 0u);
+    EXPECT_EQ(h.Desktop.Count("NIM_MODIFY"), 0u);
+    EXPECT_EQ(h.Desktop.Count("DeleteTab"), 0u);
+    EXPECT_TRUE(h.AdapterOn(h.Wired)) << "the action is not carried out again";
+    EXPECT_EQ(h.Shell.Balloons.size(), 1u);
+}
+
+TEST(MainWindow, CarriesOutTheCommandLineAction) {
+    struct Case {
+        const char16_t* Arguments;
+        bool StartOn;
+        bool EndOn;
+        const char16_t* Balloon; // empty: none
+        const char16_t* BalloonTitle;
+        std::uint32_t Interval; // 0: the turn-off timer stays off
+        const char16_t* Box;    // empty: none
+    };
+    const Case cases[] = {
+        {u"-elevation -action turnoff", true, false, test::OffNotice, u"Internet Off", 0, u""},
+        {u"-elevation -action TurnOff", true, false, test::OffNotice, u"Internet Off", 0, u""},
+        {u"-elevation -action turnon 15", false, true, u"The internet is turned on for 15 min only",
+         u"Internet On", 15 * Minute, u""},
+        {u"-elevation -action turnon", false, true, u"The internet is turned on now", u"Internet On", 0, u""},
+        {u"-elevation -action turnon abc", false, true, u"The internet is turned on now", u"Internet On", 0,
+         u""},
+        {u"-elevation -action TURNON 35791", false, true, u"The internet is turned on for 35791 min only",
+         u"Internet On", 35791 * Minute, u""},
+        {u"-elevation -action turnon 35792", false, false, u"", u"", 0,
+         u"The internet cannot be turned on for 35792 min: a limited turn-on lasts at most 35791 min. "
+         u"Nothing has "
+         u"been switched."},
+        {u"-elevation -action turnon 4294967296", false, true, u"The internet is turned on now",
+         u"Internet On", 0, u""},
+        {u"-elevation -action reboot", true, true, u"", u"", 0, u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action", true, true, u"", u"", 0, u""},
+        {u"-elevation", true, true, u"", u"", 0, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Arguments));
+        TProgramHarness h;
+        if (!c.StartOn) {
+            h.TurnAdaptersOff();
+        }
+        h.Start(c.Arguments);
+        EXPECT_EQ(h.BothOn(), c.EndOn);
+        EXPECT_EQ(h.BothOff(), !c.EndOn);
+        EXPECT_EQ(h.LastBalloon(), c.Balloon);
+        if (!h.Shell.Balloons.empty()) {
+            EXPECT_EQ(h.Shell.Balloons.back().Title, c.BalloonTitle);
+            EXPECT_EQ(h.Shell.Balloons.back().TimeoutMs, 0u);
+            EXPECT_EQ(h.Shell.Balloons.back().Flags, NIIF_INFO);
+        }
+        EXPECT_EQ(h.Form->TurnOffTimer->Enabled(), c.Interval != 0);
+        EXPECT_EQ(h.TimerArmed(), c.Interval != 0);
+        if (c.Interval) {
+            EXPECT_EQ(h.Form->TurnOffTimer->Interval(), c.Interval);
+        }
+        if (*c.Box) {
+            ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+            EXPECT_EQ(h.Desktop.Boxes[0].Text, c.Box);
+            EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
+        } else {
+            EXPECT_TRUE(h.Desktop.Boxes.empty());
+        }
+        // Whatever the action, the program stays in the tray with the state shown.
+        EXPECT_FALSE(h.Desktop.QuitPosted);
+        ASSERT_NE(h.TrayIcon(), nullptr);
+        EXPECT_EQ(h.TrayIcon()->Icon,
+                  c.EndOn ? h.Form->InternetOnIcon().Handle() : h.Form->TarnwickIcon().Handle());
+        EXPECT_TRUE(h.ShellExecute.Requests.empty());
+    }
+}
+
+TEST(MainWindow, OnWindows7WithoutElevationEverySwitchStartsAnElevatedCopyAndEnds) {
+    struct Case {
+        const char16_t* Arguments;
+        bool StartOn;
+        const char16_t* Parameters;
+    };
+    const Case cases[] = {
+        {u"-action turnoff", true, u"-elevation -action turnoff"},
+        {u"-action turnon", false, u"-elevation -action turnon 0"},
+        {u"-action turnon 15", false, u"-elevation -action turnon 15"},
+        {u"-action TurnOn abc", false, u"-elevation -action turnon 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Arguments));
+        TProgramHarness h;
+        if (!c.StartOn) {
+            h.TurnAdaptersOff();
+        }
+        h.Start(c.Arguments);
+        ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+        const auto& request = h.ShellExecute.Requests[0];
+        EXPECT_EQ(request.Verb, u"runas");
+        EXPECT_EQ(request.File, test::ProgramPath);
+        EXPECT_EQ(request.Parameters, c.Parameters);
+        EXPECT_EQ(request.Info.hwnd, h.FormWindow());
+        EXPECT_TRUE(h.Form->IsExitingProgram());
+        EXPECT_TRUE(h.Desktop.QuitPosted) << "the first instance ends";
+        EXPECT_EQ(h.BothOn(), c.StartOn) << "nothing is switched here";
+        EXPECT_TRUE(h.Shell.Balloons.empty());
+        EXPECT_FALSE(h.Form->TurnOffTimer->Enabled());
+    }
+}
+
+TEST(MainWindow, TheButtonAndTheMenusRelaunchWithTheirActionToo) {
+    TProgramHarness on;
+    on.Start(u"");
+    on.TrayClick(WM_LBUTTONDOWN);
+    on.PressSwitch();
+    ASSERT_EQ(on.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(on.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff");
+    EXPECT_TRUE(on.Desktop.QuitPosted);
+
+    TProgramHarness off;
+    off.TurnAdaptersOff();
+    off.Start(u"");
+    off.Choose(*off.Form->urnonfor30min1);
+    ASSERT_EQ(off.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(off.ShellExecute.Requests[0].Parameters, u"-elevation -action turnon 30");
+    EXPECT_TRUE(off.BothOff());
+    EXPECT_FALSE(off.TimerArmed());
+}
+
+TEST(MainWindow, ElevationIsNeededOnVistaAnd7AndOnNewerWindowsUnlessAlreadyElevated) {
+    struct Case {
+        std::uint32_t Major, Minor;
+        bool Elevated;
+        bool TokenReadable;
+        const char16_t* Arguments;
+        bool Relaunch;
+    };
+    const Case cases[] = {
+        {5, 1, false, false, u"-action turnoff", false},           // XP
+        {5, 2, false, false, u"-action turnoff", false},           // XP x64, Server 2003
+        {6, 0, false, true, u"-action turnoff", true},             // Vista
+        {6, 1, false, true, u"-action turnoff", true},             // 7
+        {6, 1, true, true, u"-action turnoff", true},              // 7 asks even when elevated
+        {6, 2, false, true, u"-action turnoff", true},             // 8
+        {10, 0, false, true, u"-action turnoff", true},            // 10 and 11
+        {10, 0, false, false, u"-action turnoff", true},           // a token that cannot tell
+        {10, 0, true, true, u"-action turnoff", false},            // 10, already elevated
+        {6, 1, false, true, u"-action turnoff -elevation", false}, // the elevated copy itself
+        {10, 0, false, true, u"-elevation -action turnoff", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Major) + "." + std::to_string(c.Minor) +
+                     (c.Elevated ? " elevated " : " ") + ToUtf8(c.Arguments));
+        TProgramHarness h;
+        h.System.Elevated = c.Elevated;
+        h.System.TokenReadable = c.TokenReadable;
+        h.Start(c.Arguments, c.Major, c.Minor);
+        EXPECT_EQ(h.ShellExecute.Requests.size(), c.Relaunch ? 1u : 0u);
+        EXPECT_EQ(h.BothOff(), !c.Relaunch);
+        EXPECT_EQ(h.Desktop.QuitPosted, c.Relaunch);
+    }
+}
+
+TEST(ElevationDecision, FollowsTheVersionCodeTheSwitchAndTheToken) {
+    struct Case {
+        std::uint8_t Code;
+        bool Newer, Elevated, Switch, Needed;
+    };
+    const Case cases[] = {
+        {1, false, false, false, false}, {4, false, false, false, false}, {5, false, false, false, false},
+        {6, false, false, false, true},  {7, false, false, false, true},  {7, false, true, false, true},
+        {7, false, false, true, false},  {0, false, false, false, false}, {0, true, false, false, true},
+        {0, true, true, false, false},   {0, true, false, true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ElevationNeeded(c.Code, c.Newer, c.Elevated, c.Switch), c.Needed)
+            << int(c.Code) << c.Newer << c.Elevated << c.Switch;
+    }
+}
+
+TEST(MainWindow, SubscribeOnStartupWritesTheQuotedPathAndEndsAfterTheOtherDuties) {
+    struct Case {
+        const char16_t* Arguments;
+        bool EndOn;
+    };
+    const Case cases[] = {
+        {u"-subscribeonstartup", true},
+        {u"-subscribeonstartup -elevation -action turnoff", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Arguments));
+        TProgramHarness h;
+        h.Start(c.Arguments);
+        EXPECT_EQ(h.Registry.GetString(HKeyCurrentUser, u"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                       u"Tarnwick"),
+                  u"\"" + std::u16string(test::ProgramPath) + u"\"");
+        EXPECT_FALSE(h.Registry.Get(HKeyLocalMachine, u"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                    u"Tarnwick"));
+        EXPECT_TRUE(h.Desktop.QuitPosted);
+        EXPECT_TRUE(h.Form->IsExitingProgram());
+        EXPECT_NE(h.TrayIcon(), nullptr) << "the duties after the registration still ran";
+        EXPECT_EQ(h.BothOn(), c.EndOn);
+    }
+}
+
+TEST(MainWindow, ADeclinedElevationLeavesWindowAndStateAsTheyWereAndShowsTheError) {
+    TProgramHarness h;
+    h.ShellExecute.Succeeds = false;
+    h.System.LastError = ERROR_CANCELLED;
+    h.Start(u"");
+    h.TrayClick(WM_LBUTTONDOWN);
+    ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+    h.PressSwitch();
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_EQ(h.Desktop.Boxes[0].Text,
+              u"System Error.  Code: 1223.\r\nThe operation was canceled by the user");
+    EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
+    EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+    EXPECT_FALSE(h.Form->IsExitingProgram());
+    EXPECT_FALSE(h.Desktop.QuitPosted);
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_TRUE(h.Shell.Balloons.empty());
+    EXPECT_EQ(h.Form->btnSwitch->Caption(), u"Turn off the internet");
+}
+
+TEST(MainWindow, ALimitedTurnOnArmsTheTimerAndEveryCompletedTurnOffDisarmsIt) {
+    // Each case: a turn-on for 15 minutes at 0, something at minute 10, and the minutes at which the
+    // internet is seen on and off afterwards.
+    struct Case {
+        const char* Name;
+        std::function<void(TProgramHarness&)> AtMinute10;
+        std::vector<std::pair<std::uint64_t, bool>> OnAt;
+    };
+    const Case cases[] = {
+        {"the same minutes keep the deadline",
+         [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor15min1); },
+         {{14, true}, {15, false}}},
+        {"other minutes start the period anew",
+         [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor30min1); },
+         {{15, true}, {39, true}, {40, false}}},
+        {"a turn-on for good leaves the timer",
+         [](TProgramHarness& h) { h.Choose(*h.Form->Justturnon1); },
+         {{14, true}, {15, false}}},
+        {"a turn-off from the button disarms it",
+         [](TProgramHarness& h) { h.PressSwitch(); },
+         {{10, false}, {15, false}}},
+        {"nothing: the tick turns off", [](TProgramHarness&) {}, {{14, true}, {15, false}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TProgramHarness h;
+        h.TurnAdaptersOff();
+        h.Start(u"-elevation");
+        h.Choose(*h.Form->urnonfor15min1);
+        ASSERT_TRUE(h.BothOn());
+        ASSERT_TRUE(h.TimerArmed());
+        h.Desktop.AdvanceTime(10 * Minute);
+        c.AtMinute10(h);
+        for (const auto& [minute, on] : c.OnAt) {
+            h.Desktop.AdvanceTime(minute * Minute - h.Desktop.Now);
+            EXPECT_EQ(h.BothOn(), on) << "minute " << minute;
+            EXPECT_EQ(h.BothOff(), !on) << "minute " << minute;
+        }
+        EXPECT_FALSE(h.Form->TurnOffTimer->Enabled());
+        EXPECT_FALSE(h.TimerArmed());
+        EXPECT_EQ(h.LastBalloon(), test::OffNotice);
+        // Turned off once: a later hour brings no other turn-off.
+        const auto changes = h.Machine.sim.Changes().size();
+        h.Desktop.AdvanceTime(60 * Minute);
+        EXPECT_EQ(h.Machine.sim.Changes().size(), changes);
+    }
+}
+
+TEST(MainWindow, ATickWhoseTurnOffFailsLeavesTheTimerOnAndTheNextTickTriesAgain) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"-elevation");
+    h.Choose(*h.Form->urnonfor5min1);
+    ASSERT_TRUE(h.BothOn());
+    h.Machine.sim.Device(h.Wired).RefuseChangeError = ERROR_ACCESS_DENIED;
+    const std::size_t balloons = h.Shell.Balloons.size();
+
+    h.Desktop.AdvanceTime(5 * Minute);
+    EXPECT_EQ(h.Desktop.Boxes.size(), 1u) << "the error is shown";
+    EXPECT_TRUE(h.AdapterOn(h.Wired));
+    EXPECT_TRUE(h.Form->TurnOffTimer->Enabled());
+    EXPECT_TRUE(h.TimerArmed());
+    EXPECT_EQ(h.Shell.Balloons.size(), balloons) << "no turn-off notice";
+
+    h.Machine.sim.Device(h.Wired).RefuseChangeError = 0;
+    h.Desktop.AdvanceTime(5 * Minute);
+    EXPECT_TRUE(h.BothOff());
+    EXPECT_FALSE(h.TimerArmed());
+    EXPECT_EQ(h.LastBalloon(), test::OffNotice);
+}
+
+TEST(MainWindow, TheCloseBoxHidesExitAndLogoffEndWithoutSwitching) {
+    TProgramHarness h;
+    h.Start(u"");
+    h.TrayClick(WM_LBUTTONDOWN);
+    ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+
+    h.Send(WM_CLOSE);
+    EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible);
+    EXPECT_FALSE(h.Desktop.Window(h.App->Handle()).Visible);
+    EXPECT_FALSE(h.Desktop.QuitPosted);
+
+    h.Choose(*h.Form->Exit1);
+    EXPECT_TRUE(h.Desktop.QuitPosted);
+    EXPECT_TRUE(h.BothOn());
+
+    TProgramHarness logoff;
+    logoff.Start(u"");
+    EXPECT_EQ(logoff.Send(WM_QUERYENDSESSION), 1) << "the session may end";
+    EXPECT_FALSE(logoff.Desktop.QuitPosted);
+    logoff.Send(WM_CLOSE);
+    EXPECT_TRUE(logoff.Desktop.QuitPosted);
+}
+
+TEST(MainWindow, ExitFromTheTrayMenuEndsTheMessageLoopAndRemovesTheIcon) {
+    TProgramHarness h;
+    h.Create(u"");
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    int idle = 0;
+    h.Desktop.OnIdle = [&] {
+        if (idle++ > 0) {
+            return false; // the loop should have ended by now
+        }
+        h.Desktop.PostMessageW(h.FormWindow(), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+        return true;
+    };
+    h.App->Run();
+    EXPECT_TRUE(h.Desktop.QuitSeen);
+    EXPECT_EQ(idle, 1);
+    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
+    h.Form.Reset();
+    EXPECT_TRUE(h.Shell.Icons.empty());
+    EXPECT_TRUE(h.BothOn());
+}
+
+TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
+    TProgramHarness h;
+    h.Start(u"");
+    const HWND_T form = h.FormWindow();
+
+    for (std::uint32_t ignored : {WM_MOUSEMOVE, WM_LBUTTONUP, 0x0203u /* double click */, 0x0205u}) {
+        h.TrayClick(ignored);
+    }
+    EXPECT_FALSE(h.Desktop.Window(form).Visible);
+    EXPECT_TRUE(h.Desktop.Popups.empty());
+    EXPECT_FALSE(h.Form->Tray().MouseMovingDetectionRunning()) << "the hover detector is never fed";
+
+    h.TrayClick(WM_LBUTTONDOWN);
+    const TRect& r = h.Desktop.Window(form).Rect;
+    const std::int32_t width = h.Form->Width();
+    EXPECT_EQ(r.Left, h.Desktop.Cursor.X - width / 2) << "centred on the cursor";
+    EXPECT_EQ(r.Bottom, test::THeadlessDesktop::Taskbar.Top) << "just above the taskbar";
+    EXPECT_TRUE(h.Desktop.OnScreen(form));
+    EXPECT_EQ(h.Desktop.Focus, form);
+    EXPECT_TRUE(h.Desktop.Window(form).TopMost);
+
+    h.Send(WM_CLOSE);
+    h.Send(WM_TRAY_MOUSE_HOVER);
+    EXPECT_TRUE(h.Desktop.OnScreen(form));
+
+    h.TrayClick(WM_RBUTTONDOWN);
+    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
+    const auto& popup = h.Desktop.Popups[0];
+    EXPECT_EQ(popup.X, h.Desktop.Cursor.X);
+    EXPECT_EQ(popup.Y, h.Desktop.Cursor.Y);
+    EXPECT_EQ(popup.Owner, form);
+    ASSERT_EQ(popup.Entries.size(), 3u);
+    EXPECT_EQ(popup.Entries[0].Text, u"About");
+    EXPECT_EQ(popup.Entries[1].Flags, MF_SEPARATOR);
+    EXPECT_EQ(popup.Entries[2].Text, u"Exit");
+    EXPECT_EQ(popup.Entries[2].Id, h.Form->Exit1->Command());
+}
+
+TEST(MainWindow, TheDisplayFollowsTheAdaptersOnEveryDeviceChange) {
+    struct State {
+        bool On;
+        const char16_t* Label;
+        TColor LabelColor;
+        const char16_t* Button;
+        const char16_t* Icon;
+    };
+    const State on{true, u"Internet is turned on", clBlack, u"Turn off the internet", u"ZINTERNETONICON"};
+    const State off{false, u"Internet is turned off", clGreen, u"Turn on the internet", u"ZTARNWICKICON"};
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"");
+    auto expect = [&](const State& s) {
+        SCOPED_TRACE(ToUtf8(s.Label));
+        TForm1& f = *h.Form;
+        EXPECT_EQ(f.lblState->Caption(), s.Label);
+        EXPECT_EQ(h.Desktop.Window(f.lblState->Handle()).Text, s.Label);
+        EXPECT_EQ(f.lblState->Font().Color, s.LabelColor);
+        EXPECT_TRUE(f.lblState->Font().Bold);
+        EXPECT_EQ(h.Desktop.Window(f.btnSwitch->Handle()).Text, s.Button);
+        EXPECT_EQ(h.Desktop.Window(f.imgInternetOn->Handle()).Visible, s.On);
+        EXPECT_EQ(h.Desktop.Window(f.imgTarnwick->Handle()).Visible, !s.On);
+        ASSERT_NE(h.TrayIcon(), nullptr);
+        EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(s.Icon));
+    };
+    expect(off);
+    // An adapter enabled behind the program's back: Windows reports a device change.
+    h.Machine.sim.Enable(h.Wireless);
+    h.Desktop.Broadcast(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    h.Desktop.Pump();
+    expect(on);
+    h.Machine.sim.Disable(h.Wireless);
+    EXPECT_EQ(h.Send(WM_DEVICECHANGE, 0x8000 /* any kind of change */, 0), 0);
+    expect(off);
+}
+
+TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
+    TProgramHarness h;
+    h.Start(u"");
+    TForm1& f = *h.Form;
+    for (TControl* control :
+         {static_cast<TControl*>(f.lblState.get()), static_cast<TControl*>(f.imgInternetOn.get())}) {
+        h.Desktop.Send(control->Handle(), WM_PAINT);
+    }
+    ASSERT_EQ(h.Desktop.TextOuts.size(), 1u);
+    EXPECT_EQ(h.Desktop.TextOuts[0].Text, u"Internet is turned on");
+    EXPECT_EQ(h.Desktop.TextOuts[0].Color, 0x000000u);
+    EXPECT_EQ(h.Desktop.FontSpecs.at(h.Desktop.TextOuts[0].Font), std::make_pair(-11, 700));
+    EXPECT_THAT(
+        h.Desktop.DrawnPictures,
+        ElementsAre(std::make_pair(f.imgInternetOn->Handle(), h.Desktop.Pictures.at(u"PNG_INTERNET_ON"))));
+}
+
+TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
+    TProgramHarness h;
+    h.Start(u"-elevation");
+    h.TrayClick(WM_LBUTTONDOWN);
+    h.PressSwitch();
+    EXPECT_TRUE(h.BothOff());
+    EXPECT_EQ(h.LastBalloon(), test::OffNotice);
+    EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible) << "every switch hides the window";
+    EXPECT_TRUE(h.Desktop.Popups.empty());
+
+    h.TrayClick(WM_LBUTTONDOWN);
+    h.Desktop.Cursor = {700, 760};
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
+        return std::u16string(u"Turn on for 30 min");
+    };
+    h.PressSwitch();
+    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
+    const auto& popup = h.Desktop.Popups[0];
+    EXPECT_EQ(popup.X, 700);
+    EXPECT_EQ(popup.Y, 760);
+    std::vector<std::u16string> captions;
+    for (const auto& entry : popup.Entries) {
+        captions.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
+    }
+    EXPECT_THAT(captions, ElementsAre(u"Turn on for 5 min", u"Turn on for 15 min", u"Turn on for 30 min",
+                                      u"Turn on for an hour", u"-", u"Just turn on"));
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_EQ(h.LastBalloon(), u"The internet is turned on for 30 min only");
+    EXPECT_EQ(h.Form->TurnOffTimer->Interval(), 30 * Minute);
+    EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible);
+}
+
+TEST(MainWindow, AddsTheIconAgainWithItsPresentPictureWhenTheTaskbarIsMadeAgain) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Create(u"");
+    h.Send(h.Form->TaskbarCreatedMessage());
+    EXPECT_TRUE(h.Shell.Icons.empty()) << "no icon before the first activation";
+
+    h.Form->SetVisible(true);
+    h.Desktop.Pump();
+    h.Shell.Icons.clear(); // Explorer restarted: the notification area is empty
+    h.Desktop.Broadcast(test::THeadlessDesktop::TaskbarCreated, 0, 0);
+    h.Desktop.Pump();
+    ASSERT_NE(h.TrayIcon(), nullptr);
+    EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZTARNWICKICON"));
+    EXPECT_EQ(h.TrayIcon()->Tip, u"Power off the internet");
+}
+
+TEST(MainWindow, GoingAwayRemovesTheTrayIconAndReleasesWhatItMade) {
+    TProgramHarness h;
+    h.Start(u"");
+    ASSERT_NE(h.TrayIcon(), nullptr);
+    const HWND_T form = h.FormWindow();
+    h.Form.Reset();
+    EXPECT_TRUE(h.Shell.Icons.empty());
+    EXPECT_FALSE(h.Desktop.Exists(form));
+    EXPECT_TRUE(h.Desktop.LoadedPictures.empty());
+    EXPECT_TRUE(h.Desktop.Timers.empty());
+    EXPECT_EQ(h.App->ComponentCount(), 0u);
+}
+
+TEST(CommandLineNumbers, ReadWholeNumbersOrTheDefault) {
+    const std::pair<const char16_t*, std::int32_t> cases[] = {
+        {u"15", 15},
+        {u"0", 0},
+        {u"+5", 5},
+        {u"  7", 7},
+        {u"-3", -3},
+        {u"abc", 99},
+        {u"15abc", 99},
+        {u"", 99},
+        {u"1.5", 99},
+        {u"+", 99},
+        {u"7 ", 99},
+        {u"2147483647", 2147483647},
+        {u"2147483648", 99},
+        {u"-2147483648", INT32_MIN},
+        {u"99999999999999999999", 99},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(StrToIntDef(text, 99), value) << ToUtf8(text);
+    }
+}
+
+} // namespace
+} // namespace tarnwick

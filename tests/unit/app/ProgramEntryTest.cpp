@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/ProgramEntry.h"
+#include "diag/DebugUnit.h"
+#include "diag/LogSink.h"
+#include "tests/unit/app/ProgramHarness.h"
+#include "tests/unit/debug/FakeProcessImage.h"
+#include "tests/unit/support/FakeFilePlatform.h"
+#include "tray/GUIUtils.h"
+
+namespace tarnwick {
+namespace {
+
+void PassOn(std::uint32_t, std::uint32_t, std::uint32_t, const std::uintptr_t*) {}
+
+// The process image of the debug unit, writing the interception's coming and going into the timeline.
+class TTimelineProcessImage : public tarnwick::testing::TFakeProcessImage {
+public:
+    explicit TTimelineProcessImage(std::vector<std::string>& Timeline) : FTimeline(Timeline) {
+        RaiseExceptionAddress = reinterpret_cast<std::uintptr_t>(&PassOn);
+        Image = tarnwick::testing::TPeImageBuilder().Import("KERNEL32.dll", {RaiseExceptionAddress}).Build();
+    }
+    void* AddVectoredExceptionHandler(std::uint32_t First, TVectoredExceptionHandler Handler) override {
+        FTimeline.push_back("InterceptExceptions");
+        return TFakeProcessImage::AddVectoredExceptionHandler(First, Handler);
+    }
+    std::uint32_t RemoveVectoredExceptionHandler(void* Handle) override {
+        FTimeline.push_back("StopInterceptingExceptions");
+        return TFakeProcessImage::RemoveVectoredExceptionHandler(Handle);
+    }
+
+private:
+    std::vector<std::string>& FTimeline;
+};
+
+struct ProgramEntry : ::testing::Test {
+    test::TProgramHarness h; // its stand-ins; the program makes its own window
+    tarnwick::testing::FakeFilePlatform Files;
+    TTimelineProcessImage ProcessImage{h.Desktop.Timeline};
+
+    TProgramPlatforms Platforms() {
+        return {h.System,  Files,     h.Registry, h.ShellExecute, h.Shell,
+                h.Desktop, h.Desktop, h.Desktop,  h.Machine.sim,  ProcessImage};
+    }
+    std::size_t Position(const std::string& Entry) const {
+        const auto& t = h.Desktop.Timeline;
+        const auto it =
+            std::find_if(t.begin(), t.end(), [&](const std::string& e) { return e.rfind(Entry, 0) == 0; });
+        return it == t.end() ? std::string::npos : std::size_t(it - t.begin());
+    }
+};
+
+TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfterThem) {
+    h.System.CommandLine = u"tarnwick.exe";
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    bool unitsRunning = false;
+    std::u16string title;
+    int idle = 0;
+    h.Desktop.OnIdle = [&] {
+        if (idle++ > 0) {
+            return false;
+        }
+        unitsRunning = DebugUnit() != nullptr && CurrentLogSink() != nullptr && TaskbarList() != nullptr;
+        const auto forms = h.Desktop.WindowsOfClass(u"TForm1");
+        const auto apps = h.Desktop.WindowsOfClass(u"TarnwickApplication");
+        if (forms.size() != 1 || apps.size() != 1) {
+            return false;
+        }
+        title = h.Desktop.Window(apps[0]).Text;
+        h.Desktop.PostMessageW(forms[0], WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+        return true;
+    };
+
+    EXPECT_EQ(RunProgram(Platforms()), 0);
+    EXPECT_TRUE(h.Desktop.QuitSeen) << "ended by Exit";
+    EXPECT_TRUE(unitsRunning);
+    EXPECT_EQ(title, u"Tarnwick");
+
+    const std::vector<std::string> order = {
+        "InterceptExceptions", // the debug unit (after the log, whose start-up is silent)
+        "CoCreateTaskbarList", // the taskbar unit, on Windows 7
+        "CreateWindow(TarnwickApplication)",
+        "CreateWindow(TForm1)",
+        "NIM_ADD",
+        "NIM_DELETE", // destroying the main window removes the icon
+        "DestroyWindow(TForm1)",
+        "DestroyWindow(TarnwickApplication)",
+        "TaskbarList.Release",
+        "StopInterceptingExceptions",
+    };
+    std::size_t previous = 0;
+    for (const std::string& entry : order) {
+        const std::size_t at = Position(entry);
+        ASSERT_NE(at, std::string::npos) << entry;
+        EXPECT_GE(at, previous) << entry;
+        previous = at;
+    }
+    EXPECT_EQ(DebugUnit(), nullptr);
+    EXPECT_EQ(CurrentLogSink(), nullptr);
+    EXPECT_EQ(TaskbarList(), nullptr);
+    EXPECT_TRUE(h.Shell.Icons.empty());
+}
+
+TEST_F(ProgramEntry, AFailedStartUpIsShownAndShutsDownTheUnitsStartedBeforeIt) {
+    h.Shell.CreateResult = static_cast<HRESULT_T>(0x80004005); // E_FAIL from the taskbar list
+    EXPECT_EQ(RunProgram(Platforms()), 1);
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
+    EXPECT_EQ(h.Desktop.Boxes[0].Text.rfind(u"Os Error: -2147467259", 0), 0u);
+    EXPECT_EQ(Position("CreateWindow"), std::string::npos) << "no window is made";
+    EXPECT_NE(Position("StopInterceptingExceptions"), std::string::npos);
+    EXPECT_EQ(DebugUnit(), nullptr);
+    EXPECT_EQ(CurrentLogSink(), nullptr);
+}
+
+} // namespace
+} // namespace tarnwick
