@@ -1,0 +1,277 @@
+// The main window and the About window for real, on a Wine virtual desktop with its taskbar: the toolkit
+// over the Win32 adapters, the window's own resources, and a simulated machine inside this process in
+// place of the device platform. Screenshots of the tray, the window in both states, the turn-on menu, a
+// balloon and the About window are kept as artifacts.
+
+// The portable constants first: <windows.h> turns their names into macros afterwards.
+#include "core/PlatformConstants.h"
+
+#include <windows.h>
+// clang-format off
+#include <commctrl.h>
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Unit1.h"
+#include "device/DeviceInformationKt.h"
+#include "fixtures/SimulatedMachine.h"
+#include "platform/win32/Win32Gui.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32ShellExecute.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32Windows.h"
+#include "tests/win32/common/MessageLoop.h"
+#include "tests/win32/common/Screenshot.h"
+#include "toolkit/win32/Win32WindowFactory.h"
+#include "tray/GUIUtils.h"
+
+namespace tarnwick {
+namespace {
+
+// The system as this program sees it, with the command line of an elevated copy: switches happen here.
+class TElevatedCopySystem : public ISystemPlatform {
+public:
+    std::u16string GetCommandLineW() override { return u"tarnwick.exe -elevation"; }
+
+    bool GetVersionExW(OSVERSIONINFOEXW& v) override { return F.GetVersionExW(v); }
+    bool SHGetSpecialFolderPathW(std::uintptr_t h, char16_t* p, int c, bool f) override {
+        return F.SHGetSpecialFolderPathW(h, p, c, f);
+    }
+    std::uint32_t GetModuleFileNameW(std::uintptr_t m, char16_t* n, std::uint32_t s) override {
+        return F.GetModuleFileNameW(m, n, s);
+    }
+    int WideCharToMultiByte(std::uint32_t cp, std::uint32_t f, const char16_t* w, int wc, char* m,
+                            int mc) override {
+        return F.WideCharToMultiByte(cp, f, w, wc, m, mc);
+    }
+    int GetLocaleInfoW(std::uint32_t l, std::uint32_t t, char16_t* d, int c) override {
+        return F.GetLocaleInfoW(l, t, d, c);
+    }
+    void GetLocalTime(SYSTEMTIME& t) override { F.GetLocalTime(t); }
+    std::uint32_t GetCurrentProcessId() override { return F.GetCurrentProcessId(); }
+    std::uint32_t GetCurrentThreadId() override { return F.GetCurrentThreadId(); }
+    std::uint32_t GetLastError() override { return F.GetLastError(); }
+    std::u16string SysErrorMessage(std::uint32_t c) override { return F.SysErrorMessage(c); }
+    int CompareStringW(std::uint32_t l, std::uint32_t f, const std::u16string& a,
+                       const std::u16string& b) override {
+        return F.CompareStringW(l, f, a, b);
+    }
+    bool GetTokenElevation(bool& e) override { return F.GetTokenElevation(e); }
+
+private:
+    win32::TWin32SystemPlatform F;
+};
+
+// Calls Action once, from inside whatever message loop runs when the time is up (a menu's, a modal
+// window's).
+class TLater {
+public:
+    TLater(UINT Milliseconds, std::function<void()> Action) {
+        Pending() = std::move(Action);
+        FTimer = ::SetTimer(nullptr, 0, Milliseconds, &TLater::Fire);
+    }
+    ~TLater() {
+        ::KillTimer(nullptr, FTimer);
+        Pending() = nullptr;
+    }
+
+private:
+    static std::function<void()>& Pending() {
+        static std::function<void()> pending; // the one action of the running test
+        return pending;
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR Timer, DWORD) {
+        ::KillTimer(nullptr, Timer);
+        if (auto action = std::exchange(Pending(), nullptr)) {
+            action();
+        }
+    }
+    UINT_PTR FTimer;
+};
+
+std::wstring TextOf(HWND Window) {
+    wchar_t text[256] = {};
+    ::GetWindowTextW(Window, text, 256);
+    return text;
+}
+
+HWND ChildWithText(HWND Parent, const std::wstring& Text) {
+    for (HWND child = ::GetWindow(Parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (TextOf(child) == Text) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+class MainWindowDesktop : public ::testing::Test {
+protected:
+    win32::TOleInitialization Ole;
+    win32::TWin32WindowPlatform Windows;
+    win32::TWin32WindowFactory Factory{::GetModuleHandleW(nullptr)};
+    win32::TWin32GuiPlatform Gui{reinterpret_cast<std::uintptr_t>(::GetModuleHandleW(nullptr))};
+    win32::TWin32ShellPlatform Shell;
+    TElevatedCopySystem System;
+    win32::TWin32RegistryPlatform Registry;
+    win32::TWin32ShellExecutePlatform ShellExecute;
+    tarnwick::testing::SimulatedMachine Machine;
+    DEVINST Wired = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\1", u"Wired");
+    DEVINST Wireless = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_24FD\\2", u"Wireless");
+    std::unique_ptr<TApplication> App;
+    TOwned<TForm1> Form;
+
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        InitializeGUIUtils(Shell, Windows, 7);
+        App = std::make_unique<TApplication>(Windows, Factory, Gui);
+        App->SetTitle(u"Tarnwick");
+        Form = MakeComponent<TForm1>(*App, App.get(),
+                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim});
+        App->SetMainForm(Form.get());
+        // Windows broadcasts a device change after the class installer's changes.
+        Machine.sim.OnDevicesChanged = [this] { ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0); };
+        // As the message loop starts: the toolkit's first showing, the first activation.
+        Form->SetVisible(true);
+        test::PumpMessages(500, [this] { return Form->Activated(); });
+        ASSERT_TRUE(Form->Activated());
+    }
+    void TearDown() override {
+        Form.Reset();
+        App.reset();
+        FinalizeGUIUtils();
+        FinalizeDeviceInformationKt();
+    }
+
+    HWND Wnd() const { return reinterpret_cast<HWND>(Form->Handle()); }
+    void ShowFromTray() {
+        ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
+        test::PumpMessages(2000, [this] { return ::IsWindowVisible(Wnd()) != FALSE; });
+    }
+    bool On(DEVINST Adapter) const { return Machine.sim.Device(Adapter).Problem == 0; }
+};
+
+TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
+    EXPECT_FALSE(::IsWindowVisible(Wnd()));
+    EXPECT_FALSE(::IsWindowVisible(reinterpret_cast<HWND>(App->Handle())));
+    test::TakeScreenshot(L"tray");
+
+    ShowFromTray();
+    ASSERT_TRUE(::IsWindowVisible(Wnd()));
+    RECT window{};
+    ::GetWindowRect(Wnd(), &window);
+    RECT client{};
+    ::GetClientRect(Wnd(), &client);
+    EXPECT_EQ(client.right, 248);
+    EXPECT_EQ(client.bottom, 74);
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_TRUE(taskbar);
+    RECT bar{};
+    ::GetWindowRect(taskbar, &bar);
+    EXPECT_EQ(window.bottom, bar.top) << "just above the taskbar";
+    EXPECT_GE(window.left, 0);
+    EXPECT_TRUE(::GetWindowLongW(Wnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(ChildWithText(Wnd(), L"Internet is turned on"));
+    const HWND button = ChildWithText(Wnd(), L"Turn off the internet");
+    ASSERT_TRUE(button);
+    test::TakeScreenshot(L"main-window-on");
+
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    test::PumpMessages(3000, [this] { return !On(Wired) && !On(Wireless); });
+    EXPECT_FALSE(On(Wired));
+    EXPECT_FALSE(On(Wireless));
+    test::PumpMessages(1500); // the balloon comes a moment later
+    test::TakeScreenshot(L"balloon-off");
+    EXPECT_FALSE(::IsWindowVisible(Wnd())) << "every switch hides the window";
+
+    ShowFromTray();
+    EXPECT_TRUE(ChildWithText(Wnd(), L"Internet is turned off"));
+    EXPECT_TRUE(ChildWithText(Wnd(), L"Turn on the internet"));
+    test::TakeScreenshot(L"main-window-off");
+}
+
+TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
+    Machine.sim.Disable(Wired);
+    Machine.sim.Disable(Wireless);
+    ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0);
+    ShowFromTray();
+    const HWND button = ChildWithText(Wnd(), L"Turn on the internet");
+    ASSERT_TRUE(button);
+    RECT place{};
+    ::GetWindowRect(button, &place);
+    ::SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+
+    std::vector<std::wstring> items;
+    bool shot = false;
+    TLater later(1000, [&] {
+        const HWND menu = ::FindWindowW(L"#32768", nullptr);
+        if (!menu) {
+            return;
+        }
+        const HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
+            wchar_t text[64] = {};
+            ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
+            items.push_back(text);
+        }
+        shot = test::TakeScreenshot(L"turn-on-menu");
+        ::EndMenu();
+    });
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    test::PumpMessages(25000, [&] { return !items.empty(); });
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items[0], L"Turn on for 5 min");
+    EXPECT_EQ(items[3], L"Turn on for an hour");
+    EXPECT_EQ(items[4], L"") << "the separator";
+    EXPECT_EQ(items[5], L"Just turn on");
+    EXPECT_FALSE(On(Wired)) << "a dismissed menu switches nothing";
+
+    // The item's command, as the menu sends it when the item is chosen.
+    ::PostMessageW(Wnd(), WM_COMMAND, Form->urnonfor5min1->Command(), 0);
+    test::PumpMessages(3000, [this] { return On(Wired) && On(Wireless); });
+    EXPECT_TRUE(On(Wired) && On(Wireless));
+    test::PumpMessages(1500);
+    test::TakeScreenshot(L"balloon-on");
+}
+
+TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
+    HWND about = nullptr;
+    RECT place{};
+    bool mainWindowWaited = false;
+    std::wstring contact;
+    TLater later(1000, [&] {
+        about = ::FindWindowW(L"TfrmAbout", nullptr);
+        if (!about) {
+            return;
+        }
+        ::GetWindowRect(about, &place);
+        mainWindowWaited = !::IsWindowEnabled(Wnd());
+        if (const HWND link = ChildWithText(about, std::wstring(L"support@tarnwick.org"))) {
+            contact = TextOf(link);
+            ::SendMessageW(link, WM_MOUSEMOVE, 0, 0); // the mouse on the link: maroon
+            ::InvalidateRect(link, nullptr, TRUE);
+        }
+        test::TakeScreenshot(L"about-window");
+        ::PostMessageW(about, WM_CLOSE, 0, 0);
+    });
+    ::PostMessageW(Wnd(), WM_COMMAND, Form->About1->Command(), 0);
+    test::PumpMessages(25000, [&] { return about && !::IsWindow(about); });
+    ASSERT_TRUE(about);
+    EXPECT_FALSE(::IsWindow(about)) << "released when closed";
+    EXPECT_TRUE(mainWindowWaited);
+    EXPECT_EQ(contact, L"support@tarnwick.org");
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    EXPECT_NEAR(place.left, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
+    EXPECT_NEAR(place.top, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2, 1);
+    EXPECT_TRUE(::IsWindowEnabled(Wnd()));
+}
+
+} // namespace
+} // namespace tarnwick

@@ -1,0 +1,51 @@
+// What Windows answers to the system and shell-execution calls the main window and the About window add:
+// the locale's comparison of action words, the process token's elevation, and opening an address.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/Win32ShellExecute.h"
+#include "platform/win32/Win32System.h"
+
+namespace tarnwick::win32 {
+namespace {
+
+TEST(SystemAdditions, ComparesByTheUsersLocaleIgnoringCase) {
+    TWin32SystemPlatform system;
+    const struct {
+        const char16_t *A, *B;
+        int Result;
+    } cases[] = {
+        {u"TurnOff", u"turnoff", CSTR_EQUAL},       {u"TURNON", u"turnon", CSTR_EQUAL},
+        {u"turnof", u"turnoff", CSTR_LESS_THAN},    {u"reboot", u"turnoff", CSTR_LESS_THAN},
+        {u"turnon", u"turnoff", CSTR_GREATER_THAN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(system.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, c.A, c.B), c.Result);
+    }
+    EXPECT_NE(system.CompareStringW(LOCALE_USER_DEFAULT, 0, u"TurnOff", u"turnoff"), CSTR_EQUAL);
+}
+
+TEST(SystemAdditions, TheTokenTellsWhetherTheProcessIsElevated) {
+    TWin32SystemPlatform system;
+    bool elevated = false;
+    ASSERT_TRUE(system.GetTokenElevation(elevated));
+    HANDLE token = nullptr;
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token));
+    TOKEN_ELEVATION expected{};
+    DWORD size = 0;
+    ASSERT_TRUE(::GetTokenInformation(token, TokenElevation, &expected, sizeof expected, &size));
+    ::CloseHandle(token);
+    EXPECT_EQ(elevated, expected.TokenIsElevated != 0);
+    std::printf("Wine's process token is %selevated\n", elevated ? "" : "not ");
+}
+
+TEST(SystemAdditions, OpeningAnAddressWithoutAProgramForItReportsFailureOnly) {
+    TWin32ShellExecutePlatform shell;
+    const std::uintptr_t result =
+        shell.ShellExecuteW(0, u"open", u"Z:\\no\\such\\folder\\file.nothing", nullptr, nullptr, SW_SHOW);
+    EXPECT_LE(result, 32u);
+}
+
+} // namespace
+} // namespace tarnwick::win32
