@@ -1,0 +1,196 @@
+// tarnwick.exe as a user meets it, on a Wine desktop with a taskbar: started from the command line
+// against the test-double setupapi.dll and a simulated machine, driven the way Windows drives it (the
+// tray callback message, a button click, device-change broadcasts), and checked by what the machine and
+// the screen show.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// The portable fixtures first: <windows.h> turns the platform constants' names into macros.
+#include "fixtures/SimulatedMachine.h"
+
+#include "ProgramUnderTest.h"
+#include "tests/win32/common/Screenshot.h"
+
+namespace tarnwick::e2e {
+namespace {
+
+constexpr UINT WM_TRAY_CALLBACK_ = 0x1135;
+constexpr DWORD Patience = 20000;
+
+class TarnwickEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wired = m.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\3&11583659&0&FE", u"Intel(R) Ethernet I219-V");
+        wireless = m.AddAdapter(u"PCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4", u"Intel(R) Wireless-AC 8265");
+        hidden = m.AddHiddenAdapter(u"SWD\\MSRRAS\\MS_NDISWANIP");
+        m.sim.AddDevice(u"SCSI\\DISK&VEN_SAMSUNG\\4&2F4B6C2", testing::GUID_DEVCLASS_DISKDRIVE, m.pci);
+        machine.Write(m.sim);
+    }
+    void TearDown() override {
+        // Elevated copies started by a program are processes of their own.
+        for (DWORD id : TarnwickProcesses()) {
+            if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+                ::TerminateProcess(process, 1);
+                ::WaitForSingleObject(process, 5000);
+                ::CloseHandle(process);
+            }
+        }
+        ::DeleteFileW(machine.Path().c_str());
+    }
+    std::uint32_t Problem(DEVINST device) const { return machine.Read().Device(device).Problem; }
+    bool AdaptersAre(std::uint32_t problem) const {
+        const auto now = machine.Read();
+        return now.Device(wired).Problem == problem && now.Device(wireless).Problem == problem;
+    }
+    HWND MainWindowOf(const TProgram& program) const {
+        HWND found = nullptr;
+        WaitUntil(Patience, [&] {
+            const auto windows = WindowsOf(program.ProcessId(), L"TForm1");
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr;
+        });
+        return found;
+    }
+    static std::wstring StateText(HWND window) {
+        HWND label =
+            FindChild(window, L"TarnwickLabel", {L"Internet is turned on", L"Internet is turned off"});
+        return label ? WindowText(label) : L"";
+    }
+
+    testing::SimulatedMachine m;
+    DEVINST wired = 0, wireless = 0, hidden = 0;
+    TMachineFile machine{ProgramFolder() / L"e2e-machine.txt"};
+};
+
+TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
+    // An elevated copy switches in its own window (without -elevation, Windows 7 relaunches first).
+    TProgram program(machine, L"-elevation");
+    HWND window = MainWindowOf(program);
+    ASSERT_NE(window, nullptr) << "no main window";
+    // After the first activation the window is hidden: nothing on any screen, no taskbar button.
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return !::IsWindowVisible(window); }));
+    for (HWND other : WindowsOf(program.ProcessId())) {
+        RECT r{};
+        ::GetWindowRect(other, &r);
+        const bool onScreen = r.bottom > 0 && r.right > 0 && r.left < 1280 && r.top < 800;
+        EXPECT_FALSE(::IsWindowVisible(other) && onScreen) << "visible window";
+    }
+    EXPECT_EQ(StateText(window), L"Internet is turned on");
+    test::TakeScreenshot(L"e2e-tray");
+
+    // A left press on the tray icon shows the window beside the notification area.
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_LBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil(Patience, [&] { return ::IsWindowVisible(window) != FALSE; }));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, 1280);
+    EXPECT_LE(r.bottom, 800);
+    test::TakeScreenshot(L"e2e-window-on");
+
+    HWND button = FindChild(window, L"Button", {L"Turn off the internet"});
+    ASSERT_NE(button, nullptr);
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(22); })) << "adapters not disabled";
+    EXPECT_EQ(Problem(hidden), 0u);
+    // The broadcast device change turns the display to off.
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned off"; }));
+    EXPECT_NE(FindChild(window, L"Button", {L"Turn on the internet"}), nullptr);
+    test::TakeScreenshot(L"e2e-balloon-off");
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_LBUTTONDOWN);
+    WaitUntil(3000, [&] { return ::IsWindowVisible(window) != FALSE; });
+    test::TakeScreenshot(L"e2e-window-off");
+
+    // An adapter enabled behind the program's back: the display follows the broadcast.
+    auto changed = machine.Read();
+    changed.Enable(wireless);
+    machine.Write(changed);
+    ::PostMessageW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; }));
+
+    // The turn-on menu's "Turn on for 5 min", as its command reaches the window.
+    machine.Write(m.sim);
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_LBUTTONDOWN);
+    ::PostMessageW(window, WM_COMMAND, 1008 /* Just turn on */, 0);
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(0); }));
+
+    // "About" from the tray menu: a window of its own; then "Exit" ends the program.
+    ::PostMessageW(window, WM_COMMAND, 1000 /* About */, 0);
+    HWND about = nullptr;
+    EXPECT_TRUE(WaitUntil(Patience, [&] {
+        const auto windows = WindowsOf(program.ProcessId(), L"TfrmAbout");
+        about = windows.empty() ? nullptr : windows.front();
+        return about != nullptr && ::IsWindowVisible(about);
+    }));
+    test::TakeScreenshot(L"e2e-about");
+    if (about) {
+        ::PostMessageW(about, WM_CLOSE, 0, 0);
+    }
+    WaitUntil(3000, [&] { return WindowsOf(program.ProcessId(), L"TfrmAbout").empty(); });
+    ::PostMessageW(window, WM_COMMAND, 1002 /* Exit */, 0);
+    EXPECT_TRUE(program.WaitForExit(Patience)) << "Exit did not end the program";
+}
+
+TEST_F(TarnwickEndToEnd, LimitedTurnOnFromTheCommandLineTurnsOffAgainAfterAMinute) {
+    auto off = m.sim;
+    off.Disable(wired);
+    off.Disable(wireless);
+    machine.Write(off);
+    TProgram program(machine, L"-elevation -action turnon 1");
+    ASSERT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(0); })) << "adapters not enabled";
+    test::TakeScreenshot(L"e2e-balloon-on-1-min");
+    // No test-only timing: the program's own timer, one minute.
+    EXPECT_FALSE(WaitUntil(45000, [&] { return AdaptersAre(22); })) << "turned off too early";
+    EXPECT_TRUE(WaitUntil(45000, [&] { return AdaptersAre(22); })) << "not turned off after the minute";
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(TarnwickEndToEnd, TurnOffWithoutElevationRelaunchesAnElevatedCopyThatSwitches) {
+    TProgram program(machine, L"-action turnoff");
+    // Wine reports Windows 7: the first instance hands the switch to "-elevation -action turnoff".
+    EXPECT_TRUE(WaitUntil(Patience * 2, [&] { return AdaptersAre(22); }))
+        << "the elevated copy did not switch";
+    EXPECT_TRUE(program.WaitForExit(Patience)) << "the first instance did not end";
+    EXPECT_FALSE(TarnwickProcesses().empty()) << "no elevated copy in the tray";
+}
+
+TEST_F(TarnwickEndToEnd, SubscribeOnStartupWritesTheQuotedPathAndEnds) {
+    TProgram program(machine, L"-subscribeonstartup -elevation");
+    ASSERT_TRUE(program.WaitForExit(Patience)) << "the program did not end";
+    HKEY run = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                              KEY_QUERY_VALUE | KEY_SET_VALUE, &run),
+              ERROR_SUCCESS);
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value;
+    const LONG read =
+        ::RegQueryValueExW(run, L"Tarnwick", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    ::RegDeleteValueW(run, L"Tarnwick");
+    ::RegCloseKey(run);
+    ASSERT_EQ(read, ERROR_SUCCESS);
+    const std::wstring expected = L"\"" + (ProgramFolder() / L"tarnwick.exe").wstring() + L"\"";
+    EXPECT_EQ(::lstrcmpiW(value, expected.c_str()), 0)
+        << "Run value: " << std::string(value, value + lstrlenW(value));
+}
+
+TEST_F(TarnwickEndToEnd, UnknownActionIsToldInAMessageBoxAndTheProgramStays) {
+    TProgram program(machine, L"-elevation -action reboot");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(Patience, [&] {
+        const auto boxes = WindowsOf(program.ProcessId(), L"#32770");
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+    }));
+    EXPECT_EQ(WindowText(box), L"Tarnwick");
+    EXPECT_NE(FindChild(box, L"Static", {L"Sorry we do not know such action: reboot"}), nullptr);
+    test::TakeScreenshot(L"e2e-unknown-action");
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_FALSE(program.WaitForExit(2000));
+    EXPECT_TRUE(AdaptersAre(0));
+}
+
+} // namespace
+} // namespace tarnwick::e2e
