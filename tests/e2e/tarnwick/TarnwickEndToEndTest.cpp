@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 // The portable fixtures first: <windows.h> turns the platform constants' names into macros.
 #include "fixtures/SimulatedMachine.h"
 
 #include "ProgramUnderTest.h"
+
 #include "tests/win32/common/Screenshot.h"
+#include <psapi.h>
 
 namespace tarnwick::e2e {
 namespace {
@@ -132,6 +135,30 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     WaitUntil(3000, [&] { return WindowsOf(program.ProcessId(), L"TfrmAbout").empty(); });
     ::PostMessageW(window, WM_COMMAND, 1002 /* Exit */, 0);
     EXPECT_TRUE(program.WaitForExit(Patience)) << "Exit did not end the program";
+}
+
+// For the record, not a bar: the time from process start to the end of the first activation (the main
+// window hidden into the tray with the state shown) and the program's peak working set, under Wine.
+TEST_F(TarnwickEndToEnd, StartUpTimeAndPeakWorkingSet) {
+    const DWORD started = ::GetTickCount();
+    TProgram program(machine, L"-elevation");
+    HWND window = MainWindowOf(program);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(WaitUntil(Patience, [&] {
+        return !::IsWindowVisible(window) && StateText(window) == L"Internet is turned on";
+    }));
+    const DWORD startUp = ::GetTickCount() - started;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.ProcessId());
+    ASSERT_NE(process, nullptr);
+    ASSERT_TRUE(::GetProcessMemoryInfo(process, &memory, sizeof memory));
+    ::CloseHandle(process);
+    std::printf("start-up to the end of the first activation: %lu ms; peak working set: %llu KiB\n",
+                static_cast<unsigned long>(startUp),
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize / 1024));
+    RecordProperty("StartUpMilliseconds", static_cast<int>(startUp));
+    RecordProperty("PeakWorkingSetKiB", static_cast<int>(memory.PeakWorkingSetSize / 1024));
 }
 
 TEST_F(TarnwickEndToEnd, LimitedTurnOnFromTheCommandLineTurnsOffAgainAfterAMinute) {
