@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Windows program and runs it under Wine. Until tarnwick.exe exists, builds everything and
-# runs the Windows test programs there are.
+# Builds the Windows program and runs it under Wine on a virtual desktop, against the test-double
+# setupapi.dll and a small simulated machine: it switches simulated adapters only. Arguments go to the
+# program (for example: tools/run.sh -elevation -action turnon 5).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-debian.sh
 cmake --preset windows
-cmake --build --preset windows
-if [ -x tools/run-tarnwick.sh ] && [ -f build/windows/src/app/win32/tarnwick.exe ]; then
-  exec tools/run-tarnwick.sh "$@"
-fi
-ctest --preset windows
+cmake --build --preset windows --target tarnwick setupapi_double
+exec tools/run-tarnwick.sh "$@"
