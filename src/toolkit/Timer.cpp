@@ -1,33 +1,16 @@
 #include "toolkit/Timer.h"
 
-#include "core/Errors.h"
-#include "core/PlatformConstants.h"
-#include "toolkit/Application.h"
-#include "toolkit/UtilityWindow.h"
-
 namespace tarnwick {
 
 TTimer::TTimer(TApplication& Application, TComponent* AOwner)
-    : TComponent(AOwner), FApplication(Application) {
-    FWindowHandle = AllocateHWnd(FApplication.WindowFactory(),
-                                 [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-                                     return WndProc(Msg, WParam, LParam);
-                                 });
-}
+    : TComponent(AOwner), FWindow(Application, *this, [this] { Tick(); }) {}
 
-TTimer::~TTimer() {
-    FEnabled = false;
-    FApplication.Windows().KillTimer(FWindowHandle, TimerId);
-    DeallocateHWnd(FApplication.WindowFactory(), FWindowHandle);
-}
+TTimer::~TTimer() = default; // the timer window kills the platform timer before it goes
 
 void TTimer::UpdateTimer() {
-    IWindowPlatform& windows = FApplication.Windows();
-    windows.KillTimer(FWindowHandle, TimerId);
+    FWindow.Stop();
     if (FInterval != 0 && FEnabled && FOnTimer) {
-        if (windows.SetTimer(FWindowHandle, TimerId, FInterval) == 0) {
-            throw EOutOfResources(u"Not enough timers available");
-        }
+        FWindow.Start(FInterval);
     }
 }
 
@@ -50,19 +33,11 @@ void TTimer::SetOnTimer(TNotifyEvent Value) {
     UpdateTimer();
 }
 
-std::intptr_t TTimer::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-    if (Msg == WM_TIMER) {
-        try {
-            if (FOnTimer) {
-                const TNotifyEvent handler = FOnTimer; // the handler may store another one while it runs
-                handler(*this);
-            }
-        } catch (...) {
-            FApplication.HandleException(this);
-        }
-        return 0;
+void TTimer::Tick() {
+    if (FOnTimer) {
+        const TNotifyEvent handler = FOnTimer; // the handler may store another one while it runs
+        handler(*this);
     }
-    return FApplication.Windows().DefWindowProcW(FWindowHandle, Msg, WParam, LParam);
 }
 
 } // namespace tarnwick

@@ -7,6 +7,7 @@
 
 #include "platform/WindowPlatform.h"
 #include "toolkit/Component.h"
+#include "toolkit/TimerWindow.h"
 
 namespace tarnwick {
 
@@ -14,7 +15,7 @@ class TApplication;
 
 class TTimer : public TComponent {
 public:
-    static constexpr std::uintptr_t TimerId = 1;
+    static constexpr std::uintptr_t TimerId = TTimerWindow::TimerId;
 
     // Enabled, 1000 ms, no handler: nothing runs until a handler is stored.
     TTimer(TApplication& Application, TComponent* AOwner);
@@ -28,19 +29,18 @@ public:
     void SetOnTimer(TNotifyEvent Value);
 
     // The hidden window that receives WM_TIMER.
-    HWND_T WindowHandle() const noexcept { return FWindowHandle; }
+    HWND_T WindowHandle() const noexcept { return FWindow.Handle(); }
 
 private:
     // Kills the platform timer and starts it again when it should run. Raises EOutOfResources "Not enough
     // timers available" when the platform has none left.
     void UpdateTimer();
-    std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    void Tick();
 
-    TApplication& FApplication;
     std::uint32_t FInterval = 1000;
-    HWND_T FWindowHandle = 0;
     TNotifyEvent FOnTimer;
     bool FEnabled = true;
+    TTimerWindow FWindow;
 };
 
 } // namespace tarnwick

@@ -1,24 +1,12 @@
 #include "tray/KtTimer.h"
 
-#include "core/Errors.h"
-#include "core/PlatformConstants.h"
-#include "toolkit/UtilityWindow.h"
-
 namespace tarnwick {
 
 TKtTimer::TKtTimer(TApplication& Application, TComponent* AOwner)
-    : TComponent(AOwner), FApplication(Application) {
-    FWindowHandle = AllocateHWnd(FApplication.WindowFactory(),
-                                 [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-                                     return TimerWndProc(Msg, WParam, LParam);
-                                 });
-}
+    : TComponent(AOwner), FWindow(Application, *this, [this] { Tick(); }) {}
 
-TKtTimer::~TKtTimer() {
-    FEnabled = false;
-    ApplyTimerState();
-    DeallocateHWnd(FApplication.WindowFactory(), FWindowHandle);
-}
+// The timer window kills the platform timer before it goes; no OnDisabled event.
+TKtTimer::~TKtTimer() = default;
 
 void TKtTimer::SetEnabled(bool Value) {
     if (Value == FEnabled) {
@@ -56,15 +44,11 @@ void TKtTimer::ResetTimer(std::uint32_t NewInterval) {
         FInterval = NewInterval;
     }
     FEnabled = true;
-    IWindowPlatform& windows = FApplication.Windows();
     if (FInterval > 0 && FOnTimer) {
-        // A timer with the same window and identifier is replaced, so this restarts a running countdown.
-        if (windows.SetTimer(FWindowHandle, TimerId, FInterval) == 0) {
-            throw EOutOfResources(u"Not enough timers available");
-        }
+        FWindow.Start(FInterval);
     } else {
         // Nothing to call or no period: a timer still running from before would only tick in vain.
-        windows.KillTimer(FWindowHandle, TimerId);
+        FWindow.Stop();
     }
 }
 
@@ -72,24 +56,16 @@ void TKtTimer::ApplyTimerState() {
     if (FEnabled) {
         ResetTimer(FInterval);
     } else {
-        FApplication.Windows().KillTimer(FWindowHandle, TimerId);
+        FWindow.Stop();
     }
 }
 
-std::intptr_t TKtTimer::TimerWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-    if (Msg == WM_TIMER) {
-        if (FOnTimer) {
-            try {
-                // A copy: the handler may store another handler while it runs.
-                const TNotifyEvent handler = FOnTimer;
-                handler(*this);
-            } catch (...) {
-                FApplication.HandleException(this);
-            }
-        }
-        return 0;
+void TKtTimer::Tick() {
+    if (FOnTimer) {
+        // A copy: the handler may store another handler while it runs.
+        const TNotifyEvent handler = FOnTimer;
+        handler(*this);
     }
-    return FApplication.Windows().DefWindowProcW(FWindowHandle, Msg, WParam, LParam);
 }
 
 } // namespace tarnwick

@@ -6,13 +6,14 @@
 
 #include "toolkit/Application.h"
 #include "toolkit/Component.h"
+#include "toolkit/TimerWindow.h"
 
 namespace tarnwick {
 
 class TKtTimer : public TComponent {
 public:
     // The platform timer's identifier on the hidden window.
-    static constexpr std::uintptr_t TimerId = 1;
+    static constexpr std::uintptr_t TimerId = TTimerWindow::TimerId;
 
     // Enabled, 1000 ms, no handler: no platform timer runs until a handler is stored.
     TKtTimer(TApplication& Application, TComponent* AOwner);
@@ -35,19 +36,18 @@ public:
     void ResetTimer(std::uint32_t NewInterval);
 
     // The hidden window that receives WM_TIMER.
-    HWND_T WindowHandle() const noexcept { return FWindowHandle; }
+    HWND_T WindowHandle() const noexcept { return FWindow.Handle(); }
 
 private:
     void ApplyTimerState();
-    std::intptr_t TimerWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    void Tick();
 
-    TApplication& FApplication;
     std::uint32_t FInterval = 1000;
-    HWND_T FWindowHandle = 0;
     TNotifyEvent FOnTimer;
     bool FEnabled = true;
     TNotifyEvent FOnEnabled;
     TNotifyEvent FOnDisabled;
+    TTimerWindow FWindow;
 };
 
 } // namespace tarnwick
