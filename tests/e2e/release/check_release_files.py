@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """The release files as a user and Windows Installer get them: what the zip holds, what the program in it
-carries (no debug sections or symbols, the project's version), and the installer's tables as msiinfo
-shows them.
+carries (no debug sections or symbols, the project's version), the installer's tables as msiinfo shows
+them, and the package manifests written for them.
 
 Usage: check_release_files.py <zip> <msi> <version>
 """
+import hashlib
+import json
 import os
 import struct
 import subprocess
@@ -166,6 +168,57 @@ class MsiTest(unittest.TestCase):
             for name in ("tarnwick.exe", "tarnwick.map", "LICENSE.txt"):
                 with open(found[name], "rb") as installed:
                     self.assertEqual(installed.read(), zipped.read(name), name)
+
+
+class ManifestTest(unittest.TestCase):
+    URL = "https://downloads.example.invalid/tarnwick/" + VERSION
+
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        tool = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "tools",
+                            "package-manifests.py")
+        subprocess.run([sys.executable, tool, VERSION, ZIP, MSI, self.URL, self.folder.name], check=True)
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def read(self, *path):
+        with open(os.path.join(self.folder.name, *path)) as f:
+            return f.read()
+
+    def sha256(self, path):
+        with open(path, "rb") as f:
+            return hashlib.sha256(f.read()).hexdigest()
+
+    def test_winget_manifests_name_the_msi_and_its_sum(self):
+        folder = ("winget", "manifests", "t", "Tarnwick", "Tarnwick", VERSION)
+        kinds = {"Tarnwick.Tarnwick.yaml": "version", "Tarnwick.Tarnwick.installer.yaml": "installer",
+                 "Tarnwick.Tarnwick.locale.en-US.yaml": "defaultLocale"}
+        self.assertEqual(sorted(os.listdir(os.path.join(self.folder.name, *folder))), sorted(kinds))
+        for name, kind in kinds.items():
+            lines = self.read(*folder, name).splitlines()
+            self.assertIn("PackageIdentifier: Tarnwick.Tarnwick", lines, name)
+            self.assertIn("PackageVersion: " + VERSION, lines, name)
+            self.assertIn("ManifestType: " + kind, lines, name)
+            self.assertIn("ManifestVersion: 1.12.0", lines, name)
+        installer = self.read(*folder, "Tarnwick.Tarnwick.installer.yaml").splitlines()
+        product_code = dict(msi_table("Property"))["ProductCode"]
+        for line in ["InstallerType: msi", "Scope: machine", "ProductCode: '%s'" % product_code,
+                     "  UpgradeCode: '%s'" % UPGRADE_CODE,
+                     "  InstallerUrl: %s/tarnwick-%s-win64.msi" % (self.URL, VERSION),
+                     "  InstallerSha256: " + self.sha256(MSI).upper()]:
+            self.assertIn(line, installer)
+        self.assertIn("License: MIT", self.read(*folder, "Tarnwick.Tarnwick.locale.en-US.yaml").splitlines())
+
+    def test_scoop_manifest_names_the_zip_and_its_sum(self):
+        scoop = json.loads(self.read("scoop", "tarnwick.json"))
+        self.assertEqual(scoop["version"], VERSION)
+        self.assertEqual(scoop["architecture"]["64bit"], {
+            "url": "%s/tarnwick-%s-win64.zip" % (self.URL, VERSION),
+            "hash": self.sha256(ZIP),
+        })
+        self.assertEqual(scoop["bin"], "tarnwick.exe")
+        self.assertEqual(scoop["license"], "MIT")
 
 
 if __name__ == "__main__":
