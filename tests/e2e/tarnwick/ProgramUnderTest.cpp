@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include <tlhelp32.h>
 
@@ -18,14 +19,47 @@ std::filesystem::path ProgramFolder() {
 
 TMachineFile::TMachineFile(std::filesystem::path path) : FPath(std::move(path)) {}
 
+namespace {
+
+// The test double serialises its reads and writes of the machine file with this mutex; the driver takes
+// it too, so that it never reads a file being replaced nor replaces one being read.
+class TMachineFileLock {
+public:
+    TMachineFileLock() : FMutex(::CreateMutexW(nullptr, FALSE, L"Local\\TarnwickSimulatedMachine")) {
+        if (FMutex) {
+            ::WaitForSingleObject(FMutex, 10000);
+        }
+    }
+    ~TMachineFileLock() {
+        if (FMutex) {
+            ::ReleaseMutex(FMutex);
+            ::CloseHandle(FMutex);
+        }
+    }
+    TMachineFileLock(const TMachineFileLock&) = delete;
+    TMachineFileLock& operator=(const TMachineFileLock&) = delete;
+
+private:
+    HANDLE FMutex;
+};
+
+} // namespace
+
 void TMachineFile::Write(const sim::TDeviceSimulator& machine) const {
+    const TMachineFileLock lock;
     const std::filesystem::path partial = FPath.wstring() + L".part";
     std::ofstream(partial, std::ios::binary | std::ios::trunc) << sim::SaveMachine(machine);
-    ::MoveFileExW(partial.c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!::MoveFileExW(partial.c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        throw std::runtime_error("the simulated machine file could not be replaced");
+    }
 }
 
 sim::TDeviceSimulator TMachineFile::Read() const {
+    const TMachineFileLock lock;
     std::ifstream in(FPath, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("the simulated machine file could not be opened");
+    }
     std::stringstream text;
     text << in.rdbuf();
     sim::TDeviceSimulator machine;
@@ -33,8 +67,9 @@ sim::TDeviceSimulator TMachineFile::Read() const {
     return machine;
 }
 
-TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments) {
-    const std::wstring exe = (ProgramFolder() / L"tarnwick.exe").wstring();
+TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments,
+                   const std::filesystem::path& program) {
+    const std::wstring exe = program.wstring();
     // Only the program under test loads the test double; this test program uses no setup API.
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"setupapi=n");
     ::SetEnvironmentVariableW(L"TARNWICK_SIMULATED_MACHINE", machine.Path().c_str());
@@ -45,7 +80,7 @@ TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          ProgramFolder().c_str(), &startup, &FProcess)) {
+                          program.parent_path().c_str(), &startup, &FProcess)) {
         FProcess = PROCESS_INFORMATION{};
     }
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
