@@ -243,6 +243,7 @@ void TForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth
 void TForm::SetClientSize(std::int32_t AClientWidth, std::int32_t AClientHeight) {
     FDesignClientWidth = AClientWidth;
     FDesignClientHeight = AClientHeight;
+    FClientSizeDesigned = true;
     UpdateClientSize();
 }
 
@@ -275,6 +276,9 @@ void TForm::Realign() {
 }
 
 void TForm::UpdateClientSize() {
+    if (!FClientSizeDesigned) {
+        return; // a form placed by its bounds alone keeps them
+    }
     // Room for the controls, with a margin at the right and bottom where the design's size is too small.
     constexpr std::int32_t margin = 8;
     std::int32_t width = ScaleByDpi(FDesignClientWidth, FDpi);

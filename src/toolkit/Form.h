@@ -146,6 +146,7 @@ private:
     std::int32_t FClientHeight = 0;
     std::int32_t FDesignClientWidth = 0;
     std::int32_t FDesignClientHeight = 0;
+    bool FClientSizeDesigned = false;
     std::uint32_t FDpi = DesignDpi;
     bool FRealigning = false;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsDialog;
