@@ -297,7 +297,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
                                                      static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
                 name = TextOfBuffer(reinterpret_cast<const std::uint8_t*>(idBuffer.data()), sizeof idBuffer);
             }
-            if (known.contains(name)) {
+            if (!known.empty() && known.contains(name)) {
                 continue;
             }
             TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());
