@@ -1,11 +1,13 @@
 #include "app/Unit1.h"
 
 #include "app/About.h"
+#include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "diag/EasyLog.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -16,7 +18,6 @@ namespace tarnwick {
 namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
-constexpr char16_t StartupValueName[] = u"Tarnwick";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
@@ -137,10 +138,17 @@ void TForm1::FormActivate(TComponent&) {
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
     const TArguments arguments = ProcessArguments(system);
-    if (SwitchPresent(arguments, u"subscribeonstartup")) {
+    const TCommand command =
+        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (!command.Refused() && command.SubscribeOnStartup) {
         // Quoted, so that a path with blanks stays one program for the shell that starts it.
         SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
                         false, true, false);
+    }
+    // Removed before the window was made; with an action the program ends after it, as with the above.
+    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -149,26 +157,60 @@ void TForm1::FormActivate(TComponent&) {
     UpdateStateDisplay();
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
-    CarryOutAction();
+    FExitCode = CarryOutAction(arguments);
 }
 
-void TForm1::CarryOutAction() {
-    std::vector<std::u16string> values;
-    if (!GetSwitchValues(ProcessArguments(FPlatforms.System), u"action", values) || values.empty()) {
-        return;
+int TForm1::CarryOutAction(const TArguments& Arguments) {
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command =
+        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.Refused()) {
+        Tell(command.Error, false);
+        return ecBadArguments;
     }
-    const std::u16string& verb = values[0];
-    if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
-        SwitchOff();
-    } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
-        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0);
+    using TSwitchHandler = void (TForm1::*)(std::int32_t);
+    static constexpr struct {
+        TActionVerb Action;
+        TSwitchHandler Handler;
+    } switchTable[] = {
+        {TActionVerb::avTurnOff, &TForm1::SwitchOffFor},
+        {TActionVerb::avTurnOn, &TForm1::SwitchOn},
+    };
+    for (const auto& row : switchTable) {
+        if (row.Action != command.Action) {
+            continue;
+        }
+        FCommand = &command;
+        try {
+            (this->*row.Handler)(command.Minutes);
+        } catch (...) {
+            FCommand = nullptr;
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            WriteToLog(message);
+            Tell(message, true);
+            return ExitCodeOf(std::current_exception());
+        }
+        FCommand = nullptr;
+        return ecDone;
+    }
+    // "status" and "list" handed over by a later start were answered there; nothing to do here.
+    return ecDone;
+}
+
+void TForm1::Tell(const std::u16string& Text, bool Failure) {
+    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
+        FPlatforms.Console->WriteLine(Text);
+    } else if (Failure) {
+        Application().ShowException(Text);
     } else {
-        Application().MessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+        Application().MessageBox(Text, MB_OK);
     }
 }
 
 void TForm1::UpdateStateDisplay() {
-    const bool on = IsInternetActive(FPlatforms.Devices);
+    const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     imgInternetOn->SetVisible(on);
     imgTarnwick->SetVisible(!on);
     FTray->ModifyIcon(on ? FInternetOnIcon : FTarnwickIcon);
@@ -178,7 +220,7 @@ void TForm1::UpdateStateDisplay() {
 }
 
 void TForm1::btnSwitchClick(TComponent&) {
-    if (IsInternetActive(FPlatforms.Devices)) {
+    if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
         SwitchOff();
         return;
     }
@@ -210,7 +252,11 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    SwitchOff();
+    if (FTimerTurnsOn) {
+        SwitchOn(0);
+    } else {
+        SwitchOff();
+    }
     TurnOffTimer->SetEnabled(false);
 }
 
@@ -229,10 +275,18 @@ void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& 
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
+    // A start that is to end hands that on: its copy ends after the switch too.
+    const bool exit = FCommand && FCommand->Exit;
     RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
-                u"-elevation -action " + action);
+                u"-elevation -action " + action + (exit ? u" -exit" : u""));
     FIsExitingProgram = true;
     Close();
+}
+
+void TForm1::ArmTimer(std::int32_t Minutes, bool TurnsOn) {
+    FTimerTurnsOn = TurnsOn;
+    TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
+    TurnOffTimer->SetEnabled(true);
 }
 
 void TForm1::SwitchOn(std::int32_t Minutes) {
@@ -250,26 +304,39 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
     std::u16string notice;
     if (Minutes == 0) {
         notice = u"The internet is turned on now";
+        if (FTimerTurnsOn) {
+            TurnOffTimer->SetEnabled(false); // a pause ends early
+        }
     } else {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
-        TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
-        TurnOffTimer->SetEnabled(true);
+        ArmTimer(Minutes, false);
     }
-    TurnOnInternet(FPlatforms.Devices);
+    TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     FTray->HideForm();
     FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
 }
 
 void TForm1::SwitchOff() {
+    SwitchOffFor(0);
+}
+
+void TForm1::SwitchOffFor(std::int32_t Minutes) {
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnoff", u"");
+        RelaunchElevated(u"turnoff", Minutes ? IntToText(Minutes) : u"");
         return;
     }
-    TurnOffInternet(FPlatforms.Devices);
+    TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
-                               bitInfo);
-    TurnOffTimer->SetEnabled(false);
+    if (Minutes == 0) {
+        FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
+                                   bitInfo);
+        TurnOffTimer->SetEnabled(false);
+    } else {
+        FTray->ShowBalloonTrayIcon(
+            0, u"The internet is turned off for " + IntToText(Minutes) + u" min. Happy offline work!",
+            u"Internet Off", bitInfo);
+        ArmTimer(Minutes, true);
+    }
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {

@@ -8,11 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "app/Command.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/ConsoleOutput.h"
+#include "support/EasyCmdLine.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Icon.h"
@@ -30,12 +33,11 @@ struct TForm1Platforms {
     IRegistryPlatform& Registry;
     IShellExecutePlatform& ShellExecute;
     IDevicePlatform& Devices;
+    // Where a start with -exit reports to the command line; none: message boxes.
+    TConsoleOutput* Console = nullptr;
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
-// The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
-// largest interval, 2,147,483,647 ms.
-inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
 
 class TForm1 : public TForm {
 public:
@@ -75,6 +77,11 @@ public:
 
     bool Activated() const noexcept { return FActivated; }
     bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
+    // The exit code of the command line's action (ecDone until one has been carried out).
+    int ExitCode() const noexcept { return FExitCode; }
+    // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
+    // command line is told and changes nothing; a failed switch is told and gives the failure's code.
+    int CarryOutAction(const TArguments& Arguments);
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
@@ -94,8 +101,13 @@ private:
     void RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
     void SwitchOn(std::int32_t Minutes);
     void SwitchOff();
+    // Off now, and on again after the minutes (0: for good).
+    void SwitchOffFor(std::int32_t Minutes);
+    void ArmTimer(std::int32_t Minutes, bool TurnsOn);
     void WMTrayCallback(std::intptr_t MouseMessage);
-    void CarryOutAction();
+    // Onto the console for a start that ends, when it has one; else a message box (a failure through the
+    // toolkit's central error handling).
+    void Tell(const std::u16string& Text, bool Failure);
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
@@ -103,6 +115,11 @@ private:
     TIcon FTarnwickIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
+    // The running timer ends a pause (turns on) rather than a limited turn-on (turns off).
+    bool FTimerTurnsOn = false;
+    // The command being carried out: a relaunch hands on its -exit.
+    const TCommand* FCommand = nullptr;
+    int FExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
 };
 

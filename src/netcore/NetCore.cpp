@@ -18,10 +18,10 @@ TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform) {
     return adapters;
 }
 
-bool IsInternetActive(IDevicePlatform& platform) {
+bool IsInternetActive(IDevicePlatform& platform, const TKeepList& keep) {
     const TPhysicalDeviceList adapters = GetNetAdapters(platform);
     for (const auto& adapter : adapters) {
-        if (adapter->ulProblemNumber() == 0) {
+        if (adapter->ulProblemNumber() == 0 && !keep.Keeps(*adapter)) {
             return true;
         }
     }
@@ -30,22 +30,25 @@ bool IsInternetActive(IDevicePlatform& platform) {
 
 namespace {
 
-void SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action) {
+void SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action, const TKeepList& keep) {
     const TPhysicalDeviceList adapters = GetNetAdapters(platform);
     // Adapters already in the wanted state are switched too; the results are not examined.
     for (const auto& adapter : adapters) {
+        if (keep.Keeps(*adapter)) {
+            continue;
+        }
         ControlDevice(platform, adapter->PnPName(), action);
     }
 }
 
 } // namespace
 
-void TurnOffInternet(IDevicePlatform& platform) {
-    SwitchEveryAdapter(platform, cdaDisable);
+void TurnOffInternet(IDevicePlatform& platform, const TKeepList& keep) {
+    SwitchEveryAdapter(platform, cdaDisable, keep);
 }
 
-void TurnOnInternet(IDevicePlatform& platform) {
-    SwitchEveryAdapter(platform, cdaEnable);
+void TurnOnInternet(IDevicePlatform& platform, const TKeepList& keep) {
+    SwitchEveryAdapter(platform, cdaEnable, keep);
 }
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 
 #include "core/Guid.h"
 #include "device/PhysicalDevice.h"
+#include "netcore/KeepList.h"
 #include "platform/DevicePlatform.h"
 
 namespace tarnwick {
@@ -13,11 +14,11 @@ inline constexpr Guid NetAdapterClassGuid = GUID_DEVCLASS_NET;
 // A fresh list of independent copies of the present adapters that Device Manager shows, in the
 // enumeration's order.
 TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform);
-// At least one adapter has no problem code.
-bool IsInternetActive(IDevicePlatform& platform);
-// Disables every adapter, in order; an error stops at that adapter and reaches the caller.
-void TurnOffInternet(IDevicePlatform& platform);
-// Enables every adapter, in order; an error stops at that adapter and reaches the caller.
-void TurnOnInternet(IDevicePlatform& platform);
+// At least one adapter that is not kept has no problem code.
+bool IsInternetActive(IDevicePlatform& platform, const TKeepList& keep = {});
+// Disables every adapter that is not kept, in order; an error stops at that adapter and reaches the caller.
+void TurnOffInternet(IDevicePlatform& platform, const TKeepList& keep = {});
+// Enables every adapter that is not kept, in order; an error stops at that adapter and reaches the caller.
+void TurnOnInternet(IDevicePlatform& platform, const TKeepList& keep = {});
 
 } // namespace tarnwick
