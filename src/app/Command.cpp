@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/Unit1.h"
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
@@ -233,6 +234,19 @@ std::u16string UsageText() {
     AddUsageLine(text, u"3", u"the elevation prompt was declined");
     AddUsageLine(text, u"4", u"one or more adapters failed");
     return text;
+}
+
+int ExitCodeOf(TSwitchResultKind Kind) noexcept {
+    switch (Kind) {
+    case TSwitchResultKind::PartlyFailed:
+        return ecAdapterFailed;
+    case TSwitchResultKind::ElevationDeclined:
+        return ecElevationDeclined;
+    case TSwitchResultKind::Switched:
+    case TSwitchResultKind::HandedToElevatedCopy:
+        break;
+    }
+    return ecDone;
 }
 
 int ExitCodeOf(std::exception_ptr Error) noexcept {

@@ -60,8 +60,13 @@ TCommand ParseCommand(std::span<const std::u16string> Arguments, const TSameText
 // The usage: every switch and action with one line each, and the exit codes.
 std::u16string UsageText();
 
-// The exit code for an error that ended an action: a declined elevation prompt, or an adapter that
-// could not be switched.
+// How a switch of the main window ended (Unit1.h).
+enum class TSwitchResultKind : std::uint8_t;
+
+// The exit code of a switch: 0 done (or handed to the elevated copy), 3 the prompt declined, 4 an
+// adapter refused.
+int ExitCodeOf(TSwitchResultKind Kind) noexcept;
+// The exit code for an error that ended an action: a declined elevation prompt, or a failed switch.
 int ExitCodeOf(std::exception_ptr Error) noexcept;
 
 } // namespace tarnwick

@@ -18,6 +18,7 @@ namespace tarnwick {
 namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
+constexpr char16_t DeclinedNotice[] = u"Nothing was switched: the administrator prompt was declined.";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
@@ -36,6 +37,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FInternetOnIcon = TIcon(gui.LoadIconW(InternetOnIconName));
     // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
     // then. An elevated copy hears it only when the message filter lets it through.
+    // Every error box the user sees is in the log too.
+    Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
+        const std::u16string message = ExceptionMessage(Error);
+        WriteBoxToLog(message);
+        Application.ShowException(message);
+    };
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
@@ -147,7 +154,8 @@ void TForm1::FormActivate(TComponent&) {
         SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
                         false, true, false);
     }
-    // Removed before the window was made; with an action the program ends after it, as with the above.
+    // The autostart removal was done before the window was made; with an action it ends the program after
+    // it, as the registration does.
     if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
@@ -167,10 +175,10 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
             return SameTextLocale(system, A, B);
         });
     if (command.Refused()) {
-        Tell(command.Error, false);
+        ShowMessageBox(command.Error, MB_OK);
         return ecBadArguments;
     }
-    using TSwitchHandler = void (TForm1::*)(std::int32_t);
+    using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
     static constexpr struct {
         TActionVerb Action;
         TSwitchHandler Handler;
@@ -184,29 +192,18 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         }
         FCommand = &command;
         try {
-            (this->*row.Handler)(command.Minutes);
+            const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
+            FCommand = nullptr;
+            return ExitCodeOf(result.Kind);
         } catch (...) {
             FCommand = nullptr;
             const std::u16string message = ExceptionMessage(std::current_exception());
-            WriteToLog(message);
-            Tell(message, true);
+            ShowMessageBox(message, MB_OK | MB_ICONSTOP);
             return ExitCodeOf(std::current_exception());
         }
-        FCommand = nullptr;
-        return ecDone;
     }
-    // "status" and "list" handed over by a later start were answered there; nothing to do here.
+    // "status" and "list" of a later start are answered by that start; nothing to do here.
     return ecDone;
-}
-
-void TForm1::Tell(const std::u16string& Text, bool Failure) {
-    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
-        FPlatforms.Console->WriteLine(Text);
-    } else if (Failure) {
-        Application().ShowException(Text);
-    } else {
-        Application().MessageBox(Text, MB_OK);
-    }
 }
 
 void TForm1::UpdateStateDisplay() {
@@ -221,7 +218,7 @@ void TForm1::UpdateStateDisplay() {
 
 void TForm1::btnSwitchClick(TComponent&) {
     if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
-        SwitchOff();
+        SwitchOff(TSwitchRequester::Button);
         return;
     }
     TPoint cursor;
@@ -230,7 +227,7 @@ void TForm1::btnSwitchClick(TComponent&) {
 }
 
 void TForm1::urnonfor5min1Click(TComponent& Sender) {
-    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()));
+    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()), TSwitchRequester::Menu);
 }
 
 void TForm1::About1Click(TComponent&) {
@@ -252,12 +249,12 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    if (FTimerTurnsOn) {
-        SwitchOn(0);
-    } else {
-        SwitchOff();
+    // A switch that some adapter refused keeps the timer: the next tick tries again.
+    const TSwitchResult result =
+        FTimerTurnsOn ? SwitchOn(0, TSwitchRequester::Deadline) : SwitchOff(TSwitchRequester::Deadline);
+    if (result.Kind != TSwitchResultKind::PartlyFailed) {
+        TurnOffTimer->SetEnabled(false);
     }
-    TurnOffTimer->SetEnabled(false);
 }
 
 bool TForm1::NeedsElevation() {
@@ -269,7 +266,7 @@ bool TForm1::NeedsElevation() {
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
-void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
+TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
     std::u16string action = Verb;
     if (!Argument.empty()) {
         action += u" " + Argument;
@@ -277,19 +274,47 @@ void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& 
     ISystemPlatform& system = FPlatforms.System;
     // A start that is to end hands that on: its copy ends after the switch too.
     const bool exit = FCommand && FCommand->Exit;
-    RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
-                u"-elevation -action " + action + (exit ? u" -exit" : u""));
+    const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
+    try {
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+    } catch (const EElevationDeclined&) {
+        // The user said no: a choice, not a fault. Everything stays as it was.
+        WriteToLog(u"The elevation prompt was declined; nothing was switched");
+        FTray->ShowBalloonTrayIcon(0, DeclinedNotice, u"Tarnwick", bitInfo);
+        return {TSwitchResultKind::ElevationDeclined, {}};
+    }
+    WriteToLog(u"Handed to an elevated copy of the program: " + parameters);
     FIsExitingProgram = true;
     Close();
+    return {TSwitchResultKind::HandedToElevatedCopy, {}};
 }
 
-void TForm1::ArmTimer(std::int32_t Minutes, bool TurnsOn) {
-    FTimerTurnsOn = TurnsOn;
-    TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
-    TurnOffTimer->SetEnabled(true);
+void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
+    WriteBoxToLog(Text);
+    // A start that ends answers the console it was started from, when it has one: no box waits there.
+    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
+        FPlatforms.Console->WriteLine(Text);
+        return;
+    }
+    Application().MessageBox(Text, Flags);
 }
 
-void TForm1::SwitchOn(std::int32_t Minutes) {
+TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                      const std::u16string& Title) {
+    FTray->HideForm();
+    if (!Report.AllSucceeded()) {
+        ShowMessageBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
+        return TSwitchResultKind::PartlyFailed;
+    }
+    const std::u16string restart = RestartText(Report);
+    FTray->ShowBalloonTrayIcon(0, restart.empty() ? Notice : Notice + u"\r\n" + restart, Title, bitInfo);
+    return TSwitchResultKind::Switched;
+}
+
+TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(u"Turn on the internet" +
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
     if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
         throw EGeneralError(
@@ -298,8 +323,7 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
                        {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
     }
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnon", IntToText(Minutes));
-        return;
+        return RelaunchElevated(u"turnon", IntToText(Minutes));
     }
     std::u16string notice;
     if (Minutes == 0) {
@@ -311,32 +335,46 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
         ArmTimer(Minutes, false);
     }
-    TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
-    FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
+    TSwitchResult result;
+    result.Report = TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+    result.Kind = TellOutcome(result.Report, notice, u"Internet On");
+    return result;
 }
 
-void TForm1::SwitchOff() {
-    SwitchOffFor(0);
+TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
+    return SwitchOffFor(0, Requester);
 }
 
-void TForm1::SwitchOffFor(std::int32_t Minutes) {
+TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(u"Turn off the internet" +
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnoff", Minutes ? IntToText(Minutes) : u"");
-        return;
+        return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));
     }
-    TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
-    FTray->HideForm();
+    TSwitchResult result;
+    result.Report = TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     if (Minutes == 0) {
-        FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
-                                   bitInfo);
-        TurnOffTimer->SetEnabled(false);
+        result.Kind = TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!",
+                                  u"Internet Off");
+        if (result.Kind == TSwitchResultKind::Switched) {
+            TurnOffTimer->SetEnabled(false);
+        }
     } else {
-        FTray->ShowBalloonTrayIcon(
-            0, u"The internet is turned off for " + IntToText(Minutes) + u" min. Happy offline work!",
-            u"Internet Off", bitInfo);
+        // The pause runs also when some adapter refused: the others come back on at its end.
         ArmTimer(Minutes, true);
+        result.Kind = TellOutcome(result.Report,
+                                  u"The internet is turned off for " + IntToText(Minutes) +
+                                      u" min. Happy offline work!",
+                                  u"Internet Off");
     }
+    return result;
+}
+
+void TForm1::ArmTimer(std::int32_t Minutes, bool TurnsOn) {
+    FTimerTurnsOn = TurnsOn;
+    TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
+    TurnOffTimer->SetEnabled(true);
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/Command.h"
+#include "netcore/SwitchReport.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -38,6 +39,19 @@ struct TForm1Platforms {
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
+
+// How a switch of the main window ended.
+enum class TSwitchResultKind : std::uint8_t {
+    Switched,             // every adapter took the change; the balloon was shown
+    PartlyFailed,         // at least one adapter refused; the box named it
+    HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
+    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
+};
+
+struct TSwitchResult {
+    TSwitchResultKind Kind = TSwitchResultKind::Switched;
+    TSwitchReport Report; // empty unless this process switched
+};
 
 class TForm1 : public TForm {
 public:
@@ -80,7 +94,7 @@ public:
     // The exit code of the command line's action (ecDone until one has been carried out).
     int ExitCode() const noexcept { return FExitCode; }
     // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
-    // command line is told and changes nothing; a failed switch is told and gives the failure's code.
+    // command line is told and changes nothing.
     int CarryOutAction(const TArguments& Arguments);
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
@@ -94,20 +108,23 @@ protected:
     std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
     TCreateParams CreateParams() override;
 
+    // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked.
+    TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
+    TSwitchResult SwitchOff(TSwitchRequester Requester);
+    // Off now, and on again after the minutes (0: for good).
+    TSwitchResult SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester);
+
 private:
     void BuildDesign();
     void UpdateStateDisplay();
     bool NeedsElevation();
-    void RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
-    void SwitchOn(std::int32_t Minutes);
-    void SwitchOff();
-    // Off now, and on again after the minutes (0: for good).
-    void SwitchOffFor(std::int32_t Minutes);
+    TSwitchResult RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
+    // The balloon when every adapter took the change, otherwise the box naming those that did not.
+    TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                  const std::u16string& Title);
+    void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
     void ArmTimer(std::int32_t Minutes, bool TurnsOn);
     void WMTrayCallback(std::intptr_t MouseMessage);
-    // Onto the console for a start that ends, when it has one; else a message box (a failure through the
-    // toolkit's central error handling).
-    void Tell(const std::u16string& Text, bool Failure);
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;

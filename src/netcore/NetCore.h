@@ -4,6 +4,7 @@
 #include "core/Guid.h"
 #include "device/PhysicalDevice.h"
 #include "netcore/KeepList.h"
+#include "netcore/SwitchReport.h"
 #include "platform/DevicePlatform.h"
 
 namespace tarnwick {
@@ -16,9 +17,10 @@ inline constexpr Guid NetAdapterClassGuid = GUID_DEVCLASS_NET;
 TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform);
 // At least one adapter that is not kept has no problem code.
 bool IsInternetActive(IDevicePlatform& platform, const TKeepList& keep = {});
-// Disables every adapter that is not kept, in order; an error stops at that adapter and reaches the caller.
-void TurnOffInternet(IDevicePlatform& platform, const TKeepList& keep = {});
-// Enables every adapter that is not kept, in order; an error stops at that adapter and reaches the caller.
-void TurnOnInternet(IDevicePlatform& platform, const TKeepList& keep = {});
+// Disables every adapter that is not kept, in order. An adapter that refuses does not stop the others: the
+// report tells what became of each, and how many are off afterwards. Each adapter's outcome is logged.
+TSwitchReport TurnOffInternet(IDevicePlatform& platform, const TKeepList& keep = {});
+// Enables every adapter that is not kept, in order, as TurnOffInternet disables them.
+TSwitchReport TurnOnInternet(IDevicePlatform& platform, const TKeepList& keep = {});
 
 } // namespace tarnwick
