@@ -33,7 +33,8 @@ private:
 // One started tarnwick.exe; ended (if still running) when the object goes.
 class TProgram {
 public:
-    TProgram(const TMachineFile& machine, const std::wstring& arguments);
+    // With an output file, the program's standard output is that file (as a script redirects it).
+    TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output = nullptr);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
