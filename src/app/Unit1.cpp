@@ -231,7 +231,7 @@ void TForm1::urnonfor5min1Click(TComponent& Sender) {
 }
 
 void TForm1::About1Click(TComponent&) {
-    ShowAboutBox(Application(), FPlatforms.ShellExecute);
+    ShowAboutBox(Application(), FPlatforms.ShellExecute, IsProcessElevated(FPlatforms.System));
 }
 
 void TForm1::Exit1Click(TComponent&) {

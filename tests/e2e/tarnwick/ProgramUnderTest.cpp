@@ -67,8 +67,12 @@ sim::TDeviceSimulator TMachineFile::Read() const {
     return machine;
 }
 
-TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output) {
-    const std::wstring exe = (ProgramFolder() / L"tarnwick.exe").wstring();
+TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output)
+    : TProgram(machine, arguments, ProgramFolder() / L"tarnwick.exe", output) {}
+
+TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments,
+                   const std::filesystem::path& program, HANDLE output) {
+    const std::wstring exe = program.wstring();
     // Only the program under test loads the test double; this test program uses no setup API.
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"setupapi=n");
     ::SetEnvironmentVariableW(L"TARNWICK_SIMULATED_MACHINE", machine.Path().c_str());
@@ -84,7 +88,7 @@ TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments, H
         startup.hStdError = output;
     }
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
-                          nullptr, ProgramFolder().c_str(), &startup, &FProcess)) {
+                          nullptr, program.parent_path().c_str(), &startup, &FProcess)) {
         FProcess = PROCESS_INFORMATION{};
     }
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);

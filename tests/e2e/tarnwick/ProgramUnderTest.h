@@ -30,11 +30,15 @@ private:
     std::filesystem::path FPath;
 };
 
-// One started tarnwick.exe; ended (if still running) when the object goes.
+// One started tarnwick.exe (the one beside the test program unless another is named); ended (if still
+// running) when the object goes.
 class TProgram {
 public:
-    // With an output file, the program's standard output is that file (as a script redirects it).
-    TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output = nullptr);
+    TProgram(const TMachineFile& machine, const std::wstring& arguments,
+             const std::filesystem::path& program = ProgramFolder() / L"tarnwick.exe",
+             HANDLE output = nullptr);
+    // The program beside the test program, with its standard output in a file (as a script redirects it).
+    TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
