@@ -91,7 +91,8 @@ class ZipTest(unittest.TestCase):
         self.assertIn("MIT License\r\n\r\n" + COPYRIGHT + "\r\n", licence)
         self.assertTrue(readme.startswith("Tarnwick " + VERSION + "\r\n"))
         self.assertNotIn("\n", readme.replace("\r\n", ""), "line ends other than CRLF")
-        self.assertIn("-subscribeonstartup", readme)
+        self.assertIn("tarnwick.exe -subscribeonstartup", readme)
+        self.assertIn("tarnwick.exe -unsubscribeonstartup", readme)
 
 
 class MsiTest(unittest.TestCase):
