@@ -31,10 +31,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     BuildDesign();
     // The toolkit's first automatic showing of the main window then happens far outside every screen.
     SetTop(-10000);
-    FTray = std::make_unique<TTunerTray>(FPlatforms.Shell, Application, *this, TrayTip, Application.Icon());
+    FTray =
+        std::make_unique<TTunerTray>(FPlatforms.Shell, Application, *this, TrayTip, Application.SmallIcon());
     IGuiPlatform& gui = Application.Gui();
-    FTarnwickIcon = TIcon(gui.LoadIconW(InternetOffIconName));
-    FInternetOnIcon = TIcon(gui.LoadIconW(InternetOnIconName));
+    // The notification area draws them at the small-icon size of the display scale.
+    FTarnwickIcon = TIcon(gui.LoadIconMetric(InternetOffIconName, LIM_SMALL));
+    FInternetOnIcon = TIcon(gui.LoadIconMetric(InternetOnIconName, LIM_SMALL));
     // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
     // then. An elevated copy hears it only when the message filter lets it through.
     // Every error box the user sees is in the log too.
@@ -56,6 +58,11 @@ TForm1::~TForm1() {
         // Without a window there is no icon of it to remove.
     }
     FTray.reset();
+    for (const TIcon& icon : {FTarnwickIcon, FInternetOnIcon}) {
+        if (icon.Handle()) {
+            Application().Gui().DestroyIcon(icon.Handle());
+        }
+    }
 }
 
 void TForm1::BuildDesign() {

@@ -75,6 +75,11 @@ public:
 
     // An icon of the program's module by resource name (LoadIconW); 0 when there is none.
     virtual HICON_T LoadIconW(const char16_t* lpIconName) = 0;
+    // An icon of the program's module at the size the system asks for (LoadIconMetric): LIM_SMALL the
+    // small-icon size (16 to 32 pixels by the display scale), LIM_LARGE the large one; 0 when there is
+    // none. The caller owns it and gives it back with DestroyIcon.
+    virtual HICON_T LoadIconMetric(const char16_t* pszName, std::int32_t lims) = 0;
+    virtual bool DestroyIcon(HICON_T hIcon) = 0;
     // A system cursor by its number (LoadCursorW without a module).
     virtual HCURSOR_T LoadCursorW(std::uint16_t CursorId) = 0;
     virtual HCURSOR_T SetCursor(HCURSOR_T hCursor) = 0;

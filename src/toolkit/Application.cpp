@@ -23,9 +23,8 @@ TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IG
             return WndProc(Msg, WParam, LParam);
         });
     FIcon = TIcon(FGui.LoadIconW(ApplicationIconName));
-    if (FIcon.Handle()) {
-        FWindows.SendMessageW(FHandle, WM_SETICON, ICON_BIG, static_cast<std::intptr_t>(FIcon.Handle()));
-    }
+    FSmallIcon = TIcon(FGui.LoadIconMetric(ApplicationIconName, LIM_SMALL));
+    SetIcons(FHandle);
 }
 
 TApplication::~TApplication() {
@@ -34,6 +33,19 @@ TApplication::~TApplication() {
     }
     for (const auto& [key, font] : FFonts) {
         FGui.DeleteObject(font);
+    }
+    if (FSmallIcon.Handle()) {
+        FGui.DestroyIcon(FSmallIcon.Handle());
+    }
+}
+
+void TApplication::SetIcons(HWND_T Window) {
+    if (FIcon.Handle()) {
+        FWindows.SendMessageW(Window, WM_SETICON, ICON_BIG, static_cast<std::intptr_t>(FIcon.Handle()));
+    }
+    if (FSmallIcon.Handle()) {
+        FWindows.SendMessageW(Window, WM_SETICON, ICON_SMALL,
+                              static_cast<std::intptr_t>(FSmallIcon.Handle()));
     }
 }
 

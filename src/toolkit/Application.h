@@ -50,6 +50,8 @@ public:
 
     // The program's icon "MAINICON" (none when the module has no such icon).
     const TIcon& Icon() const noexcept { return FIcon; }
+    // The same icon at the small-icon size of the display scale (captions, the notification area).
+    const TIcon& SmallIcon() const noexcept { return FSmallIcon; }
 
     // Whether the toolkit shows the main form by itself.
     bool ShowMainForm() const noexcept { return FShowMainForm; }
@@ -82,6 +84,8 @@ public:
     // The platform font for a font description at a DPI (its height scaled from 96 DPI), made once and
     // kept until the application goes.
     HFONT_T FontHandle(const TFont& Font, std::uint32_t Dpi);
+    // Gives a window the application's icon, large and small.
+    void SetIcons(HWND_T Window);
     // A command number for a menu item, unique within the application.
     std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
 
@@ -101,6 +105,7 @@ private:
     HWND_T FHandle = 0;
     std::u16string FTitle;
     TIcon FIcon;
+    TIcon FSmallIcon; // owned: loaded at its size
     bool FShowMainForm = true;
     bool FTerminated = false;
     TForm* FMainForm = nullptr;

@@ -61,10 +61,7 @@ HWND_T TForm::Handle() {
             CreateParams(), [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
                 return MainWndProc(Msg, WParam, LParam);
             });
-        if (const HICON_T icon = FApplication.Icon().Handle()) {
-            FApplication.Windows().SendMessageW(FHandle, WM_SETICON, ICON_BIG,
-                                                static_cast<std::intptr_t>(icon));
-        }
+        FApplication.SetIcons(FHandle);
         // The designed layout at the scale of the monitor the window appeared on.
         const std::uint32_t dpi = FApplication.Gui().GetDpiForWindow(FHandle);
         FDpi = dpi ? dpi : DesignDpi;

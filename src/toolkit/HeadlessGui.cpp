@@ -29,6 +29,8 @@ public:
     std::uint32_t GetDpiForWindow(HWND_T) override { return 96; }
     bool InvalidateRect(HWND_T, const TRect*, bool) override { return false; }
     HICON_T LoadIconW(const char16_t*) override { return 0; }
+    HICON_T LoadIconMetric(const char16_t*, std::int32_t) override { return 0; }
+    bool DestroyIcon(HICON_T) override { return false; }
     HCURSOR_T LoadCursorW(std::uint16_t) override { return 0; }
     HCURSOR_T SetCursor(HCURSOR_T) override { return 0; }
     bool TrackMouseEvent(std::uint32_t, HWND_T) override { return false; }

@@ -1,6 +1,9 @@
 #include "platform/win32/Win32Gui.h"
 
 #include <windows.h>
+// clang-format off
+#include <commctrl.h>
+// clang-format on
 
 #include "platform/win32/Win32Text.h"
 
@@ -150,6 +153,18 @@ bool TWin32GuiPlatform::InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bE
 
 HICON_T TWin32GuiPlatform::LoadIconW(const char16_t* lpIconName) {
     return Handle(::LoadIconW(reinterpret_cast<HINSTANCE>(FModule), AsWide(lpIconName)));
+}
+
+HICON_T TWin32GuiPlatform::LoadIconMetric(const char16_t* pszName, std::int32_t lims) {
+    HICON icon = nullptr;
+    if (FAILED(::LoadIconMetric(reinterpret_cast<HINSTANCE>(FModule), AsWide(pszName), lims, &icon))) {
+        return 0;
+    }
+    return Handle(icon);
+}
+
+bool TWin32GuiPlatform::DestroyIcon(HICON_T hIcon) {
+    return ::DestroyIcon(reinterpret_cast<HICON>(hIcon)) != FALSE;
 }
 
 HCURSOR_T TWin32GuiPlatform::LoadCursorW(std::uint16_t CursorId) {

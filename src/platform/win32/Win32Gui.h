@@ -33,6 +33,8 @@ public:
     bool InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) override;
 
     HICON_T LoadIconW(const char16_t* lpIconName) override;
+    HICON_T LoadIconMetric(const char16_t* pszName, std::int32_t lims) override;
+    bool DestroyIcon(HICON_T hIcon) override;
     HCURSOR_T LoadCursorW(std::uint16_t CursorId) override;
     HCURSOR_T SetCursor(HCURSOR_T hCursor) override;
     bool TrackMouseEvent(std::uint32_t dwFlags, HWND_T hwndTrack) override;

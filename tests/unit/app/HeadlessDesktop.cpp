@@ -443,6 +443,23 @@ HICON_T THeadlessDesktop::LoadIconW(const char16_t* lpIconName) {
     return it == Icons.end() ? 0 : it->second;
 }
 
+HICON_T THeadlessDesktop::LoadIconMetric(const char16_t* pszName, std::int32_t) {
+    const HICON_T icon = LoadIconW(pszName);
+    if (icon) {
+        OwnedIcons.insert(icon);
+    }
+    return icon;
+}
+
+bool THeadlessDesktop::DestroyIcon(HICON_T hIcon) {
+    const auto it = OwnedIcons.find(hIcon);
+    if (it == OwnedIcons.end()) {
+        return false;
+    }
+    OwnedIcons.erase(it);
+    return true;
+}
+
 HCURSOR_T THeadlessDesktop::SetCursor(HCURSOR_T hCursor) {
     return std::exchange(CursorShape, hCursor);
 }

@@ -101,6 +101,7 @@ public:
         {u"PNG_INTERNET_ON_150", 0x9B1}, {u"PNG_INTERNET_OFF_150", 0x9B2}, {u"PNG_PRODUCT_150", 0x9B3},
         {u"PNG_INTERNET_ON_200", 0x9C1}, {u"PNG_INTERNET_OFF_200", 0x9C2}, {u"PNG_PRODUCT_200", 0x9C3}};
     std::multiset<HPICTURE_T> LoadedPictures;
+    std::multiset<HICON_T> OwnedIcons; // loaded at a metric size and not destroyed yet
     std::vector<TTextOut> TextOuts;
     std::vector<std::pair<HWND_T, HPICTURE_T>> DrawnPictures;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> MessageFilters;
@@ -186,6 +187,9 @@ public:
     std::uint32_t GetDpiForWindow(HWND_T hwnd) override;
     bool InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) override;
     HICON_T LoadIconW(const char16_t* lpIconName) override;
+    // The icons of the Icons map at the small size: the same handles, owned by the caller.
+    HICON_T LoadIconMetric(const char16_t* pszName, std::int32_t lims) override;
+    bool DestroyIcon(HICON_T hIcon) override;
     HCURSOR_T LoadCursorW(std::uint16_t CursorId) override { return 0xC000u + CursorId; }
     HCURSOR_T SetCursor(HCURSOR_T hCursor) override;
     bool TrackMouseEvent(std::uint32_t, HWND_T) override { return true; }

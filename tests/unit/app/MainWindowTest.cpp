@@ -640,12 +640,19 @@ TEST(MainWindow, GoingAwayRemovesTheTrayIconAndReleasesWhatItMade) {
     h.Start(u"");
     ASSERT_NE(h.TrayIcon(), nullptr);
     const HWND_T form = h.FormWindow();
+    // The tray's icons and the application's small icon are loaded at the small-icon size, and owned.
+    EXPECT_EQ(h.Desktop.OwnedIcons,
+              (std::multiset<HICON_T>{h.Desktop.Icons.at(u"MAINICON"), h.Desktop.Icons.at(u"ZTARNWICKICON"),
+                                      h.Desktop.Icons.at(u"ZINTERNETONICON")}));
     h.Form.Reset();
     EXPECT_TRUE(h.Shell.Icons.empty());
     EXPECT_FALSE(h.Desktop.Exists(form));
     EXPECT_TRUE(h.Desktop.LoadedPictures.empty());
     EXPECT_TRUE(h.Desktop.Timers.empty());
     EXPECT_EQ(h.App->ComponentCount(), 0u);
+    EXPECT_EQ(h.Desktop.OwnedIcons, std::multiset<HICON_T>{h.Desktop.Icons.at(u"MAINICON")});
+    h.App.reset();
+    EXPECT_TRUE(h.Desktop.OwnedIcons.empty());
 }
 
 TEST(CommandLineNumbers, ReadWholeNumbersOrTheDefault) {

@@ -267,6 +267,17 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     EXPECT_EQ(picture.bmWidth, Scaled(48));
     EXPECT_EQ(Form->imgInternetOn->RenderingName(),
               ExpectedDpi() == 144 ? u"PNG_INTERNET_ON_150" : u"PNG_INTERNET_ON");
+    // The tray's pictures at the small-icon size of the scale (24 pixels at 144 DPI).
+    for (const TIcon& icon : {Form->TarnwickIcon(), Form->InternetOnIcon(), App->SmallIcon()}) {
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(icon.Handle()), &info));
+        BITMAP colour{};
+        ::GetObjectW(info.hbmColor, sizeof colour, &colour);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        EXPECT_EQ(colour.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
+        EXPECT_EQ(colour.bmWidth, Scaled(16));
+    }
     test::TakeScreenshot(L"main-window-on");
 
     ::PostMessageW(button, BM_CLICK, 0, 0);
