@@ -19,12 +19,20 @@ void TImage::FreePicture() noexcept {
 void TImage::LoadPicture(std::u16string ResourceName) {
     FreePicture();
     FPictureName = std::move(ResourceName);
-    FPicture = Application().Gui().LoadPngResource(FPictureName.c_str());
+    FDecoded = false;
     Invalidate();
 }
 
+HPICTURE_T TImage::Picture() const {
+    if (!FDecoded && !FPictureName.empty()) {
+        FDecoded = true;
+        FPicture = Application().Gui().LoadPngResource(FPictureName.c_str());
+    }
+    return FPicture;
+}
+
 void TImage::Paint(TCanvas& Canvas) {
-    Canvas.Draw(0, 0, FPicture);
+    Canvas.Draw(0, 0, Picture());
 }
 
 void TBevel::Paint(TCanvas& Canvas) {

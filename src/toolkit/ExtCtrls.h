@@ -16,10 +16,11 @@ public:
     using TControl::TControl;
     ~TImage() override;
 
-    // Loads the picture kept under this resource name (nothing is shown when it cannot be loaded).
+    // Names the picture kept under this resource name (nothing is shown when it cannot be loaded). It is
+    // decoded when first painted or asked for: a program that starts into the tray shows none at first.
     void LoadPicture(std::u16string ResourceName);
     const std::u16string& PictureName() const noexcept { return FPictureName; }
-    HPICTURE_T Picture() const noexcept { return FPicture; }
+    HPICTURE_T Picture() const;
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return ImageWindowClassName; }
@@ -29,7 +30,8 @@ private:
     void FreePicture() noexcept;
 
     std::u16string FPictureName;
-    HPICTURE_T FPicture = 0;
+    mutable HPICTURE_T FPicture = 0;
+    mutable bool FDecoded = false;
 };
 
 // An etched line along the top of its place: a rule between parts of a form.
