@@ -570,6 +570,7 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
     TProgramHarness h;
     h.Start(u"");
     TForm1& f = *h.Form;
+    EXPECT_TRUE(h.Desktop.LoadedPictures.empty()) << "a start into the tray decodes no picture";
     for (TControl* control :
          {static_cast<TControl*>(f.lblState.get()), static_cast<TControl*>(f.imgInternetOn.get())}) {
         h.Desktop.Send(control->Handle(), WM_PAINT);
@@ -581,6 +582,7 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
     EXPECT_THAT(
         h.Desktop.DrawnPictures,
         ElementsAre(std::make_pair(f.imgInternetOn->Handle(), h.Desktop.Pictures.at(u"PNG_INTERNET_ON"))));
+    EXPECT_THAT(h.Desktop.LoadedPictures, ElementsAre(h.Desktop.Pictures.at(u"PNG_INTERNET_ON")));
 }
 
 TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
