@@ -2,9 +2,11 @@
 // The program's run from start to end: the units' start-ups in their order, the application titled
 // "Tarnwick" with the main window, the message loop, and the shut-downs in the reverse order.
 
+#include "platform/ClockPlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/FilePlatform.h"
 #include "platform/GuiPlatform.h"
+#include "platform/InstancePlatform.h"
 #include "platform/ProcessImagePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -27,6 +29,8 @@ struct TProgramPlatforms {
     IGuiPlatform& Gui;
     IDevicePlatform& Devices;
     IProcessImagePlatform& ProcessImage;
+    IInstancePlatform& Instance;
+    IClockPlatform& Clock;
 };
 
 inline constexpr char16_t ApplicationTitle[] = u"Tarnwick";
@@ -45,8 +49,9 @@ private:
     int FStarted = 0;
 };
 
-// Runs the program; the process's exit code. A failed start-up is shown in a message box titled
-// "Tarnwick" and ends the program with 1.
+// Runs the program; the process's exit code. The first start in a user session becomes the instance in
+// the notification area; a later one hands its command line to it and ends with the result it replies.
+// A failed start-up is shown in a message box titled "Tarnwick" and ends the program with 1.
 int RunProgram(const TProgramPlatforms& Platforms);
 
 } // namespace tarnwick

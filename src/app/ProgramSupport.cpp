@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/PlatformConstants.h"
+#include "support/SupportUtils.h"
 
 namespace tarnwick {
 
@@ -81,6 +82,30 @@ bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bo
         return true;
     }
     return WindowsVersionCode == 0 && NewerThanWindows7 && !ProcessElevated;
+}
+
+void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
+    // Quoted, so that a path with blanks stays one program for the shell that starts it.
+    SetStartupEntry(Registry, u"Tarnwick", u"\"" + ProgramFileName(System) + u"\"", false, false, true,
+                    false);
+}
+
+bool HasAction(std::span<const std::u16string> Arguments) {
+    std::vector<std::u16string> values;
+    return GetSwitchValues(Arguments, u"action", values) && !values.empty();
+}
+
+std::u16string ParametersOf(std::span<const std::u16string> Arguments) {
+    std::u16string parameters;
+    for (std::size_t i = 1; i < Arguments.size(); ++i) {
+        if (!parameters.empty()) {
+            parameters += u' ';
+        }
+        const std::u16string& argument = Arguments[i];
+        const bool quote = argument.find_first_of(u" \t") != std::u16string::npos;
+        parameters += quote ? u"\"" + argument + u"\"" : argument;
+    }
+    return parameters;
 }
 
 } // namespace tarnwick

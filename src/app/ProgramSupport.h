@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/EasyCmdLine.h"
 
 namespace tarnwick {
 
@@ -32,5 +34,15 @@ bool IsProcessElevated(ISystemPlatform& System);
 // there too; never on the older versions.
 bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bool ProcessElevated,
                      bool ElevationSwitch) noexcept;
+
+// Registers the program to start with Windows: the Run value "Tarnwick" of the current user, holding the
+// program's quoted full path.
+void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System);
+
+// The command line asks for an action: the switch "action" with at least one value.
+bool HasAction(std::span<const std::u16string> Arguments);
+
+// The arguments after the program (element 0) as one parameter text; an argument with blanks is quoted.
+std::u16string ParametersOf(std::span<const std::u16string> Arguments);
 
 } // namespace tarnwick

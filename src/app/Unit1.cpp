@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "instance/HandOver.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -16,7 +17,6 @@ namespace tarnwick {
 namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
-constexpr char16_t StartupValueName[] = u"Tarnwick";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
@@ -25,7 +25,7 @@ template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&))
 } // namespace
 
 TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms)
-    : TForm(Application, AOwner), FPlatforms(Platforms) {
+    : TForm(Application, AOwner), FPlatforms(Platforms), FArguments(ProcessArguments(Platforms.System)) {
     BuildDesign();
     // The toolkit's first automatic showing of the main window then happens far outside every screen.
     SetTop(-10000);
@@ -38,6 +38,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
+    }
+    // A later start at a lower integrity level may still bring the window up; WM_COPYDATA, which hands
+    // over command lines, is never let through.
+    FShowMainWindowMessage = gui.RegisterWindowMessageW(ShowMainWindowMessageName);
+    if (FShowMainWindowMessage) {
+        gui.ChangeWindowMessageFilter(FShowMainWindowMessage, MSGFLT_ADD);
     }
 }
 
@@ -136,11 +142,8 @@ void TForm1::FormActivate(TComponent&) {
     }
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
-    const TArguments arguments = ProcessArguments(system);
-    if (SwitchPresent(arguments, u"subscribeonstartup")) {
-        // Quoted, so that a path with blanks stays one program for the shell that starts it.
-        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
-                        false, true, false);
+    if (SwitchPresent(FArguments, u"subscribeonstartup")) {
+        SubscribeOnStartup(FPlatforms.Registry, system);
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -149,14 +152,33 @@ void TForm1::FormActivate(TComponent&) {
     UpdateStateDisplay();
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
-    CarryOutAction();
+    // A deadline recorded by an earlier run is taken up even when the action fails; an action that
+    // switches replaces it first.
+    std::exception_ptr actionError;
+    try {
+        CarryOutAction(FArguments);
+    } catch (...) {
+        actionError = std::current_exception();
+    }
+    if (!FIsExitingProgram) {
+        CheckDeadline();
+    }
+    if (actionError) {
+        std::rethrow_exception(actionError);
+    }
 }
 
-void TForm1::CarryOutAction() {
+std::optional<std::int32_t> TForm1::CarryOutAction(const TArguments& Arguments) {
     std::vector<std::u16string> values;
-    if (!GetSwitchValues(ProcessArguments(FPlatforms.System), u"action", values) || values.empty()) {
-        return;
+    if (!GetSwitchValues(Arguments, u"action", values) || values.empty()) {
+        return std::nullopt;
     }
+    struct TRestore {
+        bool& Flag;
+        bool Saved;
+        ~TRestore() { Flag = Saved; }
+    } restore{FCommandElevated, FCommandElevated};
+    FCommandElevated = SwitchPresent(Arguments, u"elevation");
     const std::u16string& verb = values[0];
     if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
         SwitchOff();
@@ -164,6 +186,22 @@ void TForm1::CarryOutAction() {
         SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0);
     } else {
         Application().MessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+        return ActionFailed;
+    }
+    return ActionDone;
+}
+
+std::int32_t TForm1::CarryOutHandedOver(const TArguments& Arguments) {
+    try {
+        if (const auto result = CarryOutAction(Arguments)) {
+            return *result;
+        }
+        ShowBesideTray();
+        Application().Gui().SetForegroundWindow(Handle());
+        return ActionDone;
+    } catch (...) {
+        Application().HandleException(this);
+        return ActionFailed;
     }
 }
 
@@ -196,6 +234,9 @@ void TForm1::About1Click(TComponent&) {
 }
 
 void TForm1::Exit1Click(TComponent&) {
+    // A limited turn-on ends with the program: the adapters stay as they are, and no later start takes
+    // the deadline up.
+    ForgetDeadline();
     FIsExitingProgram = true;
     Close();
 }
@@ -210,13 +251,71 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    SwitchOff();
+    CheckDeadline();
+}
+
+void TForm1::CheckDeadline() {
+    const auto deadline = ReadDeadline(FPlatforms.Registry);
+    if (!deadline) {
+        TurnOffTimer->SetEnabled(false);
+        return;
+    }
+    const std::uint32_t wait =
+        DeadlineTimerInterval(FPlatforms.Clock.GetSystemTimeAsFileTime(), deadline->DueUtc);
+    if (wait > 0) {
+        ArmDeadlineTimer(wait);
+        return;
+    }
+    CarryOutDeadline(deadline->Switch);
+}
+
+void TForm1::CarryOutDeadline(TDeadlineSwitch Switch) {
+    // Armed first: should the switch fail, it is tried again a minute later. A switch that succeeds
+    // clears the deadline and disarms the timer.
+    ArmDeadlineTimer(DeadlineRetryMilliseconds);
+    try {
+        if (Switch == TDeadlineSwitch::dsTurnOn) {
+            SwitchOn(0);
+        } else {
+            SwitchOff();
+        }
+    } catch (...) {
+        // One error box at a time: a retry that fails while the box is open adds none.
+        if (FDeadlineErrorShown) {
+            return;
+        }
+        FDeadlineErrorShown = true;
+        Application().HandleException(this);
+        FDeadlineErrorShown = false;
+    }
+}
+
+void TForm1::ArmDeadlineTimer(std::uint32_t Milliseconds) {
+    // Switched off first, so that the countdown starts now even with the same interval.
+    TurnOffTimer->SetEnabled(false);
+    TurnOffTimer->SetInterval(Milliseconds);
+    TurnOffTimer->SetEnabled(true);
+}
+
+void TForm1::RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch) {
+    const TDeadline deadline = DeadlineAfter(FPlatforms.Clock.GetSystemTimeAsFileTime(), Minutes, Switch);
+    if (!RecordDeadline(FPlatforms.Registry, deadline)) {
+        // Without the record the deadline would not outlast this process.
+        throw EGeneralError(FormatText(u"The end of the %d min cannot be kept in the registry "
+                                       u"(HKEY_CURRENT_USER\\Software\\Tarnwick). Nothing has been switched.",
+                                       {std::int64_t(Minutes)}));
+    }
+    ArmDeadlineTimer(static_cast<std::uint32_t>(Minutes) * 60000u);
+}
+
+void TForm1::ForgetDeadline() {
+    ClearDeadline(FPlatforms.Registry);
     TurnOffTimer->SetEnabled(false);
 }
 
 bool TForm1::NeedsElevation() {
     ISystemPlatform& system = FPlatforms.System;
-    const bool elevationSwitch = SwitchPresent(system, u"elevation");
+    const bool elevationSwitch = FCommandElevated || SwitchPresent(FArguments, u"elevation");
     const std::uint8_t code = GetWindowsVersionCode(system);
     // The exact version and the token are asked only where the answer depends on them.
     const bool newer = !elevationSwitch && code == 0 && IsWindowsNewerThan7(system);
@@ -229,8 +328,19 @@ void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& 
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
-    RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
-                u"-elevation -action " + action);
+    // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
+    if (FPlatforms.Instance) {
+        FPlatforms.Instance->Release();
+    }
+    try {
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
+                    u"-elevation -action " + action);
+    } catch (...) {
+        if (FPlatforms.Instance) {
+            FPlatforms.Instance->Claim();
+        }
+        throw;
+    }
     FIsExitingProgram = true;
     Close();
 }
@@ -250,41 +360,57 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
     std::u16string notice;
     if (Minutes == 0) {
         notice = u"The internet is turned on now";
+        ForgetDeadline(); // on for good
     } else {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
-        TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
-        TurnOffTimer->SetEnabled(true);
+        // Kept before the adapters are enabled, so that the turn-off outlasts a kill or a restart.
+        RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOff);
     }
     TurnOnInternet(FPlatforms.Devices);
     FTray->HideForm();
     FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
 }
 
-void TForm1::SwitchOff() {
+void TForm1::SwitchOff(std::int32_t MinutesUntilOn) {
+    if (MinutesUntilOn < 0 || MinutesUntilOn > MaxTurnOnMinutes) {
+        throw EGeneralError(
+            FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
+                       u"Nothing has been switched.",
+                       {std::int64_t(MinutesUntilOn), std::int64_t(MaxTurnOnMinutes)}));
+    }
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnoff", u"");
+        RelaunchElevated(u"turnoff", MinutesUntilOn > 0 ? IntToText(MinutesUntilOn) : u"");
         return;
     }
+    if (MinutesUntilOn > 0) {
+        RecordDeadlineOrRefuse(MinutesUntilOn, TDeadlineSwitch::dsTurnOn);
+    }
     TurnOffInternet(FPlatforms.Devices);
+    if (MinutesUntilOn == 0) {
+        ForgetDeadline();
+    }
     FTray->HideForm();
     FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
                                bitInfo);
-    TurnOffTimer->SetEnabled(false);
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
     const auto message = static_cast<std::uint32_t>(MouseMessage & 0xFFFF);
     if (message == WM_LBUTTONDOWN) {
-        PositionFormToTray(FPlatforms.Shell, this, true);
-        FTray->ShowForm();
-        Application().Gui().SetFocus(Handle());
-        SetFormTopMost(*this);
+        ShowBesideTray();
     } else if (message == WM_RBUTTONDOWN) {
         TPoint cursor;
         Application().Windows().GetCursorPos(cursor);
         TrayMenu->Popup(cursor.X, cursor.Y);
     }
     // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
+}
+
+void TForm1::ShowBesideTray() {
+    PositionFormToTray(FPlatforms.Shell, this, true);
+    FTray->ShowForm();
+    Application().Gui().SetFocus(Handle());
+    SetFormTopMost(*this);
 }
 
 std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
@@ -295,6 +421,26 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         // Logoff or shutdown may go on; the close that follows ends the program.
         FIsExitingProgram = true;
         return 1;
+    case WM_ENDSESSION:
+        // The logoff or shutdown was cancelled: the close box hides the window again.
+        if (WParam == 0) {
+            FIsExitingProgram = false;
+        }
+        return 0;
+    case WM_TIMECHANGE:
+        CheckDeadline();
+        return 0;
+    case WM_POWERBROADCAST:
+        // Back from sleep or hibernation: the window timer may not have counted the time asleep.
+        if (WParam == PBT_APMRESUMEAUTOMATIC || WParam == PBT_APMRESUMESUSPEND) {
+            CheckDeadline();
+        }
+        return 1;
+    case WM_COPYDATA:
+        if (const auto commandLine = HandedOverCommandLine(LParam)) {
+            return HandOverReply(CarryOutHandedOver(SplitCommandLine(*commandLine)));
+        }
+        return 0;
     case WM_DEVICECHANGE:
         UpdateStateDisplay();
         return 0;
@@ -306,6 +452,10 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 0;
     default:
         break;
+    }
+    if (FShowMainWindowMessage != 0 && Msg == FShowMainWindowMessage) {
+        ShowBesideTray();
+        return 0;
     }
     if (FTaskbarCreatedMessage != 0 && Msg == FTaskbarCreatedMessage) {
         if (FActivated) {

@@ -6,13 +6,18 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "deadline/Deadline.h"
+#include "instance/InstanceClaim.h"
+#include "platform/ClockPlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/EasyCmdLine.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Icon.h"
@@ -30,12 +35,23 @@ struct TForm1Platforms {
     IRegistryPlatform& Registry;
     IShellExecutePlatform& ShellExecute;
     IDevicePlatform& Devices;
+    IClockPlatform& Clock;
+    // The claim of the running instance, given up before an elevated copy is started (none: no claim).
+    TInstanceClaim* Instance = nullptr;
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
 // The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
 // largest interval, 2,147,483,647 ms.
 inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
+// A deadline switch that failed is tried again after this.
+inline constexpr std::uint32_t DeadlineRetryMilliseconds = 60000;
+// What an action reports: carried out, or not (an unknown action, or an error that was shown).
+inline constexpr std::int32_t ActionDone = 0;
+inline constexpr std::int32_t ActionFailed = 1;
+// The registered message that brings the window up beside the notification area; unlike a handed-over
+// command line it may come from a process of a lower integrity level.
+inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindow";
 
 class TForm1 : public TForm {
 public:
@@ -71,7 +87,25 @@ public:
     void urnonfor5min1Click(TComponent& Sender);
     void About1Click(TComponent& Sender);
     void Exit1Click(TComponent& Sender);
+    // The deadline's tick: the deadline is looked at on the wall clock, and carried out when it has come.
     void TurnOffTimerTimer(TComponent& Sender);
+
+    // Carries out the action of a command line (element 0 the program), as the first activation does with
+    // the program's own; a switch "elevation" in it counts as if the program had been started with it.
+    // The result, or none when the command line asks for no action. Errors leave it.
+    std::optional<std::int32_t> CarryOutAction(const TArguments& Arguments);
+    // A command line handed over by a later start: its action, or without one the window shown beside the
+    // notification area. An error is shown and reported as ActionFailed.
+    std::int32_t CarryOutHandedOver(const TArguments& Arguments);
+
+    // Turns the internet on; for Minutes > 0 a turn-off is recorded as the deadline first.
+    void SwitchOn(std::int32_t Minutes);
+    // Turns the internet off; for MinutesUntilOn > 0 (a pause) a turn-on is recorded as the deadline first,
+    // otherwise the deadline is cleared once the adapters are off.
+    void SwitchOff(std::int32_t MinutesUntilOn = 0);
+    // Looks at the recorded deadline on the wall clock: carries it out when it has come, otherwise arms
+    // TurnOffTimer for the rest; with none recorded the timer stays off.
+    void CheckDeadline();
 
     bool Activated() const noexcept { return FActivated; }
     bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
@@ -80,10 +114,12 @@ public:
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
     // The registered message the shell broadcasts when its taskbar is made again (0: none).
     std::uint32_t TaskbarCreatedMessage() const noexcept { return FTaskbarCreatedMessage; }
+    const TArguments& Arguments() const noexcept { return FArguments; }
 
 protected:
-    // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_DEVICECHANGE, the tray's two messages and "TaskbarCreated";
-    // everything else goes to the form.
+    // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE,
+    // WM_POWERBROADCAST, the tray's two messages, "TaskbarCreated" and the show message; everything else
+    // goes to the form.
     std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
     TCreateParams CreateParams() override;
 
@@ -92,10 +128,12 @@ private:
     void UpdateStateDisplay();
     bool NeedsElevation();
     void RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
-    void SwitchOn(std::int32_t Minutes);
-    void SwitchOff();
     void WMTrayCallback(std::intptr_t MouseMessage);
-    void CarryOutAction();
+    void ShowBesideTray();
+    void ArmDeadlineTimer(std::uint32_t Milliseconds);
+    void CarryOutDeadline(TDeadlineSwitch Switch);
+    void RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch);
+    void ForgetDeadline();
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
@@ -104,6 +142,12 @@ private:
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
     std::uint32_t FTaskbarCreatedMessage = 0;
+    std::uint32_t FShowMainWindowMessage = 0;
+    TArguments FArguments;
+    // A command line being carried out asked for no elevated copy ("elevation").
+    bool FCommandElevated = false;
+    // A deadline's error box is on the screen.
+    bool FDeadlineErrorShown = false;
 };
 
 } // namespace tarnwick

@@ -120,11 +120,15 @@ inline constexpr std::uint32_t ERROR_SHARING_VIOLATION = 32;
 inline constexpr std::uint32_t ERROR_FILE_EXISTS = 80;
 inline constexpr std::uint32_t ERROR_MORE_DATA = 234;
 inline constexpr std::uint32_t ERROR_CANCELLED = 1223;
+inline constexpr std::uint32_t ERROR_ALREADY_EXISTS = 183;
+inline constexpr std::uint32_t ERROR_TIMEOUT = 1460;
 
 // Registry (winnt.h, winreg.h)
 inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
 inline constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
 inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x1;
+inline constexpr std::uint32_t KEY_SET_VALUE = 0x2;
+inline constexpr std::uint32_t REG_QWORD = 11;
 inline constexpr std::uint32_t KEY_READ = 0x20019;
 inline constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
 inline constexpr std::uint32_t KEY_WOW64_64KEY = 0x100;
@@ -246,6 +250,15 @@ inline constexpr std::uint32_t TPM_LEFTALIGN = 0;
 inline constexpr std::uint32_t TPM_RIGHTBUTTON = 0x2;
 inline constexpr std::uint32_t TME_LEAVE = 0x2;
 inline constexpr std::uint32_t MSGFLT_ADD = 1;
+// The single instance and the deadline: hand-over, end of session, clock changes, resume from sleep.
+inline constexpr std::uint32_t WM_ENDSESSION = 0x0016;
+inline constexpr std::uint32_t WM_TIMECHANGE = 0x001E;
+inline constexpr std::uint32_t WM_COPYDATA = 0x004A;
+inline constexpr std::uint32_t WM_POWERBROADCAST = 0x0218;
+inline constexpr std::uint32_t PBT_APMRESUMESUSPEND = 0x0007;
+inline constexpr std::uint32_t PBT_APMRESUMEAUTOMATIC = 0x0012;
+inline constexpr std::uint32_t SMTO_ABORTIFHUNG = 0x0002;
+inline constexpr std::uint32_t SMTO_NOTIMEOUTIFNOTHUNG = 0x0008;
 inline constexpr std::uint32_t MB_ICONWARNING = 0x30;
 inline constexpr std::uint32_t DT_LEFT = 0;
 inline constexpr std::uint32_t DT_WORDBREAK = 0x10;

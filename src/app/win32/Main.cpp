@@ -9,6 +9,7 @@
 #include "platform/win32/Win32DevicePlatform.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Gui.h"
+#include "platform/win32/Win32Instance.h"
 #include "platform/win32/Win32ProcessImage.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
@@ -37,7 +38,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32GuiPlatform gui(reinterpret_cast<std::uintptr_t>(instance));
     TWin32DevicePlatform devices;
     TWin32ProcessImagePlatform processImage;
+    TWin32InstancePlatform instanceObjects;
+    TWin32ClockPlatform clock;
 
-    return RunProgram(
-        {system, files, registry, shellExecute, shell, windows, factory, gui, devices, processImage});
+    return RunProgram({system, files, registry, shellExecute, shell, windows, factory, gui, devices,
+                       processImage, instanceObjects, clock});
 }
