@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "diag/EasyLog.h"
 #include "instance/HandOver.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
@@ -17,6 +18,7 @@ namespace tarnwick {
 namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
+constexpr char16_t DeclinedNotice[] = u"Nothing was switched: the administrator prompt was declined.";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
@@ -35,6 +37,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FInternetOnIcon = TIcon(gui.LoadIconW(InternetOnIconName));
     // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
     // then. An elevated copy hears it only when the message filter lets it through.
+    // Every error box the user sees is in the log too.
+    Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
+        const std::u16string message = ExceptionMessage(Error);
+        WriteBoxToLog(message);
+        Application.ShowException(message);
+    };
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
@@ -180,15 +188,19 @@ std::optional<std::int32_t> TForm1::CarryOutAction(const TArguments& Arguments) 
     } restore{FCommandElevated, FCommandElevated};
     FCommandElevated = SwitchPresent(Arguments, u"elevation");
     const std::u16string& verb = values[0];
+    TSwitchResult result;
     if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
-        SwitchOff();
+        result = SwitchOff(TSwitchRequester::CommandLine);
     } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
-        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0);
+        result = SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0, TSwitchRequester::CommandLine);
     } else {
-        Application().MessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+        ShowMessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
         return ActionFailed;
     }
-    return ActionDone;
+    return result.Kind == TSwitchResultKind::Switched ||
+                   result.Kind == TSwitchResultKind::HandedToElevatedCopy
+               ? ActionDone
+               : ActionFailed;
 }
 
 std::int32_t TForm1::CarryOutHandedOver(const TArguments& Arguments) {
@@ -217,7 +229,7 @@ void TForm1::UpdateStateDisplay() {
 
 void TForm1::btnSwitchClick(TComponent&) {
     if (IsInternetActive(FPlatforms.Devices)) {
-        SwitchOff();
+        SwitchOff(TSwitchRequester::Button);
         return;
     }
     TPoint cursor;
@@ -226,11 +238,11 @@ void TForm1::btnSwitchClick(TComponent&) {
 }
 
 void TForm1::urnonfor5min1Click(TComponent& Sender) {
-    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()));
+    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()), TSwitchRequester::Menu);
 }
 
 void TForm1::About1Click(TComponent&) {
-    ShowAboutBox(Application(), FPlatforms.ShellExecute);
+    ShowAboutBox(Application(), FPlatforms.ShellExecute, IsProcessElevated(FPlatforms.System));
 }
 
 void TForm1::Exit1Click(TComponent&) {
@@ -270,24 +282,44 @@ void TForm1::CheckDeadline() {
 }
 
 void TForm1::CarryOutDeadline(TDeadlineSwitch Switch) {
-    // Armed first: should the switch fail, it is tried again a minute later. A switch that succeeds
+    // Armed first: should the switch fail, it is tried again a minute later. A switch that completes
     // clears the deadline and disarms the timer.
     ArmDeadlineTimer(DeadlineRetryMilliseconds);
+    struct TRestore {
+        bool& Flag;
+        bool Saved;
+        ~TRestore() { Flag = Saved; }
+    } restore{FDeadlineSwitching, FDeadlineSwitching};
+    FDeadlineSwitching = true;
     try {
         if (Switch == TDeadlineSwitch::dsTurnOn) {
-            SwitchOn(0);
+            SwitchOn(0, TSwitchRequester::Deadline);
         } else {
-            SwitchOff();
+            SwitchOff(TSwitchRequester::Deadline);
         }
     } catch (...) {
-        // One error box at a time: a retry that fails while the box is open adds none.
-        if (FDeadlineErrorShown) {
+        if (FDeadlineBoxOpen) {
             return;
         }
-        FDeadlineErrorShown = true;
+        FDeadlineBoxOpen = true;
         Application().HandleException(this);
-        FDeadlineErrorShown = false;
+        FDeadlineBoxOpen = false;
     }
+}
+
+void TForm1::ShowFailureBox(const std::u16string& Text, std::uint32_t Flags) {
+    if (!FDeadlineSwitching) {
+        ShowMessageBox(Text, Flags);
+        return;
+    }
+    if (FDeadlineBoxOpen) {
+        WriteBoxToLog(Text); // in the log, not on the screen a second time
+        return;
+    }
+    // The box's own message loop lets the retries tick meanwhile.
+    FDeadlineBoxOpen = true;
+    ShowMessageBox(Text, Flags);
+    FDeadlineBoxOpen = false;
 }
 
 void TForm1::ArmDeadlineTimer(std::uint32_t Milliseconds) {
@@ -322,30 +354,62 @@ bool TForm1::NeedsElevation() {
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
-void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
+TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
     std::u16string action = Verb;
     if (!Argument.empty()) {
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
+    const std::u16string parameters = u"-elevation -action " + action;
     // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
     if (FPlatforms.Instance) {
         FPlatforms.Instance->Release();
     }
-    try {
-        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
-                    u"-elevation -action " + action);
-    } catch (...) {
-        if (FPlatforms.Instance) {
-            FPlatforms.Instance->Claim();
+    struct TReclaim {
+        TInstanceClaim* Claim;
+        bool Started = false;
+        ~TReclaim() {
+            if (Claim && !Started) {
+                Claim->Claim();
+            }
         }
-        throw;
+    } reclaim{FPlatforms.Instance};
+    try {
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+        reclaim.Started = true;
+    } catch (const EElevationDeclined&) {
+        // The user said no: a choice, not a fault. Everything stays as it was.
+        WriteToLog(u"The elevation prompt was declined; nothing was switched");
+        FTray->ShowBalloonTrayIcon(0, DeclinedNotice, u"Tarnwick", bitInfo);
+        return {TSwitchResultKind::ElevationDeclined, {}};
     }
+    WriteToLog(u"Handed to an elevated copy of the program: " + parameters);
     FIsExitingProgram = true;
     Close();
+    return {TSwitchResultKind::HandedToElevatedCopy, {}};
 }
 
-void TForm1::SwitchOn(std::int32_t Minutes) {
+void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
+    WriteBoxToLog(Text);
+    Application().MessageBox(Text, Flags);
+}
+
+TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                      const std::u16string& Title) {
+    FTray->HideForm();
+    if (!Report.AllSucceeded()) {
+        ShowFailureBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
+        return TSwitchResultKind::PartlyFailed;
+    }
+    const std::u16string restart = RestartText(Report);
+    FTray->ShowBalloonTrayIcon(0, restart.empty() ? Notice : Notice + u"\r\n" + restart, Title, bitInfo);
+    return TSwitchResultKind::Switched;
+}
+
+TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(u"Turn on the internet" +
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
     if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
         throw EGeneralError(
@@ -354,24 +418,33 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
                        {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
     }
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnon", IntToText(Minutes));
-        return;
+        return RelaunchElevated(u"turnon", IntToText(Minutes));
     }
     std::u16string notice;
     if (Minutes == 0) {
         notice = u"The internet is turned on now";
-        ForgetDeadline(); // on for good
+        // On for good, as asked; the end of a pause goes only once it is done.
+        if (Requester != TSwitchRequester::Deadline) {
+            ForgetDeadline();
+        }
     } else {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
         // Kept before the adapters are enabled, so that the turn-off outlasts a kill or a restart.
         RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOff);
     }
-    TurnOnInternet(FPlatforms.Devices);
-    FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
+    TSwitchResult result;
+    result.Report = TurnOnInternet(FPlatforms.Devices);
+    result.Kind = TellOutcome(result.Report, notice, u"Internet On");
+    if (Minutes == 0 && result.Kind == TSwitchResultKind::Switched) {
+        ForgetDeadline();
+    }
+    return result;
 }
 
-void TForm1::SwitchOff(std::int32_t MinutesUntilOn) {
+TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester, std::int32_t MinutesUntilOn) {
+    WriteToLog(u"Turn off the internet" +
+               (MinutesUntilOn == 0 ? std::u16string() : u" for " + IntToText(MinutesUntilOn) + u" min") +
+               u", asked by " + RequesterText(Requester));
     if (MinutesUntilOn < 0 || MinutesUntilOn > MaxTurnOnMinutes) {
         throw EGeneralError(
             FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
@@ -379,19 +452,20 @@ void TForm1::SwitchOff(std::int32_t MinutesUntilOn) {
                        {std::int64_t(MinutesUntilOn), std::int64_t(MaxTurnOnMinutes)}));
     }
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnoff", MinutesUntilOn > 0 ? IntToText(MinutesUntilOn) : u"");
-        return;
+        return RelaunchElevated(u"turnoff", MinutesUntilOn > 0 ? IntToText(MinutesUntilOn) : u"");
     }
     if (MinutesUntilOn > 0) {
         RecordDeadlineOrRefuse(MinutesUntilOn, TDeadlineSwitch::dsTurnOn);
     }
-    TurnOffInternet(FPlatforms.Devices);
-    if (MinutesUntilOn == 0) {
+    TSwitchResult result;
+    result.Report = TurnOffInternet(FPlatforms.Devices);
+    result.Kind =
+        TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!", u"Internet Off");
+    // A turn-off that some adapter refused keeps the deadline: it is tried again.
+    if (MinutesUntilOn == 0 && result.Kind == TSwitchResultKind::Switched) {
         ForgetDeadline();
     }
-    FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
-                               bitInfo);
+    return result;
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {

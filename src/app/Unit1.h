@@ -11,6 +11,7 @@
 
 #include "deadline/Deadline.h"
 #include "instance/InstanceClaim.h"
+#include "netcore/SwitchReport.h"
 #include "platform/ClockPlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
@@ -41,6 +42,19 @@ struct TForm1Platforms {
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
+
+// How a switch of the main window ended.
+enum class TSwitchResultKind : std::uint8_t {
+    Switched,             // every adapter took the change; the balloon was shown
+    PartlyFailed,         // at least one adapter refused; the box named it
+    HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
+    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
+};
+
+struct TSwitchResult {
+    TSwitchResultKind Kind = TSwitchResultKind::Switched;
+    TSwitchReport Report; // empty unless this process switched
+};
 // The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
 // largest interval, 2,147,483,647 ms.
 inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
@@ -98,11 +112,11 @@ public:
     // notification area. An error is shown and reported as ActionFailed.
     std::int32_t CarryOutHandedOver(const TArguments& Arguments);
 
-    // Turns the internet on; for Minutes > 0 a turn-off is recorded as the deadline first.
-    void SwitchOn(std::int32_t Minutes);
-    // Turns the internet off; for MinutesUntilOn > 0 (a pause) a turn-on is recorded as the deadline first,
-    // otherwise the deadline is cleared once the adapters are off.
-    void SwitchOff(std::int32_t MinutesUntilOn = 0);
+    // The switch entry points, for the one who asked. On for Minutes (0: for good): for Minutes > 0 a
+    // turn-off is recorded as the deadline before the adapters are enabled. Off: for MinutesUntilOn > 0
+    // (a pause) a turn-on is recorded as the deadline first, otherwise a completed turn-off clears it.
+    TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
+    TSwitchResult SwitchOff(TSwitchRequester Requester, std::int32_t MinutesUntilOn = 0);
     // Looks at the recorded deadline on the wall clock: carries it out when it has come, otherwise arms
     // TurnOffTimer for the rest; with none recorded the timer stays off.
     void CheckDeadline();
@@ -127,7 +141,14 @@ private:
     void BuildDesign();
     void UpdateStateDisplay();
     bool NeedsElevation();
-    void RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
+    TSwitchResult RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
+    // The balloon when every adapter took the change, otherwise the box naming those that did not.
+    TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                  const std::u16string& Title);
+    void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
+    // A switch's failure box; while the deadline's last failure is still on the screen, its retries add
+    // none.
+    void ShowFailureBox(const std::u16string& Text, std::uint32_t Flags);
     void WMTrayCallback(std::intptr_t MouseMessage);
     void ShowBesideTray();
     void ArmDeadlineTimer(std::uint32_t Milliseconds);
@@ -146,8 +167,9 @@ private:
     TArguments FArguments;
     // A command line being carried out asked for no elevated copy ("elevation").
     bool FCommandElevated = false;
-    // A deadline's error box is on the screen.
-    bool FDeadlineErrorShown = false;
+    // The deadline's switch is being made; its failure box is on the screen.
+    bool FDeadlineSwitching = false;
+    bool FDeadlineBoxOpen = false;
 };
 
 } // namespace tarnwick

@@ -236,7 +236,8 @@ TEST(Deadline, MinutesAtTheLimits) {
                 h.TurnAdaptersOff();
             }
             try {
-                pause ? h.Form->SwitchOff(c.Minutes) : h.Form->SwitchOn(c.Minutes);
+                pause ? h.Form->SwitchOff(TSwitchRequester::CommandLine, c.Minutes)
+                      : h.Form->SwitchOn(c.Minutes, TSwitchRequester::CommandLine);
             } catch (const EGeneralError&) {
             }
             const auto recorded = Recorded(h);
