@@ -103,7 +103,13 @@ std::u16string ParametersOf(std::span<const std::u16string> Arguments) {
         }
         const std::u16string& argument = Arguments[i];
         const bool quote = argument.find_first_of(u" \t") != std::u16string::npos;
-        parameters += quote ? u"\"" + argument + u"\"" : argument;
+        if (quote) {
+            parameters += u'"';
+        }
+        parameters += argument;
+        if (quote) {
+            parameters += u'"';
+        }
     }
     return parameters;
 }

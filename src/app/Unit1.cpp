@@ -208,7 +208,8 @@ std::int32_t TForm1::CarryOutHandedOver(const TArguments& Arguments) {
         if (const auto result = CarryOutAction(Arguments)) {
             return *result;
         }
-        ShowBesideTray();
+        // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
+        ShowBesideTray(false);
         Application().Gui().SetForegroundWindow(Handle());
         return ActionDone;
     } catch (...) {
@@ -471,7 +472,7 @@ TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester, std::int32_t Minutes
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
     const auto message = static_cast<std::uint32_t>(MouseMessage & 0xFFFF);
     if (message == WM_LBUTTONDOWN) {
-        ShowBesideTray();
+        ShowBesideTray(true);
     } else if (message == WM_RBUTTONDOWN) {
         TPoint cursor;
         Application().Windows().GetCursorPos(cursor);
@@ -480,8 +481,8 @@ void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
     // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
 }
 
-void TForm1::ShowBesideTray() {
-    PositionFormToTray(FPlatforms.Shell, this, true);
+void TForm1::ShowBesideTray(bool CenterOnCursor) {
+    PositionFormToTray(FPlatforms.Shell, this, CenterOnCursor);
     FTray->ShowForm();
     Application().Gui().SetFocus(Handle());
     SetFormTopMost(*this);
@@ -528,7 +529,7 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         break;
     }
     if (FShowMainWindowMessage != 0 && Msg == FShowMainWindowMessage) {
-        ShowBesideTray();
+        ShowBesideTray(false);
         return 0;
     }
     if (FTaskbarCreatedMessage != 0 && Msg == FTaskbarCreatedMessage) {

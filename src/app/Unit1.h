@@ -150,7 +150,7 @@ private:
     // none.
     void ShowFailureBox(const std::u16string& Text, std::uint32_t Flags);
     void WMTrayCallback(std::intptr_t MouseMessage);
-    void ShowBesideTray();
+    void ShowBesideTray(bool CenterOnCursor);
     void ArmDeadlineTimer(std::uint32_t Milliseconds);
     void CarryOutDeadline(TDeadlineSwitch Switch);
     void RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ProgramEntry.h"
+#include "app/ProgramSupport.h"
 #include "deadline/Deadline.h"
 #include "diag/DebugUnit.h"
 #include "instance/HandOver.h"
@@ -166,6 +167,12 @@ TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) 
     };
     declined.StartLater(u"-action turnoff");
     EXPECT_EQ(openAfterDecline, 1);
+}
+
+TEST(ElevatedCopyParameters, AreTheArgumentsAfterTheProgramWithBlanksQuoted) {
+    const TArguments arguments = {u"C:\\Tools\\tarnwick.exe", u"-action", u"turnon", u"15", u"a b"};
+    EXPECT_EQ(ParametersOf(arguments), u"-action turnon 15 \"a b\"");
+    EXPECT_EQ(ParametersOf(TArguments{u"tarnwick.exe"}), u"");
 }
 
 TEST(HandOverReply, CarriesEveryResultAndIsNeverZero) {
