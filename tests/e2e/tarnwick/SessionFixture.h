@@ -55,26 +55,16 @@ inline std::uint64_t NowUtc() {
 class Session : public ::testing::Test {
 protected:
     void SetUp() override {
-        EndEveryProgram();
+        EndTarnwickProcesses();
         ForgetDeadline();
         wired = m.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\3&11583659&0&FE", u"Intel(R) Ethernet I219-V");
         wireless = m.AddAdapter(u"PCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4", u"Intel(R) Wireless-AC 8265");
         machine.Write(m.sim);
     }
     void TearDown() override {
-        EndEveryProgram();
+        EndTarnwickProcesses();
         ForgetDeadline();
         ::DeleteFileW(machine.Path().c_str());
-    }
-    static void EndEveryProgram() {
-        // Elevated copies started by a program are processes of their own.
-        for (DWORD id : TarnwickProcesses()) {
-            if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-                ::TerminateProcess(process, 1);
-                ::WaitForSingleObject(process, 5000);
-                ::CloseHandle(process);
-            }
-        }
     }
     void TurnAdaptersOff() {
         auto off = m.sim;
