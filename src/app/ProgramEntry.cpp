@@ -75,7 +75,7 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, TInsta
         return std::nullopt;
     case THandOverOutcome::hoAccepted:
         return handOver.Result;
-    case THandOverOutcome::hoRefused:
+    case THandOverOutcome::hoRefused: {
         // The instance runs elevated. Its window may still be shown; an action goes through the elevation
         // prompt to an elevated copy, which hands it over at the instance's own level.
         if (!action) {
@@ -86,9 +86,11 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, TInsta
         if (SwitchPresent(arguments, u"elevation")) {
             break;
         }
-        RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system),
-                    u"-elevation " + ParametersOf(arguments));
+        std::u16string parameters = u"-elevation ";
+        parameters += ParametersOf(arguments);
+        RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system), parameters);
         return ActionDone;
+    }
     case THandOverOutcome::hoNoAnswer:
         break;
     }
