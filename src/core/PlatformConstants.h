@@ -274,6 +274,11 @@ inline constexpr std::uint32_t COLOR_BTNFACE = 15;
 inline constexpr std::uint32_t COLOR_HOTLIGHT = 26;
 inline constexpr std::uint32_t NORM_IGNORECASE = 0x1;
 inline constexpr std::uint32_t CSTR_EQUAL = 2;
+// Text measurement and display scale (winuser.h)
+inline constexpr std::uint32_t DT_CALCRECT = 0x400;
+inline constexpr std::uint32_t WM_GETFONT = 0x0031;
+inline constexpr std::uint32_t WM_DPICHANGED = 0x02E0;
+inline constexpr std::uint32_t ICON_SMALL = 0;
 // The system's hand cursor: the number behind IDC_HAND (a resource-name pointer in the SDK, so it is not
 // checked with the others; the Wine test of the toolkit's adapter loads it).
 inline constexpr std::uint16_t IdcHandCursor = 32649;
