@@ -86,8 +86,10 @@ bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bo
 
 void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
     // Quoted, so that a path with blanks stays one program for the shell that starts it.
-    SetStartupEntry(Registry, u"Tarnwick", u"\"" + ProgramFileName(System) + u"\"", false, false, true,
-                    false);
+    std::u16string command = u"\"";
+    command += ProgramFileName(System);
+    command += u'"';
+    SetStartupEntry(Registry, u"Tarnwick", command, false, false, true, false);
 }
 
 bool HasAction(std::span<const std::u16string> Arguments) {
