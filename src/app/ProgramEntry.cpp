@@ -1,5 +1,6 @@
 #include "app/ProgramEntry.h"
 
+#include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
 #include "app/Unit1.h"
 #include "core/PlatformConstants.h"
@@ -9,11 +10,30 @@
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
 #include "instance/InstanceClaim.h"
+#include "support/ConsoleOutput.h"
+#include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
 #include "toolkit/Application.h"
 #include "tray/GUIUtils.h"
 
 namespace tarnwick {
+
+namespace {
+
+// Stands in for a console platform when the program is given none: nothing to write to.
+class TNoConsole : public IConsolePlatform {
+public:
+    ConsoleHandle GetStdHandle(std::uint32_t) override { return 0; }
+    std::uint32_t GetFileType(ConsoleHandle) override { return FileTypeUnknown; }
+    bool GetConsoleMode(ConsoleHandle, std::uint32_t&) override { return false; }
+    bool AttachConsole(std::uint32_t) override { return false; }
+    ConsoleHandle OpenConsoleOutput() override { return InvalidConsoleHandle; }
+    bool WriteConsoleW(ConsoleHandle, const char16_t*, std::uint32_t) override { return false; }
+    bool WriteFile(ConsoleHandle, const char*, std::uint32_t) override { return false; }
+    bool CloseHandle(ConsoleHandle) override { return false; }
+};
+
+} // namespace
 
 // The start-ups that do something, in the program's order. The timer, tray and performance units come
 // between the log and the debug information, the command-line, device and network units between the
@@ -56,15 +76,15 @@ namespace {
 
 // A later start: hands the command line to the running instance and gives the exit code, or none when
 // the instance went away meanwhile and this start now holds the claim.
-std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, TInstanceClaim& Claim) {
+std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const TArguments& Arguments,
+                                      const TCommand& Command, TInstanceClaim& Claim) {
     ISystemPlatform& system = Platforms.System;
-    const TArguments arguments = ProcessArguments(system);
-    const bool action = HasAction(arguments);
-    if (SwitchPresent(arguments, u"subscribeonstartup")) {
+    const bool action = Command.Action != TActionVerb::avNone;
+    if (!Command.Refused() && Command.SubscribeOnStartup) {
         // Registering needs no instance; only an action goes on to it.
         SubscribeOnStartup(Platforms.Registry, system);
         if (!action) {
-            return ActionDone;
+            return ecDone;
         }
     }
     const THandOverResult handOver =
@@ -81,38 +101,26 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, TInsta
         if (!action) {
             Platforms.Windows.PostMessageW(
                 handOver.Window, Platforms.Gui.RegisterWindowMessageW(ShowMainWindowMessageName), 0, 0);
-            return ActionDone;
+            return ecDone;
         }
-        if (SwitchPresent(arguments, u"elevation")) {
+        if (Command.Elevation) {
             break;
         }
         std::u16string parameters = u"-elevation ";
-        parameters += ParametersOf(arguments);
+        parameters += ParametersOf(Arguments);
         RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system), parameters);
-        return ActionDone;
+        return ecDone;
     }
     case THandOverOutcome::hoNoAnswer:
         break;
     }
-    return ActionFailed;
+    WriteToLog(u"The running instance did not take the command line: " + system.GetCommandLineW());
+    return ecAdapterFailed;
 }
 
 } // namespace
 
 int RunProgram(const TProgramPlatforms& Platforms) {
-    // A later start needs none of the units: it only hands its command line over.
-    TInstanceClaim claim(Platforms.Instance);
-    if (!claim.Owned()) {
-        try {
-            if (const auto result = HandOverToInstance(Platforms, claim)) {
-                return *result;
-            }
-        } catch (...) {
-            Platforms.Windows.MessageBoxW(0, ExceptionMessage(std::current_exception()), ApplicationTitle,
-                                          MB_OK | MB_ICONSTOP);
-            return 1;
-        }
-    }
     std::unique_ptr<TUnitStartups> units;
     try {
         units = std::make_unique<TUnitStartups>(Platforms);
@@ -121,27 +129,62 @@ int RunProgram(const TProgramPlatforms& Platforms) {
                                       MB_OK | MB_ICONSTOP);
         return 1;
     }
+    TNoConsole noConsole;
+    TConsoleOutput console(Platforms.Console ? *Platforms.Console : noConsole);
+    ISystemPlatform& system = Platforms.System;
+    const TArguments arguments = ProcessArguments(system);
+    const TCommand command =
+        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.AnsweredWithoutTray()) {
+        try {
+            if (const auto code = AnswerWithoutTray(
+                    command, {Platforms.Devices, Platforms.Registry, Platforms.Windows, console})) {
+                return *code;
+            }
+        } catch (...) {
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            WriteToLog(message);
+            Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
+                 MB_OK | MB_ICONSTOP);
+            return ExitCodeOf(std::current_exception());
+        }
+    }
+    // One instance per user session: a later start hands its command line over and ends.
+    TInstanceClaim claim(Platforms.Instance);
+    if (!claim.Owned()) {
+        try {
+            if (const auto result = HandOverToInstance(Platforms, arguments, command, claim)) {
+                return *result;
+            }
+        } catch (...) {
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            WriteToLog(message);
+            Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
+                 MB_OK | MB_ICONSTOP);
+            return ExitCodeOf(std::current_exception());
+        }
+    }
+    int exitCode = ecDone;
     {
         TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui);
         application.SetTitle(ApplicationTitle);
-        const TForm1Platforms formPlatforms{Platforms.Shell,
-                                            Platforms.System,
-                                            Platforms.Registry,
-                                            Platforms.ShellExecute,
-                                            Platforms.Devices,
-                                            Platforms.Clock,
-                                            &claim};
+        const TForm1Platforms formPlatforms{
+            Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
+            Platforms.Devices, Platforms.Clock,  &console,           &claim};
         try {
             TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms);
             application.SetMainForm(mainForm.get());
             application.Run();
+            exitCode = mainForm->ExitCode();
             // Destroying the main window removes the tray icon.
         } catch (...) {
             application.ShowException(ExceptionMessage(std::current_exception()));
             return 1;
         }
     }
-    return 0;
+    return exitCode;
 }
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 // "Tarnwick" with the main window, the message loop, and the shut-downs in the reverse order.
 
 #include "platform/ClockPlatform.h"
+#include "platform/ConsolePlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/FilePlatform.h"
 #include "platform/GuiPlatform.h"
@@ -31,6 +32,8 @@ struct TProgramPlatforms {
     IProcessImagePlatform& ProcessImage;
     IInstancePlatform& Instance;
     IClockPlatform& Clock;
+    // For the answers on the command line; none: they are shown in message boxes.
+    IConsolePlatform* Console = nullptr;
 };
 
 inline constexpr char16_t ApplicationTitle[] = u"Tarnwick";
@@ -49,9 +52,12 @@ private:
     int FStarted = 0;
 };
 
-// Runs the program; the process's exit code. The first start in a user session becomes the instance in
-// the notification area; a later one hands its command line to it and ends with the result it replies.
-// A failed start-up is shown in a message box titled "Tarnwick" and ends the program with 1.
+// Runs the program; the process's exit code. A command that needs no tray instance (help, status, list,
+// ...) is answered and ends the program with its code. Otherwise the first start in a user session
+// becomes the instance in the notification area, and its main window runs until the program ends, with
+// the code of its command-line action; a later start hands its command line to the instance and ends with
+// the result it replies. A failed start-up is shown in a message box titled "Tarnwick" and ends the
+// program with 1.
 int RunProgram(const TProgramPlatforms& Platforms);
 
 } // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <limits>
 #include <vector>
 
+#include "app/CommandAnswers.h"
 #include "core/PlatformConstants.h"
 #include "support/SupportUtils.h"
 
@@ -89,12 +90,7 @@ void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
     std::u16string command = u"\"";
     command += ProgramFileName(System);
     command += u'"';
-    SetStartupEntry(Registry, u"Tarnwick", command, false, false, true, false);
-}
-
-bool HasAction(std::span<const std::u16string> Arguments) {
-    std::vector<std::u16string> values;
-    return GetSwitchValues(Arguments, u"action", values) && !values.empty();
+    SetStartupEntry(Registry, StartupValueName, command, false, false, true, false);
 }
 
 std::u16string ParametersOf(std::span<const std::u16string> Arguments) {

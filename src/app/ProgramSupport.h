@@ -39,9 +39,6 @@ bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bo
 // program's quoted full path.
 void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System);
 
-// The command line asks for an action: the switch "action" with at least one value.
-bool HasAction(std::span<const std::u16string> Arguments);
-
 // The arguments after the program (element 0) as one parameter text; an argument with blanks is quoted.
 std::u16string ParametersOf(std::span<const std::u16string> Arguments);
 

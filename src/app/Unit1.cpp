@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/About.h"
+#include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Errors.h"
@@ -150,8 +151,17 @@ void TForm1::FormActivate(TComponent&) {
     }
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
-    if (SwitchPresent(FArguments, u"subscribeonstartup")) {
+    const TArguments& arguments = FArguments;
+    const TCommand command =
+        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (!command.Refused() && command.SubscribeOnStartup) {
         SubscribeOnStartup(FPlatforms.Registry, system);
+    }
+    // The autostart removal was done before the window was made; with an action it ends the program after
+    // it, as the registration does.
+    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -160,66 +170,74 @@ void TForm1::FormActivate(TComponent&) {
     UpdateStateDisplay();
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
-    // A deadline recorded by an earlier run is taken up even when the action fails; an action that
-    // switches replaces it first.
-    std::exception_ptr actionError;
-    try {
-        CarryOutAction(FArguments);
-    } catch (...) {
-        actionError = std::current_exception();
-    }
+    FExitCode = CarryOutAction(arguments);
+    // A deadline recorded by an earlier run is taken up; an action that switched has replaced it already.
     if (!FIsExitingProgram) {
         CheckDeadline();
     }
-    if (actionError) {
-        std::rethrow_exception(actionError);
-    }
 }
 
-std::optional<std::int32_t> TForm1::CarryOutAction(const TArguments& Arguments) {
-    std::vector<std::u16string> values;
-    if (!GetSwitchValues(Arguments, u"action", values) || values.empty()) {
-        return std::nullopt;
+int TForm1::CarryOutAction(const TArguments& Arguments) {
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command =
+        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.Refused()) {
+        ShowMessageBox(command.Error, MB_OK);
+        return ecBadArguments;
     }
     struct TRestore {
         bool& Flag;
         bool Saved;
         ~TRestore() { Flag = Saved; }
     } restore{FCommandElevated, FCommandElevated};
-    FCommandElevated = SwitchPresent(Arguments, u"elevation");
-    const std::u16string& verb = values[0];
-    TSwitchResult result;
-    if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
-        result = SwitchOff(TSwitchRequester::CommandLine);
-    } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
-        result = SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0, TSwitchRequester::CommandLine);
-    } else {
-        ShowMessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
-        return ActionFailed;
+    FCommandElevated = command.Elevation;
+    using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
+    static constexpr struct {
+        TActionVerb Action;
+        TSwitchHandler Handler;
+    } switchTable[] = {
+        {TActionVerb::avTurnOff, &TForm1::SwitchOffFor},
+        {TActionVerb::avTurnOn, &TForm1::SwitchOn},
+    };
+    for (const auto& row : switchTable) {
+        if (row.Action != command.Action) {
+            continue;
+        }
+        FCommand = &command;
+        try {
+            const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
+            FCommand = nullptr;
+            return ExitCodeOf(result.Kind);
+        } catch (...) {
+            FCommand = nullptr;
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            ShowMessageBox(message, MB_OK | MB_ICONSTOP);
+            return ExitCodeOf(std::current_exception());
+        }
     }
-    return result.Kind == TSwitchResultKind::Switched ||
-                   result.Kind == TSwitchResultKind::HandedToElevatedCopy
-               ? ActionDone
-               : ActionFailed;
+    // "status" and "list" of a later start are answered by that start; nothing to do here.
+    return ecDone;
 }
 
-std::int32_t TForm1::CarryOutHandedOver(const TArguments& Arguments) {
-    try {
-        if (const auto result = CarryOutAction(Arguments)) {
-            return *result;
-        }
+int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command =
+        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.Action == TActionVerb::avNone && !command.Refused()) {
         // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
         ShowBesideTray(false);
         Application().Gui().SetForegroundWindow(Handle());
-        return ActionDone;
-    } catch (...) {
-        Application().HandleException(this);
-        return ActionFailed;
+        return ecDone;
     }
+    return CarryOutAction(Arguments);
 }
 
 void TForm1::UpdateStateDisplay() {
-    const bool on = IsInternetActive(FPlatforms.Devices);
+    const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     imgInternetOn->SetVisible(on);
     imgTarnwick->SetVisible(!on);
     FTray->ModifyIcon(on ? FInternetOnIcon : FTarnwickIcon);
@@ -229,7 +247,7 @@ void TForm1::UpdateStateDisplay() {
 }
 
 void TForm1::btnSwitchClick(TComponent&) {
-    if (IsInternetActive(FPlatforms.Devices)) {
+    if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
         SwitchOff(TSwitchRequester::Button);
         return;
     }
@@ -361,7 +379,9 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
-    const std::u16string parameters = u"-elevation -action " + action;
+    // A start that is to end hands that on: its copy ends after the switch too.
+    const bool exit = FCommand && FCommand->Exit;
+    const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
     // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
     if (FPlatforms.Instance) {
         FPlatforms.Instance->Release();
@@ -392,6 +412,11 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
 
 void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
     WriteBoxToLog(Text);
+    // A start that ends answers the console it was started from, when it has one: no box waits there.
+    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
+        FPlatforms.Console->WriteLine(Text);
+        return;
+    }
     Application().MessageBox(Text, Flags);
 }
 
@@ -434,7 +459,7 @@ TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester)
         RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOff);
     }
     TSwitchResult result;
-    result.Report = TurnOnInternet(FPlatforms.Devices);
+    result.Report = TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     result.Kind = TellOutcome(result.Report, notice, u"Internet On");
     if (Minutes == 0 && result.Kind == TSwitchResultKind::Switched) {
         ForgetDeadline();
@@ -442,29 +467,42 @@ TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester)
     return result;
 }
 
-TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester, std::int32_t MinutesUntilOn) {
+TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
+    return SwitchOffFor(0, Requester);
+}
+
+TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
     WriteToLog(u"Turn off the internet" +
-               (MinutesUntilOn == 0 ? std::u16string() : u" for " + IntToText(MinutesUntilOn) + u" min") +
-               u", asked by " + RequesterText(Requester));
-    if (MinutesUntilOn < 0 || MinutesUntilOn > MaxTurnOnMinutes) {
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
+    if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         throw EGeneralError(
             FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
                        u"Nothing has been switched.",
-                       {std::int64_t(MinutesUntilOn), std::int64_t(MaxTurnOnMinutes)}));
+                       {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
     }
     if (NeedsElevation()) {
-        return RelaunchElevated(u"turnoff", MinutesUntilOn > 0 ? IntToText(MinutesUntilOn) : u"");
+        return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));
     }
-    if (MinutesUntilOn > 0) {
-        RecordDeadlineOrRefuse(MinutesUntilOn, TDeadlineSwitch::dsTurnOn);
+    if (Minutes > 0) {
+        // Kept before the adapters are disabled, so that the turn-on outlasts a kill or a restart.
+        RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOn);
     }
     TSwitchResult result;
-    result.Report = TurnOffInternet(FPlatforms.Devices);
-    result.Kind =
-        TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!", u"Internet Off");
-    // A turn-off that some adapter refused keeps the deadline: it is tried again.
-    if (MinutesUntilOn == 0 && result.Kind == TSwitchResultKind::Switched) {
-        ForgetDeadline();
+    result.Report = TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+    if (Minutes == 0) {
+        result.Kind = TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!",
+                                  u"Internet Off");
+        // A turn-off that some adapter refused keeps the deadline: it is tried again.
+        if (result.Kind == TSwitchResultKind::Switched) {
+            ForgetDeadline();
+        }
+    } else {
+        // The pause runs also when some adapter refused: the others come back on at its end.
+        result.Kind = TellOutcome(result.Report,
+                                  u"The internet is turned off for " + IntToText(Minutes) +
+                                      u" min. Happy offline work!",
+                                  u"Internet Off");
     }
     return result;
 }

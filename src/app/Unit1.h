@@ -6,9 +6,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
+#include "app/Command.h"
 #include "deadline/Deadline.h"
 #include "instance/InstanceClaim.h"
 #include "netcore/SwitchReport.h"
@@ -18,6 +18,7 @@
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/ConsoleOutput.h"
 #include "support/EasyCmdLine.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
@@ -37,9 +38,17 @@ struct TForm1Platforms {
     IShellExecutePlatform& ShellExecute;
     IDevicePlatform& Devices;
     IClockPlatform& Clock;
+    // Where a start with -exit reports to the command line; none: message boxes.
+    TConsoleOutput* Console = nullptr;
     // The claim of the running instance, given up before an elevated copy is started (none: no claim).
     TInstanceClaim* Instance = nullptr;
 };
+
+// A deadline switch that failed is tried again after this.
+inline constexpr std::uint32_t DeadlineRetryMilliseconds = 60000;
+// The registered message that brings the window up beside the notification area; unlike a handed-over
+// command line it may come from a process of a lower integrity level.
+inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindow";
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
 
@@ -55,17 +64,6 @@ struct TSwitchResult {
     TSwitchResultKind Kind = TSwitchResultKind::Switched;
     TSwitchReport Report; // empty unless this process switched
 };
-// The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
-// largest interval, 2,147,483,647 ms.
-inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
-// A deadline switch that failed is tried again after this.
-inline constexpr std::uint32_t DeadlineRetryMilliseconds = 60000;
-// What an action reports: carried out, or not (an unknown action, or an error that was shown).
-inline constexpr std::int32_t ActionDone = 0;
-inline constexpr std::int32_t ActionFailed = 1;
-// The registered message that brings the window up beside the notification area; unlike a handed-over
-// command line it may come from a process of a lower integrity level.
-inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindow";
 
 class TForm1 : public TForm {
 public:
@@ -104,31 +102,34 @@ public:
     // The deadline's tick: the deadline is looked at on the wall clock, and carried out when it has come.
     void TurnOffTimerTimer(TComponent& Sender);
 
-    // Carries out the action of a command line (element 0 the program), as the first activation does with
-    // the program's own; a switch "elevation" in it counts as if the program had been started with it.
-    // The result, or none when the command line asks for no action. Errors leave it.
-    std::optional<std::int32_t> CarryOutAction(const TArguments& Arguments);
+    bool Activated() const noexcept { return FActivated; }
+    bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
+    // The exit code of the command line's action (ecDone until one has been carried out).
+    int ExitCode() const noexcept { return FExitCode; }
+    // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
+    // command line is told and changes nothing. A switch "elevation" in it counts as the program's own.
+    int CarryOutAction(const TArguments& Arguments);
     // A command line handed over by a later start: its action, or without one the window shown beside the
-    // notification area. An error is shown and reported as ActionFailed.
-    std::int32_t CarryOutHandedOver(const TArguments& Arguments);
-
-    // The switch entry points, for the one who asked. On for Minutes (0: for good): for Minutes > 0 a
-    // turn-off is recorded as the deadline before the adapters are enabled. Off: for MinutesUntilOn > 0
-    // (a pause) a turn-on is recorded as the deadline first, otherwise a completed turn-off clears it.
-    TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
-    TSwitchResult SwitchOff(TSwitchRequester Requester, std::int32_t MinutesUntilOn = 0);
+    // notification area; its exit code.
+    int CarryOutHandedOver(const TArguments& Arguments);
     // Looks at the recorded deadline on the wall clock: carries it out when it has come, otherwise arms
     // TurnOffTimer for the rest; with none recorded the timer stays off.
     void CheckDeadline();
-
-    bool Activated() const noexcept { return FActivated; }
-    bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
+    // The program's own arguments, read once.
+    const TArguments& Arguments() const noexcept { return FArguments; }
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
     // The registered message the shell broadcasts when its taskbar is made again (0: none).
     std::uint32_t TaskbarCreatedMessage() const noexcept { return FTaskbarCreatedMessage; }
-    const TArguments& Arguments() const noexcept { return FArguments; }
+
+    // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked. A limited
+    // turn-on records its turn-off as the deadline before the adapters are enabled, a pause its turn-on;
+    // a completed turn-off or turn-on for good clears the deadline.
+    TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
+    TSwitchResult SwitchOff(TSwitchRequester Requester);
+    // Off now, and on again after the minutes (0: for good).
+    TSwitchResult SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester);
 
 protected:
     // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE,
@@ -162,6 +163,9 @@ private:
     TIcon FTarnwickIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
+    // The command being carried out: a relaunch hands on its -exit.
+    const TCommand* FCommand = nullptr;
+    int FExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
     std::uint32_t FShowMainWindowMessage = 0;
     TArguments FArguments;

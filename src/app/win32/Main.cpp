@@ -6,6 +6,7 @@
 // clang-format on
 
 #include "app/ProgramEntry.h"
+#include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32DevicePlatform.h"
 #include "platform/win32/Win32DllSearch.h"
 #include "platform/win32/Win32Files.h"
@@ -43,9 +44,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32GuiPlatform gui(reinterpret_cast<std::uintptr_t>(instance));
     TWin32DevicePlatform devices;
     TWin32ProcessImagePlatform processImage;
+    TWin32ConsolePlatform console;
     TWin32InstancePlatform instanceObjects;
     TWin32ClockPlatform clock;
 
     return RunProgram({system, files, registry, shellExecute, shell, windows, factory, gui, devices,
-                       processImage, instanceObjects, clock});
+                       processImage, instanceObjects, clock, &console});
 }

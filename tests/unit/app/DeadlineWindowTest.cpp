@@ -236,7 +236,7 @@ TEST(Deadline, MinutesAtTheLimits) {
                 h.TurnAdaptersOff();
             }
             try {
-                pause ? h.Form->SwitchOff(TSwitchRequester::CommandLine, c.Minutes)
+                pause ? h.Form->SwitchOffFor(c.Minutes, TSwitchRequester::CommandLine)
                       : h.Form->SwitchOn(c.Minutes, TSwitchRequester::CommandLine);
             } catch (const EGeneralError&) {
             }

@@ -59,8 +59,10 @@ TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
         {u"-elevation -action turnoff", 0, false, false, u""},
         {u"-elevation -action turnon 5", 0, true, false, u""},
         {u"", 0, true, true, u""},
-        {u"-elevation -action reboot", 1, true, false, u"Sorry we do not know such action: reboot"},
-        {u"-elevation -action turnon 35792", 1, true, false, u"a limited turn-on lasts at most 35791 min"},
+        {u"-elevation -action reboot", ecBadArguments, true, false,
+         u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action turnon 35792", ecBadArguments, true, false,
+         u"a limited turn-on lasts at most 35791 min"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.Arguments));
@@ -125,14 +127,14 @@ TEST_F(SingleInstance, AnElevatedInstanceRefusesTheHandOverAndTheLaterStartGoesT
     EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
 
     // An elevated copy that is refused too does not prompt again.
-    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), 1);
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed);
     EXPECT_EQ(h.ShellExecute.Requests.size(), 1u);
     EXPECT_TRUE(h.BothOn());
 }
 
 TEST_F(SingleInstance, AnInstanceThatNeverAnswersIsGivenUpWithoutASecondWindow) {
     Instance.Objects[InstanceObjectName] = 1; // claimed, but no window ever comes
-    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), 1);
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed) << "nothing was switched";
     EXPECT_EQ(MainWindows(), 0u);
     EXPECT_GE(Instance.Slept, 5000u) << "it waited for the window";
     EXPECT_LE(Instance.Slept, 15000u);
