@@ -209,7 +209,8 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         try {
             const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
             FCommand = nullptr;
-            return ExitCodeOf(result.Kind);
+            return result.Kind == TSwitchResultKind::HandedToElevatedCopy ? FElevatedCopyExitCode
+                                                                          : ExitCodeOf(result.Kind);
         } catch (...) {
             FCommand = nullptr;
             const std::u16string message = ExceptionMessage(std::current_exception());
@@ -396,7 +397,11 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
         }
     } reclaim{FPlatforms.Instance};
     try {
-        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+        // A start that is to end with the switch's exit code waits for the copy and ends with its code.
+        std::uint32_t copyExitCode = ecDone;
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters,
+                    exit ? &copyExitCode : nullptr);
+        FElevatedCopyExitCode = static_cast<int>(copyExitCode);
         reclaim.Started = true;
     } catch (const EElevationDeclined&) {
         // The user said no: a choice, not a fault. Everything stays as it was.

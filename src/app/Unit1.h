@@ -166,6 +166,7 @@ private:
     // The command being carried out: a relaunch hands on its -exit.
     const TCommand* FCommand = nullptr;
     int FExitCode = ecDone;
+    int FElevatedCopyExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
     std::uint32_t FShowMainWindowMessage = 0;
     TArguments FArguments;
