@@ -161,6 +161,8 @@ void TForm1::FormActivate(TComponent&) {
     }
     // The autostart removal was done before the window was made; with an action it ends the program after
     // it, as the registration does.
+    // A limited switch that is to end leaves its deadline recorded: the tray instance, or the next start,
+    // switches back.
     if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first

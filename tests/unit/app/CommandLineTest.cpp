@@ -6,6 +6,7 @@
 
 #include "app/Command.h"
 #include "app/ProgramEntry.h"
+#include "deadline/Deadline.h"
 #include "tests/unit/app/ProgramHarness.h"
 #include "tests/unit/debug/FakeProcessImage.h"
 #include "tests/unit/support/FakeConsolePlatform.h"
@@ -73,11 +74,10 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
         {u"-action list 2", true, ecBadArguments, NoTray, true, u"Sorry, this value of the action list"},
         // Do and end.
         {u"-elevation -action turnoff -exit", true, ecDone, TrayEnds, false, u""},
-        {u"-Elevation -ACTION TurnOn 15 -EXIT", false, ecDone, TrayEnds, true, u""},
+        {u"-Elevation -ACTION TurnOn -EXIT", false, ecDone, TrayEnds, true, u""},
         {u"-exit -action turnon -elevation", false, ecDone, TrayEnds, true, u""},
         {u"-elevation -action turnon 0 -exit", false, ecDone, TrayEnds, true, u""},
-        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayEnds, true, u""},
-        {u"-elevation -action turnoff 30 -exit", true, ecDone, TrayEnds, false, u""},
+        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayEnds, true, u""}, // its end recorded
         {u"-elevation -exit", true, ecDone, TrayEnds, true, u""},
         {u"-elevation -elevation -action turnoff -exit -exit", true, ecDone, TrayEnds, false, u""},
         // Bad arguments: nothing is switched.
@@ -254,6 +254,25 @@ TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
               ecDone);
     h.Desktop.AdvanceTime(Minute);
     EXPECT_TRUE(h.BothOff());
+}
+
+TEST_F(CommandLine, ALimitedSwitchThatIsToEndLeavesItsDeadlineRecordedAndEndsAtOnce) {
+    for (const bool pause : {true, false}) {
+        SCOPED_TRACE(pause ? "pause" : "limited turn-on");
+        TCommandRun run;
+        if (!pause) {
+            run.h.TurnAdaptersOff();
+        }
+        EXPECT_EQ(
+            run.Start(pause ? u"-elevation -action turnoff 5 -exit" : u"-elevation -action turnon 5 -exit"),
+            ecDone);
+        EXPECT_TRUE(run.h.Desktop.QuitSeen);
+        EXPECT_EQ(run.h.BothOn(), !pause) << "the switch itself is done";
+        // The switch back is left to the tray instance or the next start, through the record.
+        const auto deadline = ReadDeadline(run.h.Registry);
+        ASSERT_TRUE(deadline.has_value());
+        EXPECT_EQ(deadline->Switch, pause ? TDeadlineSwitch::dsTurnOn : TDeadlineSwitch::dsTurnOff);
+    }
 }
 
 TEST_F(CommandLine, WithoutRightsThePauseIsHandedToTheElevatedCopyWithItsMinutes) {
