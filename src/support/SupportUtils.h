@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/Rect.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
 #include "platform/SystemPlatform.h"
-#include "support/Rect.h"
 
 namespace tarnwick {
 

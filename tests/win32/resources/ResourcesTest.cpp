@@ -88,7 +88,7 @@ struct TIconCase {
 
 TEST(ResourcesTest, EachIconGroupHoldsExactlyItsSizesAndColourDepths) {
     const TIconCase cases[] = {
-        {MainIconName, {{48, 32}, {48, 8}, {32, 32}, {32, 8}, {16, 32}, {16, 8}}},
+        {ApplicationIconName, {{48, 32}, {48, 8}, {32, 32}, {32, 8}, {16, 32}, {16, 8}}},
         {InternetOffIconName, {{16, 32}}},
         {InternetOnIconName, {{16, 32}}},
     };
@@ -108,7 +108,7 @@ TEST(ResourcesTest, TheApplicationIconIsTheFirstIconGroup) {
         },
         reinterpret_cast<LONG_PTR>(&names));
     ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.front(), MainIconName);
+    EXPECT_EQ(names.front(), ApplicationIconName);
     EXPECT_EQ(names.size(), 3u);
 }
 
@@ -136,7 +136,7 @@ int LoadedIconWidth(HICON icon) {
 
 TEST(ResourcesTest, IconsLoadAtTheSizesTheyAreDrawnFor) {
     const std::pair<const char16_t*, int> cases[] = {
-        {MainIconName, 16},        {MainIconName, 32},       {MainIconName, 48},
+        {ApplicationIconName, 16}, {ApplicationIconName, 32}, {ApplicationIconName, 48},
         {InternetOffIconName, 16}, {InternetOnIconName, 16},
     };
     for (const auto& [name, size] : cases) {
