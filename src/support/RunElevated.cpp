@@ -22,10 +22,13 @@ void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uin
     if (code == 0) {
         throw EOSError(u"A call to an OS function failed", 0);
     }
-    throw EOSError(
+    std::u16string message =
         FormatText(u"System Error.  Code: %d.\r\n%s",
-                   {std::int64_t(std::int32_t(code)), std::u16string_view(System.SysErrorMessage(code))}),
-        code);
+                   {std::int64_t(std::int32_t(code)), std::u16string_view(System.SysErrorMessage(code))});
+    if (code == ERROR_CANCELLED) {
+        throw EElevationDeclined(std::move(message), code);
+    }
+    throw EOSError(std::move(message), code);
 }
 
 } // namespace tarnwick
