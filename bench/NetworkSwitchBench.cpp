@@ -56,10 +56,11 @@ BENCHMARK(BM_BareTurnOff)->Arg(300)->Arg(5000)->Unit(benchmark::kMillisecond);
 } // namespace tarnwick
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    tarnwick::bench::InterleavedArguments arguments(argc, argv, 12);
+    benchmark::Initialize(&arguments.Count, arguments.Pointers.data());
     tarnwick::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios("BM_TurnOffInternet", "BM_BareTurnOff", 2.0);
+    const bool within = reporter.PrintRatios("BM_TurnOffInternet", "BM_BareTurnOff", 8.0);
     benchmark::Shutdown();
-    return 0;
+    return within ? 0 : 1;
 }

@@ -1,47 +1,104 @@
 #pragma once
-// Prints the benchmarks as usual and then, for pairs named "<ours>/<n>" and "<bare>/<n>", the ratio of
-// our time to the bare walk's, measured in the same run.
+// Runs the benchmarks interleaved and repeated, keeps every repetition's time, and reports for pairs named
+// "<ours>/<n>" and "<floor>/<n>" the mean, median and minimum of each and the ratios of those. Times are
+// the measuring thread's processor time, which other work on a shared machine does not inflate.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <numeric>
 #include <string>
 #include <vector>
 
 namespace tarnwick::bench {
 
+struct TimeSummary {
+    double Mean = 0;
+    double Median = 0;
+    double Min = 0;
+};
+
+inline TimeSummary Summarise(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const std::size_t n = times.size();
+    TimeSummary summary;
+    summary.Mean = std::accumulate(times.begin(), times.end(), 0.0) / static_cast<double>(n);
+    summary.Median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    summary.Min = times.front();
+    return summary;
+}
+
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            Times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            Unit = benchmark::GetTimeUnitString(run.time_unit);
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                Times[run.benchmark_name()].push_back(run.GetAdjustedCPUTime());
+                Unit = benchmark::GetTimeUnitString(run.time_unit);
+            }
         }
-        ConsoleReporter::ReportRuns(runs);
     }
-    // Prints "ours / bare" for every argument both were run with; returns false when a ratio exceeds the bar.
-    bool PrintRatios(const std::string& ours, const std::string& bare, double bar) const {
+    // Prints the ratios of every argument both were run with; false when a ratio exceeds the bar.
+    bool PrintRatios(const std::string& ours, const std::string& floor, double bar) const {
         bool within = true;
-        for (const auto& [name, time] : Times) {
+        for (const auto& [name, times] : Times) {
             if (name.rfind(ours + "/", 0) != 0) {
                 continue;
             }
             const std::string argument = name.substr(ours.size());
-            const auto other = Times.find(bare + argument);
+            const auto other = Times.find(floor + argument);
             if (other == Times.end()) {
                 continue;
             }
-            const double ratio = time / other->second;
-            std::printf("%s%s: %.1f %s, bare walk %.1f %s, ratio %.2f (bar %.1f) %s\n", ours.c_str(),
-                        argument.c_str(), time, Unit.c_str(), other->second, Unit.c_str(), ratio, bar,
-                        ratio <= bar ? "within" : "OVER");
-            within = within && ratio <= bar;
+            const TimeSummary a = Summarise(times);
+            const TimeSummary b = Summarise(other->second);
+            const double ratios[] = {a.Mean / b.Mean, a.Median / b.Median, a.Min / b.Min};
+            const bool over =
+                std::any_of(std::begin(ratios), std::end(ratios), [&](double r) { return r > bar; });
+            std::printf("%s%s against %s, %zu rounds (%s of processor time)\n", ours.c_str(),
+                        argument.c_str(), floor.c_str(), times.size(), Unit.c_str());
+            std::printf("  ours  mean %.1f median %.1f min %.1f\n", a.Mean, a.Median, a.Min);
+            std::printf("  floor mean %.1f median %.1f min %.1f\n", b.Mean, b.Median, b.Min);
+            std::printf("  ratio mean %.2f median %.2f min %.2f (bar %.1f) %s\n", ratios[0], ratios[1],
+                        ratios[2], bar, over ? "OVER" : "within");
+            within = within && !over;
         }
         return within;
     }
-    std::map<std::string, double> Times;
+
+private:
+    std::map<std::string, std::vector<double>> Times;
     std::string Unit;
+};
+
+// The command line with interleaving and repetitions switched on unless it sets them itself.
+class InterleavedArguments {
+public:
+    InterleavedArguments(int argc, char** argv, int repetitions) {
+        Storage.assign(argv, argv + argc);
+        const auto given = [&](const char* option) {
+            return std::any_of(Storage.begin(), Storage.end(),
+                               [&](const std::string& a) { return a.rfind(option, 0) == 0; });
+        };
+        if (!given("--benchmark_enable_random_interleaving")) {
+            Storage.push_back("--benchmark_enable_random_interleaving=true");
+        }
+        if (!given("--benchmark_repetitions")) {
+            Storage.push_back("--benchmark_repetitions=" + std::to_string(repetitions));
+        }
+        for (auto& argument : Storage) {
+            Pointers.push_back(argument.data());
+        }
+        Count = static_cast<int>(Pointers.size());
+    }
+    int Count;
+    std::vector<char*> Pointers;
+
+private:
+    std::vector<std::string> Storage;
 };
 
 } // namespace tarnwick::bench

@@ -15,6 +15,7 @@ fi
 
 name=$(basename "$program" .exe)
 artifacts="$(cd "$(dirname "$program")" && pwd)/artifacts"
+if [ -n "${TARNWICK_WINE_DPI:-}" ]; then artifacts="$artifacts/dpi$TARNWICK_WINE_DPI"; fi
 handshake="$artifacts/$name.handshake"
 report="$artifacts/$name.xml"
 mkdir -p "$artifacts"

@@ -28,5 +28,19 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # Never create the prefix under a DLL override: a prefix made under setupapi=n cannot load kernel32.
   env -u WINEDLLOVERRIDES wineboot -i >"$TARNWICK_BUILD_DIR/wineboot.log" 2>&1
+  if [ "$WINEPREFIX" != "$TARNWICK_BUILD_DIR/wineprefix" ]; then
+    # Wine reads the display scale from here when a program starts.
+    env -u WINEDLLOVERRIDES wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+      /d "$TARNWICK_WINE_DPI" /f >>"$TARNWICK_BUILD_DIR/wineboot.log" 2>&1
+  fi
   env -u WINEDLLOVERRIDES wineserver -w
+fi
+
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, ...) from the fonts-wine package: this Wine does
+# not look in their folder, so without them in the prefix it draws every window with a substitute font.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -e "$fonts/tahoma.ttf" ]; then
+  for font in /usr/share/wine/fonts/*.ttf; do
+    ln -sf "$font" "$fonts/$(basename "$font")"
+  done
 fi

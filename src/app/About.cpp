@@ -30,9 +30,9 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     Image1->SetBounds(16, 16, 137, 137);
     Image1->LoadPicture(ProductPictureName);
 
-    // These two size themselves to their text in the design; these widths hold it in the default font.
-    Label2 = label(184, 48, 64, u"Contact Us: ");
-    Label3 = label(184, 72, 64, u"Web site: ");
+    // Every label sizes itself to its caption; these two have no designed width at all.
+    Label2 = label(184, 48, 0, u"Contact Us: ");
+    Label3 = label(184, 72, 0, u"Web site: ");
 
     Bevel1 = MakeComponent<TBevel>(*this, this);
     Bevel1->SetBounds(16, 163, 385, 2);
@@ -55,6 +55,9 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     };
     for (const auto& entry : links) {
         entry.Link = label(250, entry.Top, entry.Width, entry.Caption);
+        // The links stay in one column clear of the captions before them, however wide those are drawn.
+        entry.Link->KeepRightOf(*Label2);
+        entry.Link->KeepRightOf(*Label3);
         entry.Link->SetCursor(TCursor::crHandPoint);
         entry.Link->SetFontColor(clHotLight);
         entry.Link->OnClick = [this, click = entry.Click](TComponent& Sender) { (this->*click)(Sender); };

@@ -1,5 +1,6 @@
 #include "device/DeviceInformationKt.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -39,7 +40,7 @@ class TDeviceSetGuard {
 public:
     TDeviceSetGuard(IDevicePlatform& platform, HDEVINFO set) : FPlatform(platform), FSet(set) {}
     ~TDeviceSetGuard() {
-        TMeasurementScope measure(PerformanceRackman(), u"SetupDiDestroyDeviceInfoList");
+        TMeasurementScope measure(PerformanceRackman(), DeviceLabels::SetupDiDestroyDeviceInfoList);
         FPlatform.SetupDiDestroyDeviceInfoList(FSet);
     }
     TDeviceSetGuard(const TDeviceSetGuard&) = delete;
@@ -76,34 +77,32 @@ bool TSearchDevicesCallBack::IsSearchedDevice(const TPhysicalDevice& PhysicalDev
     return SameTextAscii(PhysicalDevice.PnPName(), FSearchForPnpName);
 }
 
-std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO DevSet,
-                                         const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryProperty");
-    // Most properties fit the first 1024 bytes; a larger one is read again into a buffer of its size.
-    std::array<std::uint8_t, 1024> firstBuffer{};
+namespace {
+
+// A text property: what the platform wrote, bounded by the size it reports, up to its first NUL. Most
+// properties fit the first buffer; a larger one is read again into a buffer of the size asked for.
+std::u16string ReadTextProperty(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data,
+                                std::uint32_t property) {
+    std::array<std::uint8_t, 1024> firstBuffer; // only the bytes the platform reports are read
     std::vector<std::uint8_t> grownBuffer;
     std::uint8_t* buffer = firstBuffer.data();
     std::uint32_t size = static_cast<std::uint32_t>(firstBuffer.size());
     for (;;) {
         std::uint32_t type = 0;
         std::uint32_t required = 0;
-        if (platform.SetupDiGetDeviceRegistryPropertyW(DevSet, DeviceInfoData, Property, &type, buffer, size,
-                                                       &required)) {
-            // The buffer is zero-filled, so the text ends at the first NUL whatever size was reported.
-            return TextOfBuffer(buffer, size);
+        if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, property, &type, buffer, size, &required)) {
+            return TextOfBuffer(buffer, std::min(required, size));
         }
         // A driver that answers "insufficient buffer" without asking for more room would keep us here
         // for ever: give up on the property instead.
         if (platform.GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= size) {
             return {};
         }
-        grownBuffer.assign(required, 0);
+        grownBuffer.resize(required);
         buffer = grownBuffer.data();
         size = required;
     }
 }
-
-namespace {
 
 // One 4-byte read of a property into a value preset to 0.
 std::uint32_t ReadDword(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data,
@@ -117,31 +116,42 @@ std::uint32_t ReadDword(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINF
     return value;
 }
 
-} // namespace
-
-std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
-                                             const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceRegistryPropertyDWORD");
-    return ReadDword(platform, DevSet, DeviceInfoData, Property);
-}
-
-DEVINST CMGetParent(IDevicePlatform& platform, DEVINST DevInst) {
-    TMeasurementScope measure(PerformanceRackman(), u"CMGetParent");
+DEVINST ReadParent(IDevicePlatform& platform, DEVINST devInst) {
     DEVINST parent = 0;
-    if (platform.CM_Get_Parent(&parent, DevInst, 0) != CR_SUCCESS) {
-        return 0;
-    }
-    return parent;
+    return platform.CM_Get_Parent(&parent, devInst, 0) == CR_SUCCESS ? parent : 0;
 }
 
-std::u16string GetDeviceIdEx(IDevicePlatform& platform, DEVINST DevInst) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceIdEx");
+std::u16string ReadDeviceId(IDevicePlatform& platform, DEVINST devInst) {
     std::array<char16_t, 255> buffer{};
-    if (platform.CM_Get_Device_ID_ExW(DevInst, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0,
+    if (platform.CM_Get_Device_ID_ExW(devInst, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0,
                                       0) != CR_SUCCESS) {
         return {};
     }
     return TextOfBuffer(reinterpret_cast<const std::uint8_t*>(buffer.data()), sizeof buffer);
+}
+
+} // namespace
+
+std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO DevSet,
+                                         const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceRegistryProperty);
+    return ReadTextProperty(platform, DevSet, DeviceInfoData, Property);
+}
+
+std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
+                                             const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceRegistryPropertyDWORD);
+    return ReadDword(platform, DevSet, DeviceInfoData, Property);
+}
+
+DEVINST CMGetParent(IDevicePlatform& platform, DEVINST DevInst) {
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::CMGetParent);
+    return ReadParent(platform, DevInst);
+}
+
+std::u16string GetDeviceIdEx(IDevicePlatform& platform, DEVINST DevInst) {
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceIdEx);
+    return ReadDeviceId(platform, DevInst);
 }
 
 bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
@@ -154,7 +164,7 @@ bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
 
 bool GetDeviceInformation(IDevicePlatform& platform, std::u16string DevicePath,
                           TDeviceInformation& Information) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInformation");
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceInformation);
     if (!DevicePath.empty() && DevicePath.back() == u'\\') {
         DevicePath.pop_back();
     }
@@ -179,39 +189,44 @@ bool GetDeviceInformation(IDevicePlatform& platform, std::u16string DevicePath,
 
 namespace {
 
-// Steps 6 to 14 of one qualifying device: the record, appended at once, then filled.
+// Steps 6 to 14 of one qualifying device: the record, appended at once, then filled. Its measured steps
+// follow each other, so one counter reading closes a step and opens the next.
 void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data, TPhysicalDevice& device,
                 CONFIGRET statusResult, bool readDetails, std::uint32_t flags,
                 const TVolumeDeviceConnectorList* volumes) {
     TDeviceRecordWriter record(device);
     {
-        TMeasurementScope measure(PerformanceRackman(), u"GetCapabilities");
+        TMeasurementScope step(PerformanceRackman(), DeviceLabels::GetCapabilities);
         const std::uint32_t capabilities = ReadDword(platform, set, data, SPDRP_CAPABILITIES);
         if (statusResult == CR_SUCCESS) {
             record.SetCapabilities(capabilities);
         }
-    }
-    record.VendorName() = GetDeviceRegistryProperty(platform, set, data, SPDRP_FRIENDLYNAME);
-    record.SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() =
-        GetDeviceRegistryProperty(platform, set, data, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
-    record.SPDRP_CLASSGUID() = GetDeviceRegistryProperty(platform, set, data, SPDRP_CLASSGUID);
-    if (readDetails) {
-        record.DEVICEDESC() = GetDeviceRegistryProperty(platform, set, data, SPDRP_DEVICEDESC);
-        record.LOCATION_INFORMATION() =
-            GetDeviceRegistryProperty(platform, set, data, SPDRP_LOCATION_INFORMATION);
-        record.HARDWAREID() = GetDeviceRegistryProperty(platform, set, data, SPDRP_HARDWAREID);
-        record.SPDRP_UI_NUMBER() = GetDeviceRegistryPropertyDWORD(platform, set, data, SPDRP_UI_NUMBER);
-    }
-    // A removable device without a friendly name is shown by its description, or else its location.
-    if (device.VendorName().empty() && device.DN_REMOVABLE_Flag()) {
-        record.DEVICEDESC() = GetDeviceRegistryProperty(platform, set, data, SPDRP_DEVICEDESC);
-        if (device.DEVICEDESC().empty()) {
-            record.LOCATION_INFORMATION() =
-                GetDeviceRegistryProperty(platform, set, data, SPDRP_LOCATION_INFORMATION);
+        const auto readText = [&](std::uint32_t property) {
+            step.Next(DeviceLabels::GetDeviceRegistryProperty);
+            return ReadTextProperty(platform, set, data, property);
+        };
+        record.VendorName() = readText(SPDRP_FRIENDLYNAME);
+        record.SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() = readText(SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
+        record.SPDRP_CLASSGUID() = readText(SPDRP_CLASSGUID);
+        if (readDetails) {
+            record.DEVICEDESC() = readText(SPDRP_DEVICEDESC);
+            record.LOCATION_INFORMATION() = readText(SPDRP_LOCATION_INFORMATION);
+            record.HARDWAREID() = readText(SPDRP_HARDWAREID);
+            step.Next(DeviceLabels::GetDeviceRegistryPropertyDWORD);
+            record.SPDRP_UI_NUMBER() = ReadDword(platform, set, data, SPDRP_UI_NUMBER);
         }
+        // A removable device without a friendly name is shown by its description, or else its location.
+        if (device.VendorName().empty() && device.DN_REMOVABLE_Flag()) {
+            record.DEVICEDESC() = readText(SPDRP_DEVICEDESC);
+            if (device.DEVICEDESC().empty()) {
+                record.LOCATION_INFORMATION() = readText(SPDRP_LOCATION_INFORMATION);
+            }
+        }
+        step.Next(DeviceLabels::CMGetParent);
+        record.ParentDeviceInst() = ReadParent(platform, device.DeviceInst());
+        step.Next(DeviceLabels::GetDeviceIdEx);
+        record.ParentDevicePnPName() = ReadDeviceId(platform, device.ParentDeviceInst());
     }
-    record.ParentDeviceInst() = CMGetParent(platform, device.DeviceInst());
-    record.ParentDevicePnPName() = GetDeviceIdEx(platform, device.ParentDeviceInst());
     if (flags & DIGCF_DEVICEINTERFACE) {
         for (const Guid* interfaceGuid :
              {&GUID_DEVINTERFACE_FLOPPY, &GUID_DEVINTERFACE_DISK, &GUID_DEVINTERFACE_CDROM}) {
@@ -234,10 +249,10 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
 void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AReadDetails,
                       TPhysicalDeviceList& ADevices, std::uint32_t AFlags, TSearchDevicesCallBack* ACallBack,
                       TVolumeDeviceConnectorList* AVolumes) {
-    TMeasurementScope whole(PerformanceRackman(), u"GetDevicesByGuid");
+    TMeasurementScope whole(PerformanceRackman(), DeviceLabels::GetDevicesByGuid);
     HDEVINFO set;
     {
-        TMeasurementScope measure(PerformanceRackman(), u"SetupDiGetClassDevs");
+        TMeasurementScope measure(PerformanceRackman(), DeviceLabels::SetupDiGetClassDevs);
         set = platform.SetupDiGetClassDevsW(AClassGuid, nullptr, 0, AFlags);
     }
     if (set == InvalidHandleValue) {
@@ -262,17 +277,15 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
         data.cbSize = sizeof data;
         std::array<char16_t, 260> idBuffer;
         for (std::uint32_t index = 0;; ++index) {
-            {
-                TMeasurementScope measure(PerformanceRackman(), u"SetupDiEnumDeviceInfo");
-                if (!platform.SetupDiEnumDeviceInfo(set, index, data)) {
-                    break;
-                }
-            }
             std::uint32_t status = 0;
             std::uint32_t problem = 0;
             CONFIGRET statusResult;
             {
-                TMeasurementScope measure(PerformanceRackman(), u"CM_Get_DevNode_Status");
+                TMeasurementScope step(PerformanceRackman(), DeviceLabels::SetupDiEnumDeviceInfo);
+                if (!platform.SetupDiEnumDeviceInfo(set, index, data)) {
+                    break;
+                }
+                step.Next(DeviceLabels::CM_Get_DevNode_Status);
                 statusResult = platform.CM_Get_DevNode_Status(&status, &problem, data.DevInst, 0);
             }
             if (status == 0 && problem == 0) {
@@ -284,7 +297,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
                                                      static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
                 name = TextOfBuffer(reinterpret_cast<const std::uint8_t*>(idBuffer.data()), sizeof idBuffer);
             }
-            if (known.contains(name)) {
+            if (!known.empty() && known.contains(name)) {
                 continue;
             }
             TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());

@@ -5,11 +5,28 @@
 #include <string>
 
 #include "device/PhysicalDevice.h"
+#include "diag/PerformanceUnit.h"
 #include "platform/DevicePlatform.h"
 
 namespace tarnwick {
 
-class TPerformanceRackman;
+// The device unit's measurement labels.
+namespace DeviceLabels {
+inline constexpr TMeasurementLabel GetDevicesByGuid{u"GetDevicesByGuid"};
+inline constexpr TMeasurementLabel SetupDiGetClassDevs{u"SetupDiGetClassDevs"};
+inline constexpr TMeasurementLabel GetVolumesAndDeviceNumbers{u"GetVolumesAndDeviceNumbers"};
+inline constexpr TMeasurementLabel SetupDiEnumDeviceInfo{u"SetupDiEnumDeviceInfo"};
+inline constexpr TMeasurementLabel CM_Get_DevNode_Status{u"CM_Get_DevNode_Status"};
+inline constexpr TMeasurementLabel GetCapabilities{u"GetCapabilities"};
+inline constexpr TMeasurementLabel GetDeviceRegistryProperty{u"GetDeviceRegistryProperty"};
+inline constexpr TMeasurementLabel GetDeviceRegistryPropertyDWORD{u"GetDeviceRegistryPropertyDWORD"};
+inline constexpr TMeasurementLabel CMGetParent{u"CMGetParent"};
+inline constexpr TMeasurementLabel GetDeviceIdEx{u"GetDeviceIdEx"};
+inline constexpr TMeasurementLabel GetDeviceInterfacesByGuid{u"GetDeviceInterfacesByGuid"};
+inline constexpr TMeasurementLabel GetDeviceInformation{u"GetDeviceInformation"};
+inline constexpr TMeasurementLabel SetupDiDestroyDeviceInfoList{u"SetupDiDestroyDeviceInfoList"};
+inline constexpr TMeasurementLabel BuildDeviceTree{u"BuildDeviceTree"};
+} // namespace DeviceLabels
 
 // Offered every enumerated record whose instance ID it searches for, while the device set is open.
 class TSearchDevicesCallBack {

@@ -227,7 +227,7 @@ void CollectDeviceVolumes(const STORAGE_DEVICE_NUMBER& Number, const TVolumeDevi
 }
 
 TVolumeDeviceConnectorList GetVolumesAndDeviceNumbers(IDevicePlatform& platform) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetVolumesAndDeviceNumbers");
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetVolumesAndDeviceNumbers);
     TVolumeDeviceConnectorList volumes;
     std::array<char16_t, VolumeNameLength> name{};
     const HANDLE_T handle = platform.FindFirstVolumeW(name.data(), VolumeNameLength);
@@ -251,7 +251,7 @@ TVolumeDeviceConnectorList GetVolumesAndDeviceNumbers(IDevicePlatform& platform)
 void GetDeviceInterfacesByGuid(IDevicePlatform& platform, TPhysicalDevice& Device, const Guid& InterfaceGuid,
                                HDEVINFO DevSet, SP_DEVINFO_DATA DeviceInfoData,
                                const TVolumeDeviceConnectorList& Volumes) {
-    TMeasurementScope measure(PerformanceRackman(), u"GetDeviceInterfacesByGuid");
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceInterfacesByGuid);
     TDeviceRecordWriter record(Device);
     SP_DEVICE_INTERFACE_DATA interfaceData{};
     interfaceData.cbSize = sizeof interfaceData;

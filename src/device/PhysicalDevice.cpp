@@ -1,5 +1,6 @@
 #include "device/PhysicalDevice.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -15,47 +16,56 @@ TPhysicalDevice& TPhysicalDeviceList::Add(std::unique_ptr<TPhysicalDevice> devic
     return *FItems.back();
 }
 
-std::unique_ptr<TPhysicalDevice> TPhysicalDevice::GetCopy() const {
-    auto copy = std::make_unique<TPhysicalDevice>();
-    copy->FDeviceInst = FDeviceInst;
-    copy->FPnPName = FPnPName;
-    copy->FVendorName = FVendorName;
-    copy->FDEVICEDESC = FDEVICEDESC;
-    copy->FLOCATION_INFORMATION = FLOCATION_INFORMATION;
-    copy->FHARDWAREID = FHARDWAREID;
-    copy->FSPDRP_CLASSGUID = FSPDRP_CLASSGUID;
-    copy->FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME = FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
-    copy->FSPDRP_DRIVER = FSPDRP_DRIVER;
-    copy->FSPDRP_UI_NUMBER = FSPDRP_UI_NUMBER;
-    copy->FulStatus = FulStatus;
-    copy->FulProblemNumber = FulProblemNumber;
-    copy->FCapabilities = FCapabilities;
-    copy->FDN_REMOVABLE_Flag = FDN_REMOVABLE_Flag;
-    copy->FDN_DISABLEABLE_Flag = FDN_DISABLEABLE_Flag;
-    copy->FDN_WILL_BE_REMOVED_Flag = FDN_WILL_BE_REMOVED_Flag;
-    copy->FDN_HAS_PROBLEM_Flag = FDN_HAS_PROBLEM_Flag;
-    copy->FDN_LIAR_Flag = FDN_LIAR_Flag;
-    copy->FCM_DEVCAP_SURPRISEREMOVALOK_Flag = FCM_DEVCAP_SURPRISEREMOVALOK_Flag;
-    copy->FCM_DEVCAP_DOCKDEVICE_Flag = FCM_DEVCAP_DOCKDEVICE_Flag;
-    copy->FCM_DEVCAP_REMOVABLE_Flag = FCM_DEVCAP_REMOVABLE_Flag;
-    copy->FCM_PROB_DEVICE_NOT_THERE_Flag = FCM_PROB_DEVICE_NOT_THERE_Flag;
-    copy->FDeviceType = FDeviceType;
-    copy->FDeviceNumber = FDeviceNumber;
-    copy->FBusType = FBusType;
-    copy->FParentDeviceInst = FParentDeviceInst;
-    copy->FParentDevicePnPName = FParentDevicePnPName;
-    copy->FDevicePathList = FDevicePathList;
-    copy->FDeviceVolumesList = FDeviceVolumesList;
-    copy->FMountPoints = FMountPoints;
-    copy->FParentDevice = FParentDevice;
-    for (const auto& child : FDeviceChilds) {
-        copy->FDeviceChilds.Add(child->GetCopy());
+TPhysicalDeviceList::TPhysicalDeviceList(const TPhysicalDeviceList& other) {
+    FItems.reserve(other.FItems.size());
+    for (const auto& item : other.FItems) {
+        FItems.push_back(std::make_unique<TPhysicalDevice>(*item));
     }
-    return copy;
 }
 
+TPhysicalDeviceList& TPhysicalDeviceList::operator=(const TPhysicalDeviceList& other) {
+    if (this != &other) {
+        TPhysicalDeviceList copy(other);
+        FItems.swap(copy.FItems);
+    }
+    return *this;
+}
+
+TPhysicalDeviceList::~TPhysicalDeviceList() = default;
+
+TPhysicalDevice::TPhysicalDevice() : FTexts(std::make_shared<TTexts>()) {}
+
+TPhysicalDevice::TTexts& TPhysicalDevice::OwnTexts() {
+    if (FTexts.use_count() > 1) {
+        FTexts = std::make_shared<TTexts>(*FTexts);
+    }
+    return *FTexts;
+}
+
+std::unique_ptr<TPhysicalDevice> TPhysicalDevice::GetCopy() const {
+    return std::make_unique<TPhysicalDevice>(*this);
+}
+
+namespace {
+
+// Equal ignoring ASCII case, compared from the end: instance IDs of one bus share long beginnings and
+// differ in their last characters.
+bool SameNameAscii(std::u16string_view a, std::u16string_view b) noexcept {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = a.size(); i-- > 0;) {
+        if (a[i] != b[i] && !SameTextAscii(a.substr(i, 1), b.substr(i, 1))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool TPhysicalDevice::HasChild(const TPhysicalDevice& APhysicalDevice) const {
-    if (SameTextAscii(APhysicalDevice.FPnPName, FPnPName)) {
+    if (SameNameAscii(APhysicalDevice.PnPName(), PnPName())) {
         return true;
     }
     for (const auto& child : FDeviceChilds) {
@@ -68,7 +78,7 @@ bool TPhysicalDevice::HasChild(const TPhysicalDevice& APhysicalDevice) const {
 
 int TPhysicalDevice::IndexOfChild(std::u16string_view DevicePnpName) const {
     for (std::size_t i = 0; i < FDeviceChilds.Count(); ++i) {
-        if (SameTextAscii(FDeviceChilds[i].FPnPName, DevicePnpName)) {
+        if (SameTextAscii(FDeviceChilds[i].PnPName(), DevicePnpName)) {
             return static_cast<int>(i);
         }
     }
@@ -85,7 +95,7 @@ void TDeviceRecordWriter::SetIdentity(DEVINST devInst, std::uint32_t status, std
     D.FDeviceInst = devInst;
     D.FulStatus = status;
     D.FulProblemNumber = problem;
-    D.FPnPName = std::move(pnpName);
+    D.OwnTexts().PnPName = std::move(pnpName);
 }
 
 void TDeviceRecordWriter::SetCapabilities(std::uint32_t capabilities) {
@@ -113,43 +123,85 @@ void CollectSubtreeNames(const TPhysicalDevice& device, NameSet& names) {
     }
 }
 
+// The records of a list by exact name: open addressing over one array, so that building it allocates
+// once. Names may repeat.
+class TNameIndex {
+public:
+    explicit TNameIndex(const TPhysicalDeviceList& devices) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * devices.Count()) {
+            capacity *= 2;
+        }
+        FSlots.resize(capacity);
+        for (const auto& device : devices) {
+            const std::size_t hash = Hash(device->PnPName());
+            std::size_t i = hash & (capacity - 1);
+            while (FSlots[i].Device != nullptr) {
+                i = (i + 1) & (capacity - 1);
+            }
+            FSlots[i] = {hash, device.get()};
+        }
+    }
+
+    // Records of one name share their probe sequence, so they come in the order they were added.
+    template <typename Visit> void ForEach(std::u16string_view name, Visit visit) const {
+        const std::size_t hash = Hash(name);
+        const std::size_t mask = FSlots.size() - 1;
+        for (std::size_t i = hash & mask; FSlots[i].Device != nullptr; i = (i + 1) & mask) {
+            if (FSlots[i].Hash == hash && FSlots[i].Device->PnPName() == name) {
+                visit(*FSlots[i].Device);
+            }
+        }
+    }
+
+private:
+    struct TSlot {
+        std::size_t Hash = 0;
+        TPhysicalDevice* Device = nullptr;
+    };
+    static std::size_t Hash(std::u16string_view name) { return std::hash<std::u16string_view>{}(name); }
+
+    std::vector<TSlot> FSlots;
+};
+
+// Below this many direct children a parent's copied subtree is searched as it is; above, through a set
+// of its names, so that a parent of thousands of children does not make the tree step quadratic.
+constexpr std::size_t SearchedChildren = 16;
+
 } // namespace
 
 void BuildDeviceTree(TPhysicalDeviceList& devices) {
-    TMeasurementScope measure(PerformanceRackman(), u"BuildDeviceTree");
+    TMeasurementScope measure(PerformanceRackman(), DeviceLabels::BuildDeviceTree);
 
     // The rule links every record A under every record D whose name equals A's parent name exactly,
-    // unless D is A by name or already holds A in its copied subtree. The same links come from an index
-    // of the records by exact name and, per parent, the set of names its copies hold, which HasChild
-    // would otherwise search anew for every pair.
-    std::unordered_map<std::u16string_view, std::vector<TPhysicalDevice*>> byName;
-    byName.reserve(devices.Count());
-    for (const auto& device : devices) {
-        byName[device->FPnPName].push_back(device.get());
-    }
+    // unless D is A by name or already holds A in its copied subtree. An index of the records by exact
+    // name finds each A's parents without comparing every pair.
+    const TNameIndex byName(devices);
     std::unordered_map<const TPhysicalDevice*, NameSet> subtreeNames;
 
     for (const auto& a : devices) {
-        const auto parents = byName.find(a->FParentDevicePnPName);
-        if (parents == byName.end()) {
-            continue;
-        }
-        for (TPhysicalDevice* d : parents->second) {
-            if (SameTextAscii(d->FPnPName, a->FPnPName)) {
-                continue; // never its own parent
+        byName.ForEach(a->ParentDevicePnPName(), [&](TPhysicalDevice& parent) {
+            TPhysicalDevice* const d = &parent;
+            if (SameTextAscii(d->PnPName(), a->PnPName())) {
+                return; // never its own parent
             }
-            auto [names, created] = subtreeNames.try_emplace(d);
-            if (created) {
-                CollectSubtreeNames(*d, names->second);
+            NameSet* names = nullptr;
+            if (const auto found = subtreeNames.find(d); found != subtreeNames.end()) {
+                names = &found->second;
+            } else if (d->FDeviceChilds.Count() >= SearchedChildren) {
+                names = &subtreeNames[d];
+                CollectSubtreeNames(*d, *names);
             }
-            if (names->second.contains(a->FPnPName)) {
-                continue; // linked already
+            if (names != nullptr ? names->contains(a->PnPName()) : d->HasChild(*a)) {
+                return; // linked already
             }
             TPhysicalDevice& copy = d->FDeviceChilds.Add(a->GetCopy());
-            names->second.insert(copy.FPnPName);
-            CollectSubtreeNames(copy, names->second);
+            if (names != nullptr) {
+                names->insert(copy.PnPName());
+                CollectSubtreeNames(copy, *names);
+            }
             a->FParentDevice = d;
-        }
+        });
     }
 }
 

@@ -13,9 +13,16 @@ namespace tarnwick {
 
 class TPhysicalDevice;
 
-// An owning list of device records: destroying the list destroys its records.
+// An owning list of device records: destroying the list destroys its records; copying it copies them.
 class TPhysicalDeviceList {
 public:
+    TPhysicalDeviceList() = default;
+    TPhysicalDeviceList(const TPhysicalDeviceList& other);
+    TPhysicalDeviceList& operator=(const TPhysicalDeviceList& other);
+    TPhysicalDeviceList(TPhysicalDeviceList&&) noexcept = default;
+    TPhysicalDeviceList& operator=(TPhysicalDeviceList&&) noexcept = default;
+    ~TPhysicalDeviceList();
+
     TPhysicalDevice& Add(std::unique_ptr<TPhysicalDevice> device);
     std::size_t Count() const noexcept { return FItems.size(); }
     bool Empty() const noexcept { return FItems.empty(); }
@@ -28,23 +35,23 @@ private:
     std::vector<std::unique_ptr<TPhysicalDevice>> FItems;
 };
 
+// A record is a value: copying it copies every field and its lists, children copied recursively, and
+// shares the parent reference (the copy refers to the same parent record and does not own it).
 class TPhysicalDevice {
 public:
-    TPhysicalDevice() = default;
-    TPhysicalDevice(const TPhysicalDevice&) = delete;
-    TPhysicalDevice& operator=(const TPhysicalDevice&) = delete;
+    TPhysicalDevice();
 
     DEVINST DeviceInst() const noexcept { return FDeviceInst; }
-    const std::u16string& PnPName() const noexcept { return FPnPName; }
-    const std::u16string& VendorName() const noexcept { return FVendorName; }
-    const std::u16string& DEVICEDESC() const noexcept { return FDEVICEDESC; }
-    const std::u16string& LOCATION_INFORMATION() const noexcept { return FLOCATION_INFORMATION; }
-    const std::u16string& HARDWAREID() const noexcept { return FHARDWAREID; }
-    const std::u16string& SPDRP_CLASSGUID() const noexcept { return FSPDRP_CLASSGUID; }
+    const std::u16string& PnPName() const noexcept { return FTexts->PnPName; }
+    const std::u16string& VendorName() const noexcept { return FTexts->VendorName; }
+    const std::u16string& DEVICEDESC() const noexcept { return FTexts->DEVICEDESC; }
+    const std::u16string& LOCATION_INFORMATION() const noexcept { return FTexts->LOCATION_INFORMATION; }
+    const std::u16string& HARDWAREID() const noexcept { return FTexts->HARDWAREID; }
+    const std::u16string& SPDRP_CLASSGUID() const noexcept { return FTexts->SPDRP_CLASSGUID; }
     const std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() const noexcept {
-        return FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+        return FTexts->SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
     }
-    const std::u16string& SPDRP_DRIVER() const noexcept { return FSPDRP_DRIVER; }
+    const std::u16string& SPDRP_DRIVER() const noexcept { return FTexts->SPDRP_DRIVER; }
     std::uint32_t SPDRP_UI_NUMBER() const noexcept { return FSPDRP_UI_NUMBER; }
     std::uint32_t ulStatus() const noexcept { return FulStatus; }
     std::uint32_t ulProblemNumber() const noexcept { return FulProblemNumber; }
@@ -63,19 +70,18 @@ public:
     std::uint32_t BusType() const noexcept { return FBusType; }
     void SetBusType(std::uint32_t value) noexcept { FBusType = value; }
     DEVINST ParentDeviceInst() const noexcept { return FParentDeviceInst; }
-    const std::u16string& ParentDevicePnPName() const noexcept { return FParentDevicePnPName; }
+    const std::u16string& ParentDevicePnPName() const noexcept { return FTexts->ParentDevicePnPName; }
     // The record's own lists, not copies.
     std::vector<std::u16string>& DevicePathList() noexcept { return FDevicePathList; }
     const std::vector<std::u16string>& DevicePathList() const noexcept { return FDevicePathList; }
     std::vector<std::u16string>& DeviceVolumesList() noexcept { return FDeviceVolumesList; }
     const std::vector<std::u16string>& DeviceVolumesList() const noexcept { return FDeviceVolumesList; }
-    const std::u16string& MountPoints() const noexcept { return FMountPoints; }
+    const std::u16string& MountPoints() const noexcept { return FTexts->MountPoints; }
     TPhysicalDevice* ParentDevice() const noexcept { return FParentDevice; }
     TPhysicalDeviceList& DeviceChilds() noexcept { return FDeviceChilds; }
     const TPhysicalDeviceList& DeviceChilds() const noexcept { return FDeviceChilds; }
 
-    // A deep copy: lists copied element by element, children copied recursively; the parent reference
-    // is shared (the copy refers to the same parent record and does not own it).
+    // A new copy of this record (see above), owned by the caller.
     std::unique_ptr<TPhysicalDevice> GetCopy() const;
     // Whether the given device, by name ignoring ASCII case, is this record or lies in its copied subtree.
     bool HasChild(const TPhysicalDevice& APhysicalDevice) const;
@@ -89,15 +95,24 @@ private:
     friend class TDeviceRecordWriter;
     friend void BuildDeviceTree(TPhysicalDeviceList& devices);
 
+    // The texts, written while the record is filled and then only read: copies share them until a
+    // writer changes one (then that record gets its own), so a copy costs no text allocations.
+    struct TTexts {
+        std::u16string PnPName;
+        std::u16string VendorName;
+        std::u16string DEVICEDESC;
+        std::u16string LOCATION_INFORMATION;
+        std::u16string HARDWAREID;
+        std::u16string SPDRP_CLASSGUID;
+        std::u16string SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+        std::u16string SPDRP_DRIVER;
+        std::u16string ParentDevicePnPName;
+        std::u16string MountPoints;
+    };
+    TTexts& OwnTexts();
+
     DEVINST FDeviceInst = 0;
-    std::u16string FPnPName;
-    std::u16string FVendorName;
-    std::u16string FDEVICEDESC;
-    std::u16string FLOCATION_INFORMATION;
-    std::u16string FHARDWAREID;
-    std::u16string FSPDRP_CLASSGUID;
-    std::u16string FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
-    std::u16string FSPDRP_DRIVER;
+    std::shared_ptr<TTexts> FTexts;
     std::uint32_t FSPDRP_UI_NUMBER = 0;
     std::uint32_t FulStatus = 0;
     std::uint32_t FulProblemNumber = 0;
@@ -115,10 +130,8 @@ private:
     std::uint32_t FDeviceNumber = 0;
     std::uint32_t FBusType = 0;
     DEVINST FParentDeviceInst = 0;
-    std::u16string FParentDevicePnPName;
     std::vector<std::u16string> FDevicePathList;
     std::vector<std::u16string> FDeviceVolumesList;
-    std::u16string FMountPoints;
     TPhysicalDevice* FParentDevice = nullptr; // a record of the same list; never owned
     TPhysicalDeviceList FDeviceChilds;
 };
@@ -130,19 +143,21 @@ public:
     void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem, std::u16string pnpName);
     // Capabilities and the nine derived flags, in one step.
     void SetCapabilities(std::uint32_t capabilities);
-    std::u16string& VendorName() { return D.FVendorName; }
-    std::u16string& DEVICEDESC() { return D.FDEVICEDESC; }
-    std::u16string& LOCATION_INFORMATION() { return D.FLOCATION_INFORMATION; }
-    std::u16string& HARDWAREID() { return D.FHARDWAREID; }
-    std::u16string& SPDRP_CLASSGUID() { return D.FSPDRP_CLASSGUID; }
-    std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() { return D.FSPDRP_PHYSICAL_DEVICE_OBJECT_NAME; }
-    std::u16string& SPDRP_DRIVER() { return D.FSPDRP_DRIVER; }
+    std::u16string& VendorName() { return D.OwnTexts().VendorName; }
+    std::u16string& DEVICEDESC() { return D.OwnTexts().DEVICEDESC; }
+    std::u16string& LOCATION_INFORMATION() { return D.OwnTexts().LOCATION_INFORMATION; }
+    std::u16string& HARDWAREID() { return D.OwnTexts().HARDWAREID; }
+    std::u16string& SPDRP_CLASSGUID() { return D.OwnTexts().SPDRP_CLASSGUID; }
+    std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() {
+        return D.OwnTexts().SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+    }
+    std::u16string& SPDRP_DRIVER() { return D.OwnTexts().SPDRP_DRIVER; }
     std::uint32_t& SPDRP_UI_NUMBER() { return D.FSPDRP_UI_NUMBER; }
     std::uint32_t& DeviceType() { return D.FDeviceType; }
     std::uint32_t& DeviceNumber() { return D.FDeviceNumber; }
     DEVINST& ParentDeviceInst() { return D.FParentDeviceInst; }
-    std::u16string& ParentDevicePnPName() { return D.FParentDevicePnPName; }
-    std::u16string& MountPoints() { return D.FMountPoints; }
+    std::u16string& ParentDevicePnPName() { return D.OwnTexts().ParentDevicePnPName; }
+    std::u16string& MountPoints() { return D.OwnTexts().MountPoints; }
 
 private:
     TPhysicalDevice& D;

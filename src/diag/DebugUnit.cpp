@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "core/PlatformConstants.h"
 #include "diag/ImportTable.h"
+#include "diag/PlainFile.h"
 
 namespace tarnwick {
 
@@ -22,6 +20,7 @@ constexpr char16_t Kernel32[] = u"kernel32.dll";
 constexpr std::uint32_t RuntimeExceptionCode = 0x0EEDFADE;
 constexpr std::uint32_t RuntimeExceptionArguments = 7;
 constexpr double MapAgeLimitDays = 6.0;
+constexpr double SecondsPerDay = 86400.0;
 constexpr std::uint32_t SkippedFrames = 2;
 
 std::unique_ptr<TDebugUnit> gDebugUnit;
@@ -42,20 +41,6 @@ std::u16string ChangeFileExt(const std::u16string& FileName, std::u16string_view
         dot != std::u16string::npos && FileName[dot] == u'.' ? FileName.substr(0, dot) : FileName;
     result += Extension;
     return result;
-}
-
-// Last-write time of a file, links followed; none when it does not exist or cannot be asked.
-std::optional<std::filesystem::file_time_type> LastWriteTime(const std::u16string& FileName) {
-    try {
-        std::error_code error;
-        const auto time = std::filesystem::last_write_time(std::filesystem::path(FileName), error);
-        if (error) {
-            return std::nullopt;
-        }
-        return time;
-    } catch (const std::exception&) {
-        return std::nullopt; // a name the file system cannot take
-    }
 }
 
 } // namespace
@@ -79,14 +64,14 @@ void TDebugUnit::LoadExecutableMap() {
     }
     const std::u16string executable(buffer.data(), length);
     const std::u16string mapFileName = ChangeFileExt(executable, u".map");
-    const auto mapTime = LastWriteTime(mapFileName);
-    const auto executableTime = LastWriteTime(executable);
+    const auto mapTime = LastWriteTimeSeconds(mapFileName);
+    const auto executableTime = LastWriteTimeSeconds(executable);
     if (!mapTime || !executableTime) {
         return;
     }
     // A map from another build than this executable would name the wrong code.
-    const std::chrono::duration<double, std::ratio<86400>> difference = *mapTime - *executableTime;
-    if (std::abs(difference.count()) < MapAgeLimitDays) {
+    const double differenceDays = (*mapTime - *executableTime) / SecondsPerDay;
+    if (std::abs(differenceDays) < MapAgeLimitDays) {
         FProjectDebugInfo.LoadMapDebugInfo(mapFileName);
     }
 }

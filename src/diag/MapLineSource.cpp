@@ -1,8 +1,6 @@
 #include "diag/MapLineSource.h"
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "core/Errors.h"
 
@@ -29,20 +27,15 @@ std::string_view TMapTextSource::ReadLine() {
 }
 
 bool TMapFileSource::Open(const std::u16string& FileName) {
-    const std::filesystem::path path(FileName);
-    FFile.open(path, std::ios::in | std::ios::binary);
-    if (!FFile.is_open()) {
+    if (!FFile.Open(FileName)) {
         return false;
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    FSizeAtOpen = error ? 0 : size;
     FBuffer.resize(BlockSize);
     return true;
 }
 
 bool TMapFileSource::Fill() {
-    if (FAtEnd || FFailed || !FFile.is_open()) {
+    if (FAtEnd || FFailed || !FFile.IsOpen()) {
         return false;
     }
     if (FBegin > 0) {
@@ -54,15 +47,15 @@ bool TMapFileSource::Fill() {
         // A line longer than the buffer: let it grow with the line.
         FBuffer.resize(FBuffer.size() * 2);
     }
-    FFile.read(FBuffer.data() + FEnd, static_cast<std::streamsize>(FBuffer.size() - FEnd));
-    const auto count = static_cast<std::size_t>(FFile.gcount());
+    const std::size_t wanted = FBuffer.size() - FEnd;
+    const std::size_t count = FFile.Read(FBuffer.data() + FEnd, wanted);
     FEnd += count;
     FBytesRead += count;
-    if (FFile.bad()) {
+    if (FFile.Failed()) {
         FFailed = true;
-    } else if (FFile.eof()) {
+    } else if (count < wanted) {
         FAtEnd = true;
-        FFailed = FBytesRead < FSizeAtOpen;
+        FFailed = FBytesRead < FFile.SizeAtOpen();
     }
     return count > 0 && !FFailed;
 }

@@ -2,10 +2,11 @@
 // Where the map scanner gets its lines: the map file itself, or text in memory.
 
 #include <cstdint>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "diag/PlainFile.h"
 
 namespace tarnwick {
 
@@ -43,12 +44,11 @@ private:
     // Reads the next block behind the unread bytes; false when nothing more came.
     bool Fill();
 
-    std::ifstream FFile;
+    TPlainFile FFile;
     std::vector<char> FBuffer;
     std::size_t FBegin = 0; // unread bytes are FBuffer[FBegin, FEnd)
     std::size_t FEnd = 0;
-    std::uintmax_t FSizeAtOpen = 0;
-    std::uintmax_t FBytesRead = 0;
+    std::uint64_t FBytesRead = 0;
     bool FAtEnd = false;
     bool FFailed = false;
 };

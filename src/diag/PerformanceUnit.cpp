@@ -17,7 +17,11 @@ double TMeasurement::TotalTimeSecs() const {
 }
 
 void TMeasurement::StartMeasure() {
-    FLastStartTime = FCounter.QueryPerformanceCounter();
+    StartMeasure(FCounter.QueryPerformanceCounter());
+}
+
+void TMeasurement::StartMeasure(std::int64_t now) {
+    FLastStartTime = now;
     FInAction = true;
 }
 
@@ -25,7 +29,13 @@ void TMeasurement::EndMeasure() {
     if (FLastStartTime == 0) {
         throw EGeneralError(u"StartMeasure should be called before EndMeasure!");
     }
-    const std::int64_t now = FCounter.QueryPerformanceCounter();
+    EndMeasure(FCounter.QueryPerformanceCounter());
+}
+
+void TMeasurement::EndMeasure(std::int64_t now) {
+    if (FLastStartTime == 0) {
+        throw EGeneralError(u"StartMeasure should be called before EndMeasure!");
+    }
     ++FCallCount;
     FTotalTime += now - FLastStartTime;
     FLastStartTime = 0;
@@ -44,6 +54,7 @@ TPerformanceRackman::~TPerformanceRackman() {
 void TPerformanceRackman::Clear() {
     FLastMeasurement = nullptr;
     FTopLevelByLabel.clear();
+    FTopLevelBySlot.clear();
     FMeasurementLabels.clear();
     FMeasurements.clear();
 }
@@ -75,6 +86,73 @@ TMeasurement& TPerformanceRackman::FindOrCreate(std::u16string_view label) {
     return *measurement;
 }
 
+TMeasurement& TPerformanceRackman::FindOrCreate(const TMeasurementLabel& label) {
+    auto& bySlot = FLastMeasurement ? FLastMeasurement->FChildBySlot : FTopLevelBySlot;
+    for (const auto& [slot, measurement] : bySlot) {
+        if (slot == &label) {
+            return *measurement;
+        }
+    }
+    TMeasurement& measurement = FindOrCreate(label.Text);
+    if (measurement.FSlot == nullptr && measurement.MeasurementLabel() == label.Text) {
+        measurement.FSlot = &label;
+    }
+    bySlot.emplace_back(&label, &measurement);
+    return measurement;
+}
+
+void TPerformanceRackman::StartTime(const TMeasurementLabel& MeasurementLabel) {
+    const std::uint32_t thread = FCounter.GetCurrentThreadId();
+    if (FAllowedThreadId == 0) {
+        FAllowedThreadId = thread;
+    }
+    if (thread != FAllowedThreadId) {
+        return;
+    }
+    TMeasurement& measurement = FindOrCreate(MeasurementLabel);
+    measurement.StartMeasure();
+    FLastMeasurement = &measurement;
+}
+
+void TPerformanceRackman::EndTime(const TMeasurementLabel& MeasurementLabel) {
+    if (CheckEnd(MeasurementLabel.Text, &MeasurementLabel)) {
+        FLastMeasurement->EndMeasure();
+        FLastMeasurement = FLastMeasurement->ParentMeasurement();
+    }
+}
+
+void TPerformanceRackman::SwitchTime(const TMeasurementLabel& Ending, const TMeasurementLabel& Starting) {
+    if (!CheckEnd(Ending.Text, &Ending)) {
+        return;
+    }
+    TMeasurement& ending = *FLastMeasurement;
+    const std::int64_t now = FCounter.QueryPerformanceCounter();
+    ending.EndMeasure(now);
+    FLastMeasurement = ending.ParentMeasurement();
+    TMeasurement& starting = FindOrCreate(Starting);
+    starting.StartMeasure(now);
+    FLastMeasurement = &starting;
+}
+
+bool TPerformanceRackman::CheckEnd(std::u16string_view label, const TMeasurementLabel* slot) {
+    if (FCounter.GetCurrentThreadId() != FAllowedThreadId) {
+        return false;
+    }
+    if (FLastMeasurement == nullptr) {
+        throw EGeneralError(u"Please call PerformanceRackman.StartTime before EndTime");
+    }
+    // A constant label that opened this measurement is known to carry its text.
+    if ((slot == nullptr || slot != FLastMeasurement->FSlot) &&
+        label != FLastMeasurement->MeasurementLabel()) {
+        throw EGeneralError(
+            FormatText(u"PerformanceRackman.EndTime was called with the different MeasurementLabel "
+                       u"(%s)  from the previous StartTime (%s). Be sure that you use "
+                       u"PerformanceRackman correctly.",
+                       {label, std::u16string_view(FLastMeasurement->MeasurementLabel())}));
+    }
+    return true;
+}
+
 void TPerformanceRackman::StartTime(std::u16string_view MeasurementLabel) {
     const std::uint32_t thread = FCounter.GetCurrentThreadId();
     if (FAllowedThreadId == 0) {
@@ -89,21 +167,10 @@ void TPerformanceRackman::StartTime(std::u16string_view MeasurementLabel) {
 }
 
 void TPerformanceRackman::EndTime(std::u16string_view MeasurementLabel) {
-    if (FCounter.GetCurrentThreadId() != FAllowedThreadId) {
-        return;
+    if (CheckEnd(MeasurementLabel, nullptr)) {
+        FLastMeasurement->EndMeasure();
+        FLastMeasurement = FLastMeasurement->ParentMeasurement();
     }
-    if (FLastMeasurement == nullptr) {
-        throw EGeneralError(u"Please call PerformanceRackman.StartTime before EndTime");
-    }
-    if (MeasurementLabel != FLastMeasurement->MeasurementLabel()) {
-        throw EGeneralError(
-            FormatText(u"PerformanceRackman.EndTime was called with the different MeasurementLabel "
-                       u"(%s)  from the previous StartTime (%s). Be sure that you use "
-                       u"PerformanceRackman correctly.",
-                       {MeasurementLabel, std::u16string_view(FLastMeasurement->MeasurementLabel())}));
-    }
-    FLastMeasurement->EndMeasure();
-    FLastMeasurement = FLastMeasurement->ParentMeasurement();
 }
 
 namespace {
@@ -159,7 +226,7 @@ std::u16string TPerformanceRackman::GetMeasurementsAsText() const {
 
 TMeasurementScope::~TMeasurementScope() {
     try {
-        FRackman.EndTime(FLabel);
+        FRackman.EndTime(*FLabel);
     } catch (const EGeneralError&) {
         // Scopes nest strictly, so the label always matches; nothing else may leave a destructor.
     }

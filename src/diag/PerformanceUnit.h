@@ -15,6 +15,12 @@
 
 namespace tarnwick {
 
+// A label that lives as long as the program (a constant of the measuring code): the registry finds the
+// measurement of a repeated step by the label's identity, without comparing its text.
+struct TMeasurementLabel {
+    std::u16string_view Text;
+};
+
 class TMeasurement {
 public:
     TMeasurement(IPerformanceCounter& counter, TMeasurement* AParent, std::u16string_view AMeasurementLabel);
@@ -30,6 +36,9 @@ public:
 
     void StartMeasure();
     void EndMeasure();
+    // The same with the counter value already read, so that one reading serves a step boundary.
+    void StartMeasure(std::int64_t now);
+    void EndMeasure(std::int64_t now);
 
 private:
     friend class TPerformanceRackman;
@@ -45,6 +54,10 @@ private:
     // Labels already started under this measurement, exactly as given, so that a repeated step finds
     // its measurement without building its path.
     std::vector<std::pair<std::u16string, TMeasurement*>> FChildByLabel;
+    // The same for constant labels, by identity.
+    std::vector<std::pair<const TMeasurementLabel*, TMeasurement*>> FChildBySlot;
+    // The constant label this measurement was first started with, if any.
+    const TMeasurementLabel* FSlot = nullptr;
 };
 
 class TPerformanceRackman {
@@ -58,6 +71,11 @@ public:
 
     void StartTime(std::u16string_view MeasurementLabel);
     void EndTime(std::u16string_view MeasurementLabel);
+    // The same for constant labels; they behave exactly like their texts.
+    void StartTime(const TMeasurementLabel& MeasurementLabel);
+    void EndTime(const TMeasurementLabel& MeasurementLabel);
+    // Ends the open step and starts the next one beside it with one counter reading.
+    void SwitchTime(const TMeasurementLabel& Ending, const TMeasurementLabel& Starting);
     void Clear();
     bool HasMeasurements() const noexcept { return !FMeasurements.empty(); }
     std::u16string GetMeasurementsAsText() const;
@@ -69,6 +87,9 @@ public:
 
 private:
     TMeasurement& FindOrCreate(std::u16string_view label);
+    TMeasurement& FindOrCreate(const TMeasurementLabel& label);
+    // False for another thread's call; raises when no step is open or the label is not the open one's.
+    bool CheckEnd(std::u16string_view label, const TMeasurementLabel* slot);
     std::u16string MeasurementToText(const TMeasurement& measurement, const std::u16string& indent) const;
 
     std::unique_ptr<IPerformanceCounter> FOwnCounter;
@@ -78,24 +99,31 @@ private:
     std::unordered_map<std::u16string, TMeasurement*, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>
         FMeasurementLabels;
     std::vector<std::pair<std::u16string, TMeasurement*>> FTopLevelByLabel;
+    std::vector<std::pair<const TMeasurementLabel*, TMeasurement*>> FTopLevelBySlot;
     TMeasurement* FLastMeasurement = nullptr;
     std::uint32_t FAllowedThreadId = 0;
 };
 
 // Brackets one step: StartTime on construction, EndTime on leaving the scope, also by an exception.
+// Next closes the step and opens the one that follows it, reading the counter once for both.
 class TMeasurementScope {
 public:
-    TMeasurementScope(TPerformanceRackman& rackman, std::u16string_view label)
-        : FRackman(rackman), FLabel(label) {
-        FRackman.StartTime(FLabel);
+    TMeasurementScope(TPerformanceRackman& rackman, const TMeasurementLabel& label)
+        : FRackman(rackman), FLabel(&label) {
+        FRackman.StartTime(label);
     }
     ~TMeasurementScope();
     TMeasurementScope(const TMeasurementScope&) = delete;
     TMeasurementScope& operator=(const TMeasurementScope&) = delete;
 
+    void Next(const TMeasurementLabel& label) {
+        FRackman.SwitchTime(*FLabel, label);
+        FLabel = &label;
+    }
+
 private:
     TPerformanceRackman& FRackman;
-    std::u16string_view FLabel;
+    const TMeasurementLabel* FLabel;
 };
 
 } // namespace tarnwick

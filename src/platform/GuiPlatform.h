@@ -63,8 +63,13 @@ public:
     virtual bool SetForegroundWindow(HWND_T hWnd) = 0;
     virtual bool EnableWindow(HWND_T hWnd, bool bEnable) = 0;
     virtual bool IsWindowVisible(HWND_T hWnd) = 0;
-    virtual bool AdjustWindowRectEx(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
-                                    std::uint32_t dwExStyle) = 0;
+    // The window size for a client area at a DPI (AdjustWindowRectExForDpi); where the system has no such
+    // call (before Windows 10), AdjustWindowRectEx at the system's DPI.
+    virtual bool AdjustWindowRectExForDpi(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
+                                          std::uint32_t dwExStyle, std::uint32_t dpi) = 0;
+    // The DPI of the monitor the window is on (GetDpiForWindow); where the system has no such call
+    // (before Windows 10), the system's DPI (LOGPIXELSY of the screen).
+    virtual std::uint32_t GetDpiForWindow(HWND_T hwnd) = 0;
     // Erase: whether the background is erased before painting.
     virtual bool InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) = 0;
 
@@ -97,8 +102,12 @@ public:
     virtual bool DeleteObject(HGDIOBJ_T ho) = 0;
     virtual COLORREF_T SetTextColor(HDC_T hdc, COLORREF_T color) = 0;
     virtual std::int32_t SetBkMode(HDC_T hdc, std::int32_t mode) = 0;
+    // With DT_CALCRECT nothing is drawn: the rectangle's right and bottom edges are set to the text's extent.
     virtual std::int32_t DrawTextW(HDC_T hdc, const std::u16string& lpchText, TRect& lprc,
                                    std::uint32_t format) = 0;
+    // A memory device context compatible with hdc (0: with the screen), where text is measured.
+    virtual HDC_T CreateCompatibleDC(HDC_T hdc) = 0;
+    virtual bool DeleteDC(HDC_T hdc) = 0;
     virtual bool DrawEdge(HDC_T hdc, TRect& qrc, std::uint32_t edge, std::uint32_t grfFlags) = 0;
 
     // A PNG picture kept as raw data (RT_RCDATA) in the program's module, decoded with its alpha channel;

@@ -107,13 +107,14 @@ std::int32_t TApplication::MessageBox(const std::u16string& Text, std::uint32_t 
     return FWindows.MessageBoxW(FHandle, Text, FTitle, Flags);
 }
 
-HFONT_T TApplication::FontHandle(const TFont& Font) {
-    const auto key = std::make_tuple(Font.Name, Font.Height, Font.Bold);
+HFONT_T TApplication::FontHandle(const TFont& Font, std::uint32_t Dpi) {
+    const std::int32_t height = ScaleByDpi(Font.Height, Dpi);
+    const auto key = std::make_tuple(Font.Name, height, Font.Bold);
     if (const auto it = FFonts.find(key); it != FFonts.end()) {
         return it->second;
     }
-    const HFONT_T font = FGui.CreateFontW(
-        Font.Height, static_cast<std::int32_t>(Font.Bold ? FW_BOLD : FW_NORMAL), Font.Name.c_str());
+    const HFONT_T font = FGui.CreateFontW(height, static_cast<std::int32_t>(Font.Bold ? FW_BOLD : FW_NORMAL),
+                                          Font.Name.c_str());
     if (font) {
         FFonts.emplace(key, font);
     }

@@ -78,8 +78,9 @@ public:
 
     std::function<void(TComponent* Sender, std::exception_ptr Error)> OnException;
 
-    // The platform font for a font description, made once and kept until the application goes.
-    HFONT_T FontHandle(const TFont& Font);
+    // The platform font for a font description at a DPI (its height scaled from 96 DPI), made once and
+    // kept until the application goes.
+    HFONT_T FontHandle(const TFont& Font, std::uint32_t Dpi);
     // A command number for a menu item, unique within the application.
     std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
 

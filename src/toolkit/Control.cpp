@@ -1,5 +1,7 @@
 #include "toolkit/Control.h"
 
+#include <algorithm>
+
 #include "core/PlatformConstants.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -72,14 +74,62 @@ HWND_T TControl::Handle() {
 }
 
 void TControl::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight) {
-    FLeft = ALeft;
-    FTop = ATop;
-    FWidth = AWidth;
-    FHeight = AHeight;
+    FDesignLeft = ALeft;
+    FDesignTop = ATop;
+    FDesignWidth = AWidth;
+    FDesignHeight = AHeight;
+    if (FParent.HandleAllocated()) {
+        FParent.Realign();
+    } else {
+        FLeft = ALeft;
+        FTop = ATop;
+        FWidth = AWidth;
+        FHeight = AHeight;
+    }
+}
+
+void TControl::KeepRightOf(TControl& Neighbour) {
+    FKeepRightOf.push_back(&Neighbour);
+    if (FParent.HandleAllocated()) {
+        FParent.Realign();
+    }
+}
+
+void TControl::AdjustSize(std::int32_t&, std::int32_t&) {}
+
+void TControl::UpdatePlacement() {
+    const std::uint32_t dpi = FParent.Dpi();
+    std::int32_t left = ScaleByDpi(FDesignLeft, dpi);
+    const std::int32_t top = ScaleByDpi(FDesignTop, dpi);
+    std::int32_t width = ScaleByDpi(FDesignWidth, dpi);
+    std::int32_t height = ScaleByDpi(FDesignHeight, dpi);
+    AdjustSize(width, height);
+    for (const TControl* neighbour : FKeepRightOf) {
+        left = std::max(left, neighbour->Left() + neighbour->Width());
+    }
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight) {
+        return;
+    }
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
     if (FHandle) {
         Application().Windows().SetWindowPos(FHandle, 0, FLeft, FTop, FWidth, FHeight,
                                              SWP_NOZORDER | SWP_NOACTIVATE);
+        Invalidate();
     }
+}
+
+void TControl::ScaleChanged() {
+    ContentChanged();
+    if (FHandle) {
+        FontChanged();
+    }
+}
+
+HFONT_T TControl::FontHandle() {
+    return Application().FontHandle(FFont, FParent.Dpi());
 }
 
 void TControl::SetVisible(bool Value) {
@@ -97,9 +147,13 @@ void TControl::SetCaption(std::u16string Value) {
         return;
     }
     FCaption = std::move(Value);
+    ContentChanged();
     if (FHandle) {
         Application().Windows().SetWindowTextW(FHandle, FCaption);
         Invalidate();
+    }
+    if (FParent.HandleAllocated()) {
+        FParent.Realign();
     }
 }
 
@@ -107,9 +161,17 @@ void TControl::SetFont(const TFont& Value) {
     if (Value == FFont) {
         return;
     }
+    const bool reshaped =
+        Value.Name != FFont.Name || Value.Height != FFont.Height || Value.Bold != FFont.Bold;
     FFont = Value;
+    if (reshaped) {
+        ContentChanged();
+    }
     if (FHandle) {
         FontChanged();
+    }
+    if (reshaped && FParent.HandleAllocated()) {
+        FParent.Realign();
     }
 }
 
@@ -164,6 +226,8 @@ std::intptr_t TControl::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::i
         return 0;
     case WM_ERASEBKGND:
         return 1; // the paint fills the whole control
+    case WM_GETFONT:
+        return static_cast<std::intptr_t>(FontHandle());
     case WM_SETCURSOR:
         if (FCursor == TCursor::crHandPoint && LowWord(static_cast<std::uintptr_t>(LParam)) == HTCLIENT) {
             gui.SetCursor(gui.LoadCursorW(IdcHandCursor));

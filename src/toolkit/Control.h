@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/GuiPlatform.h"
 #include "toolkit/Component.h"
@@ -27,11 +28,22 @@ public:
     TForm& Parent() const noexcept { return FParent; }
     TApplication& Application() const noexcept;
 
+    // The place in pixels at the scale of the form's monitor (the designed place until the form's window
+    // exists).
     std::int32_t Left() const noexcept { return FLeft; }
     std::int32_t Top() const noexcept { return FTop; }
     std::int32_t Width() const noexcept { return FWidth; }
     std::int32_t Height() const noexcept { return FHeight; }
+    // The designed place, at 96 DPI.
     void SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight);
+    // Keeps this control's left edge at or right of Neighbour's right edge, so that a caption that grew
+    // pushes the control beside it along. Neighbour comes earlier on the form and lives as long as this one.
+    void KeepRightOf(TControl& Neighbour);
+    // Works out the place at the form's present scale and content and moves the window there; the form
+    // calls it for each control whenever its layout changes.
+    void UpdatePlacement();
+    // The form's scale changed: fonts and content are measured anew.
+    void ScaleChanged();
 
     bool Visible() const noexcept { return FVisible; }
     void SetVisible(bool Value);
@@ -43,6 +55,8 @@ public:
     void SetTag(std::intptr_t Value) noexcept { FTag = Value; }
 
     const TFont& Font() const noexcept { return FFont; }
+    // The platform font for Font at the form's scale.
+    HFONT_T FontHandle();
     void SetFont(const TFont& Value);
     // The font with only its colour changed.
     void SetFontColor(TColor Value);
@@ -74,6 +88,11 @@ protected:
     virtual const char16_t* WindowClassName() const noexcept { return u"TarnwickControl"; }
     virtual void Paint(TCanvas& Canvas);
     virtual void FontChanged();
+    // The size the control takes at the present scale, given its designed size scaled; a control that sizes
+    // itself to its content changes it.
+    virtual void AdjustSize(std::int32_t& AWidth, std::int32_t& AHeight);
+    // The caption, the font's face or size, or the scale changed.
+    virtual void ContentChanged() {}
     // The messages of a window of the toolkit's class.
     virtual std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam);
     // Asks for the control to be painted again.
@@ -87,6 +106,11 @@ private:
 
     TForm& FParent;
     HWND_T FHandle = 0;
+    std::int32_t FDesignLeft = 0;
+    std::int32_t FDesignTop = 0;
+    std::int32_t FDesignWidth = 0;
+    std::int32_t FDesignHeight = 0;
+    std::vector<TControl*> FKeepRightOf;
     std::int32_t FLeft = 0;
     std::int32_t FTop = 0;
     std::int32_t FWidth = 0;

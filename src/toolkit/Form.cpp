@@ -65,6 +65,13 @@ HWND_T TForm::Handle() {
             FApplication.Windows().SendMessageW(FHandle, WM_SETICON, ICON_BIG,
                                                 static_cast<std::intptr_t>(icon));
         }
+        // The designed layout at the scale of the monitor the window appeared on.
+        const std::uint32_t dpi = FApplication.Gui().GetDpiForWindow(FHandle);
+        FDpi = dpi ? dpi : DesignDpi;
+        for (TControl* control : FControls) {
+            control->ScaleChanged();
+        }
+        Realign();
         for (TControl* control : FControls) {
             control->CreateHandle();
         }
@@ -119,6 +126,15 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
         return 0;
     case WM_ERASEBKGND:
         return EraseBackground(WParam);
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale: the place the system suggests, the layout at the new scale.
+        if (const auto* suggested = reinterpret_cast<const TRect*>(LParam)) {
+            FLeft = suggested->Left;
+            FTop = suggested->Top;
+        }
+        ChangeScale(HighWord(WParam));
+        SetBounds(FLeft, FTop, FWidth, FHeight);
+        return 0;
     default:
         break;
     }
@@ -198,6 +214,7 @@ void TForm::SetVisible(bool Value) {
     IWindowPlatform& windows = FApplication.Windows();
     if (FVisible) {
         DoShow();
+        Handle(); // the window's size at its monitor's scale decides where the middle is
         if (FPosition == TPosition::poScreenCenter) {
             MoveToScreenCenter();
         }
@@ -224,13 +241,66 @@ void TForm::SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth
 }
 
 void TForm::SetClientSize(std::int32_t AClientWidth, std::int32_t AClientHeight) {
-    FClientWidth = AClientWidth;
-    FClientHeight = AClientHeight;
-    TRect frame{0, 0, AClientWidth, AClientHeight};
-    if (!FApplication.Gui().AdjustWindowRectEx(frame, FrameStyle(), false, FrameExStyle())) {
-        frame = {0, 0, AClientWidth, AClientHeight};
+    FDesignClientWidth = AClientWidth;
+    FDesignClientHeight = AClientHeight;
+    FClientSizeDesigned = true;
+    UpdateClientSize();
+}
+
+void TForm::ChangeScale(std::uint32_t NewDpi) {
+    FDpi = NewDpi ? NewDpi : DesignDpi;
+    for (TControl* control : FControls) {
+        control->ScaleChanged();
     }
-    SetBounds(FLeft, FTop, frame.Right - frame.Left, frame.Bottom - frame.Top);
+    Realign();
+    if (FHandle) {
+        FApplication.Gui().InvalidateRect(FHandle, nullptr, true);
+    }
+}
+
+void TForm::Realign() {
+    if (FRealigning || !FHandle) {
+        return; // the window's making places the controls
+    }
+    FRealigning = true;
+    try {
+        for (TControl* control : FControls) {
+            control->UpdatePlacement();
+        }
+    } catch (...) {
+        FRealigning = false;
+        throw;
+    }
+    FRealigning = false;
+    UpdateClientSize();
+}
+
+void TForm::UpdateClientSize() {
+    if (!FClientSizeDesigned) {
+        return; // a form placed by its bounds alone keeps them
+    }
+    // Room for the controls, with a margin at the right and bottom where the design's size is too small.
+    constexpr std::int32_t margin = 8;
+    std::int32_t width = ScaleByDpi(FDesignClientWidth, FDpi);
+    std::int32_t height = ScaleByDpi(FDesignClientHeight, FDpi);
+    if (FHandle) {
+        const std::int32_t scaledMargin = ScaleByDpi(margin, FDpi);
+        for (const TControl* control : FControls) {
+            width = std::max(width, control->Left() + control->Width() + scaledMargin);
+            height = std::max(height, control->Top() + control->Height() + scaledMargin);
+        }
+    }
+    FClientWidth = width;
+    FClientHeight = height;
+    TRect frame{0, 0, width, height};
+    if (!FApplication.Gui().AdjustWindowRectExForDpi(frame, FrameStyle(), false, FrameExStyle(), FDpi)) {
+        frame = {0, 0, width, height};
+    }
+    const std::int32_t frameWidth = frame.Right - frame.Left;
+    const std::int32_t frameHeight = frame.Bottom - frame.Top;
+    if (frameWidth != FWidth || frameHeight != FHeight || !FHandle) {
+        SetBounds(FLeft, FTop, frameWidth, frameHeight);
+    }
 }
 
 bool TForm::CloseQuery() {

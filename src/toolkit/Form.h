@@ -63,10 +63,19 @@ public:
     // Moves the window without activating it or changing its place in the z-order.
     void SetBounds(std::int32_t ALeft, std::int32_t ATop, std::int32_t AWidth, std::int32_t AHeight);
 
-    // The size inside the frame; the window's size follows from the frame of the border style.
+    // The size inside the frame, in pixels: the designed client size at the form's scale, grown where a
+    // control reaches beyond it. The window's size follows from the frame of the border style.
     std::int32_t ClientWidth() const noexcept { return FClientWidth; }
     std::int32_t ClientHeight() const noexcept { return FClientHeight; }
+    // The designed client size, at 96 DPI.
     void SetClientSize(std::int32_t AClientWidth, std::int32_t AClientHeight);
+
+    // The DPI of the monitor the form's window is on (96 until the window exists): designed places, sizes
+    // and fonts are scaled from 96 DPI to it.
+    std::uint32_t Dpi() const noexcept { return FDpi; }
+    // Places every control anew at the present scale and content, and grows the client area where a
+    // control would reach beyond it. Controls call it when their place, caption or font changes.
+    void Realign();
 
     TFormBorderStyle BorderStyle() const noexcept { return FBorderStyle; }
     // Set it before the client size and before the window is made.
@@ -120,6 +129,8 @@ private:
     std::uint32_t FrameStyle() const noexcept;
     std::uint32_t FrameExStyle() const noexcept;
     void MoveToScreenCenter();
+    void ChangeScale(std::uint32_t NewDpi);
+    void UpdateClientSize();
     void FocusFirstControl();
     std::intptr_t EraseBackground(std::uintptr_t DC);
 
@@ -133,6 +144,11 @@ private:
     std::int32_t FHeight = 240;
     std::int32_t FClientWidth = 0;
     std::int32_t FClientHeight = 0;
+    std::int32_t FDesignClientWidth = 0;
+    std::int32_t FDesignClientHeight = 0;
+    bool FClientSizeDesigned = false;
+    std::uint32_t FDpi = DesignDpi;
+    bool FRealigning = false;
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsDialog;
     TPosition FPosition = TPosition::poDesigned;
     TColor FColor = clBtnFace;

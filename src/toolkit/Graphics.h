@@ -2,6 +2,7 @@
 // Colours, fonts and the canvas the toolkit paints its controls with.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/GuiPlatform.h"
@@ -23,6 +24,16 @@ inline constexpr TColor clHotLight = clSystemColor | 26;  // COLOR_HOTLIGHT
 
 // The colour as the platform paints it.
 COLORREF_T ColorToRGB(IGuiPlatform& Gui, TColor Color);
+
+// Positions, sizes and font heights are designed at this DPI and scaled to the DPI of the window's monitor.
+inline constexpr std::uint32_t DesignDpi = 96;
+// A designed length at Dpi, to the nearest pixel (halves away from zero, as MulDiv rounds).
+std::int32_t ScaleByDpi(std::int32_t Value, std::uint32_t Dpi) noexcept;
+
+// The rectangle (from 0, 0) that DrawTextW with Format fills with Text in Font, measured on a memory device
+// context; none when the platform cannot measure.
+std::optional<TRect> TextExtent(IGuiPlatform& Gui, const std::u16string& Text, HFONT_T Font,
+                                std::uint32_t Format);
 
 // The toolkit's default font is Tahoma with characters 11 pixels high.
 struct TFont {

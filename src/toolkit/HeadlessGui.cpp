@@ -23,7 +23,10 @@ public:
     bool SetForegroundWindow(HWND_T) override { return false; }
     bool EnableWindow(HWND_T, bool) override { return false; }
     bool IsWindowVisible(HWND_T) override { return false; }
-    bool AdjustWindowRectEx(TRect&, std::uint32_t, bool, std::uint32_t) override { return false; }
+    bool AdjustWindowRectExForDpi(TRect&, std::uint32_t, bool, std::uint32_t, std::uint32_t) override {
+        return false;
+    }
+    std::uint32_t GetDpiForWindow(HWND_T) override { return 96; }
     bool InvalidateRect(HWND_T, const TRect*, bool) override { return false; }
     HICON_T LoadIconW(const char16_t*) override { return 0; }
     HCURSOR_T LoadCursorW(std::uint16_t) override { return 0; }
@@ -44,6 +47,8 @@ public:
     COLORREF_T SetTextColor(HDC_T, COLORREF_T) override { return 0; }
     std::int32_t SetBkMode(HDC_T, std::int32_t) override { return 0; }
     std::int32_t DrawTextW(HDC_T, const std::u16string&, TRect&, std::uint32_t) override { return 0; }
+    HDC_T CreateCompatibleDC(HDC_T) override { return 0; }
+    bool DeleteDC(HDC_T) override { return false; }
     bool DrawEdge(HDC_T, TRect&, std::uint32_t, std::uint32_t) override { return false; }
     HPICTURE_T LoadPngResource(const char16_t*) override { return 0; }
     bool DrawPicture(HDC_T, HPICTURE_T, std::int32_t, std::int32_t) override { return false; }

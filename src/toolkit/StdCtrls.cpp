@@ -6,9 +6,37 @@
 
 namespace tarnwick {
 
+namespace {
+// Lines break only where the caption breaks them, so the measured extent is the painted one.
+constexpr std::uint32_t LabelTextFormat = DT_LEFT | DT_NOPREFIX;
+} // namespace
+
 void TLabel::Paint(TCanvas& Canvas) {
-    Canvas.TextRect({0, 0, Width(), Height()}, Caption(), Application().FontHandle(Font()), Font().Color,
-                    DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    Canvas.TextRect({0, 0, Width(), Height()}, Caption(), FontHandle(), Font().Color, LabelTextFormat);
+}
+
+void TLabel::SetAutoSize(bool Value) {
+    if (Value == FAutoSize) {
+        return;
+    }
+    FAutoSize = Value;
+    if (Parent().HandleAllocated()) {
+        Parent().Realign();
+    }
+}
+
+void TLabel::AdjustSize(std::int32_t& AWidth, std::int32_t& AHeight) {
+    if (!FAutoSize) {
+        return;
+    }
+    if (!FMeasured) {
+        FExtent = TextExtent(Application().Gui(), Caption(), FontHandle(), LabelTextFormat);
+        FMeasured = true;
+    }
+    if (FExtent) {
+        AWidth = FExtent->Right - FExtent->Left;
+        AHeight = FExtent->Bottom - FExtent->Top;
+    }
 }
 
 TButton::TButton(TForm& AParent, TComponent* AOwner)
@@ -20,7 +48,7 @@ HWND_T TButton::CreateWnd() {
                                            ChildStyle() | WS_TABSTOP | BS_PUSHBUTTON, Left(), Top(), Width(),
                                            Height(), Parent().Handle(), FControlId);
     if (wnd) {
-        Application().Windows().SendMessageW(wnd, WM_SETFONT, Application().FontHandle(Font()), 0);
+        Application().Windows().SendMessageW(wnd, WM_SETFONT, FontHandle(), 0);
     }
     return wnd;
 }
@@ -30,7 +58,7 @@ void TButton::DestroyWnd(HWND_T Wnd) {
 }
 
 void TButton::FontChanged() {
-    Application().Windows().SendMessageW(Handle(), WM_SETFONT, Application().FontHandle(Font()), 1);
+    Application().Windows().SendMessageW(Handle(), WM_SETFONT, FontHandle(), 1);
 }
 
 void TButton::Click() {

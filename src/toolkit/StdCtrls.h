@@ -2,6 +2,7 @@
 // Labels (painted by the toolkit) and push buttons (the system's).
 
 #include <cstdint>
+#include <optional>
 
 #include "toolkit/Control.h"
 
@@ -16,14 +17,25 @@ inline constexpr TModalResult mrCancel = 2;
 inline constexpr char16_t LabelWindowClassName[] = u"TarnwickLabel";
 inline constexpr char16_t ButtonWindowClassName[] = u"Button";
 
-// A line of text in its font and colour on the form's colour.
+// Text in its font and colour on the form's colour. By default it sizes itself to its caption measured in
+// its font, keeping its left and top, so that no part of the text is cut away.
 class TLabel : public TControl {
 public:
     using TControl::TControl;
 
+    bool AutoSize() const noexcept { return FAutoSize; }
+    void SetAutoSize(bool Value);
+
 protected:
     const char16_t* WindowClassName() const noexcept override { return LabelWindowClassName; }
     void Paint(TCanvas& Canvas) override;
+    void AdjustSize(std::int32_t& AWidth, std::int32_t& AHeight) override;
+    void ContentChanged() override { FMeasured = false; }
+
+private:
+    bool FAutoSize = true;
+    bool FMeasured = false;
+    std::optional<TRect> FExtent; // the caption's extent in the font, when the platform could measure it
 };
 
 // A push button of the system's class. Its presses reach the form as WM_COMMAND and come back to Click.

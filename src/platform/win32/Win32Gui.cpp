@@ -36,6 +36,11 @@ MSG ToMsg(const TMsg& m) {
 TMsg FromMsg(const MSG& msg) {
     return {Handle(msg.hwnd), msg.message, msg.wParam, msg.lParam, msg.time, {msg.pt.x, msg.pt.y}};
 }
+// A function of user32 that older versions of Windows lack, looked up by name; null where it is missing.
+void* User32Function(const char* Name) {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<void*>(::GetProcAddress(user32, Name)) : nullptr;
+}
 
 } // namespace
 
@@ -72,12 +77,10 @@ std::uint32_t TWin32GuiPlatform::RegisterWindowMessageW(const char16_t* lpString
 }
 
 bool TWin32GuiPlatform::ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t dwFlag) {
-    // Looked up by name: Windows before Vista has no message filter and no such function.
+    // Windows before Vista has no message filter and no such function.
     using TChangeWindowMessageFilter = BOOL(WINAPI*)(UINT, DWORD);
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    const auto proc = user32 ? reinterpret_cast<TChangeWindowMessageFilter>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(user32, "ChangeWindowMessageFilter")))
-                             : nullptr;
+    const auto proc =
+        reinterpret_cast<TChangeWindowMessageFilter>(User32Function("ChangeWindowMessageFilter"));
     return proc && proc(message, dwFlag) != FALSE;
 }
 
@@ -110,14 +113,31 @@ bool TWin32GuiPlatform::IsWindowVisible(HWND_T hWnd) {
     return ::IsWindowVisible(AsHwnd(hWnd)) != FALSE;
 }
 
-bool TWin32GuiPlatform::AdjustWindowRectEx(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
-                                           std::uint32_t dwExStyle) {
+bool TWin32GuiPlatform::AdjustWindowRectExForDpi(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
+                                                 std::uint32_t dwExStyle, std::uint32_t dpi) {
+    using TAdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi =
+        reinterpret_cast<TAdjustForDpi>(User32Function("AdjustWindowRectExForDpi"));
     RECT r = ToRect(lpRect);
-    if (!::AdjustWindowRectEx(&r, dwStyle, bMenu, dwExStyle)) {
+    const BOOL done = adjustForDpi ? adjustForDpi(&r, dwStyle, bMenu, dwExStyle, dpi)
+                                   : ::AdjustWindowRectEx(&r, dwStyle, bMenu, dwExStyle);
+    if (!done) {
         return false;
     }
     lpRect = FromRect(r);
     return true;
+}
+
+std::uint32_t TWin32GuiPlatform::GetDpiForWindow(HWND_T hwnd) {
+    using TGetDpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<TGetDpiForWindow>(User32Function("GetDpiForWindow"));
+    if (getDpiForWindow) {
+        return getDpiForWindow(AsHwnd(hwnd));
+    }
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return static_cast<std::uint32_t>(dpi);
 }
 
 bool TWin32GuiPlatform::InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) {
@@ -228,6 +248,14 @@ std::int32_t TWin32GuiPlatform::DrawTextW(HDC_T hdc, const std::u16string& lpchT
         ::DrawTextW(AsHdc(hdc), AsWide(lpchText), static_cast<int>(lpchText.size()), &r, format);
     lprc = FromRect(r);
     return result;
+}
+
+HDC_T TWin32GuiPlatform::CreateCompatibleDC(HDC_T hdc) {
+    return Handle(::CreateCompatibleDC(AsHdc(hdc)));
+}
+
+bool TWin32GuiPlatform::DeleteDC(HDC_T hdc) {
+    return ::DeleteDC(AsHdc(hdc)) != FALSE;
 }
 
 bool TWin32GuiPlatform::DrawEdge(HDC_T hdc, TRect& qrc, std::uint32_t edge, std::uint32_t grfFlags) {

@@ -27,8 +27,9 @@ public:
     bool SetForegroundWindow(HWND_T hWnd) override;
     bool EnableWindow(HWND_T hWnd, bool bEnable) override;
     bool IsWindowVisible(HWND_T hWnd) override;
-    bool AdjustWindowRectEx(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
-                            std::uint32_t dwExStyle) override;
+    bool AdjustWindowRectExForDpi(TRect& lpRect, std::uint32_t dwStyle, bool bMenu, std::uint32_t dwExStyle,
+                                  std::uint32_t dpi) override;
+    std::uint32_t GetDpiForWindow(HWND_T hwnd) override;
     bool InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) override;
 
     HICON_T LoadIconW(const char16_t* lpIconName) override;
@@ -55,6 +56,8 @@ public:
     std::int32_t SetBkMode(HDC_T hdc, std::int32_t mode) override;
     std::int32_t DrawTextW(HDC_T hdc, const std::u16string& lpchText, TRect& lprc,
                            std::uint32_t format) override;
+    HDC_T CreateCompatibleDC(HDC_T hdc) override;
+    bool DeleteDC(HDC_T hdc) override;
     bool DrawEdge(HDC_T hdc, TRect& qrc, std::uint32_t edge, std::uint32_t grfFlags) override;
 
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;

@@ -113,24 +113,15 @@ protected:
 
     // No Tarnwick running, none installed, and the test double out of the way.
     void RemoveEverything() {
-        EndTarnwick();
+        EndTarnwickProcesses();
         std::filesystem::remove(InstallFolder() / L"setupapi.dll", ignored);
         for (const auto& code : InstalledProducts()) {
             Msiexec(L"/x " + code);
         }
     }
-    static void EndTarnwick() {
-        for (DWORD id : TarnwickProcesses()) {
-            if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-                ::TerminateProcess(process, 1);
-                ::WaitForSingleObject(process, 5000);
-                ::CloseHandle(process);
-            }
-        }
-    }
 
-    // The installed tarnwick.exe, started with the test double beside it. (A loaded library cannot be
-    // moved away under Wine: the double stays in the folder while the program runs.)
+    // The installed tarnwick.exe, started with the test double beside it. (Wine lets a library in use be
+    // neither replaced nor moved: the double stays in the folder while a program runs.)
     std::unique_ptr<TProgram> StartInstalled(const std::wstring& arguments) {
         std::filesystem::copy_file(ProgramFolder() / L"setupapi.dll", InstallFolder() / L"setupapi.dll",
                                    std::filesystem::copy_options::skip_existing);

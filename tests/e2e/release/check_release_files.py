@@ -133,8 +133,9 @@ class MsiTest(unittest.TestCase):
             (UPGRADE_CODE, "", VERSION, 1, "WIX_UPGRADE_DETECTED"),
         ])
         self.assertEqual([r[0] for r in msi_table("LaunchCondition")], ["NOT WIX_DOWNGRADE_DETECTED"])
+        # The installed version is removed before the new one is installed.
         sequence = {row[0]: int(row[2]) for row in msi_table("InstallExecuteSequence")}
-        self.assertIn("RemoveExistingProducts", sequence)
+        self.assertTrue(sequence["InstallValidate"] < sequence["RemoveExistingProducts"] < sequence["InstallInitialize"])
 
     def test_uninstall_ends_the_program_and_removes_autostart(self):
         actions = {row[0]: row[1:] for row in msi_table("CustomAction")}

@@ -198,4 +198,14 @@ std::vector<DWORD> TarnwickProcesses() {
     return ids;
 }
 
+void EndTarnwickProcesses() {
+    for (DWORD id : TarnwickProcesses()) {
+        if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+            ::TerminateProcess(process, 1);
+            ::WaitForSingleObject(process, 5000);
+            ::CloseHandle(process);
+        }
+    }
+}
+
 } // namespace tarnwick::e2e

@@ -63,5 +63,7 @@ bool WaitUntil(DWORD milliseconds, const std::function<bool()>& condition);
 
 // Process ids of the running tarnwick.exe processes.
 std::vector<DWORD> TarnwickProcesses();
+// Ends every running tarnwick.exe (elevated copies started by a program are processes of their own).
+void EndTarnwickProcesses();
 
 } // namespace tarnwick::e2e

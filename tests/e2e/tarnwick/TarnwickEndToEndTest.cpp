@@ -32,14 +32,7 @@ protected:
         machine.Write(m.sim);
     }
     void TearDown() override {
-        // Elevated copies started by a program are processes of their own.
-        for (DWORD id : TarnwickProcesses()) {
-            if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
-                ::TerminateProcess(process, 1);
-                ::WaitForSingleObject(process, 5000);
-                ::CloseHandle(process);
-            }
-        }
+        EndTarnwickProcesses();
         ::DeleteFileW(machine.Path().c_str());
     }
     std::uint32_t Problem(DEVINST device) const { return machine.Read().Device(device).Problem; }

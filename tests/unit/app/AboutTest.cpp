@@ -40,27 +40,30 @@ TEST_F(AboutWindow, IsBuiltFromItsDesign) {
               WS_CAPTION | WS_SYSMENU | WS_THICKFRAME);
     EXPECT_EQ(window.ExStyle & WS_EX_DLGMODALFRAME, 0u);
 
+    // Labels keep their designed place and take the size of their caption in their font (0: measured).
     const struct {
         TControl* Control;
         std::int32_t Left, Top, Width, Height;
         const char16_t* Caption;
+        bool Bold = false;
     } controls[] = {
-        {About->Label1.get(), 200, 16, 129, 13, u"Tarnwick Version 1.1"},
+        {About->Label1.get(), 200, 16, 0, 0, u"Tarnwick Version 1.1", true},
         {About->Image1.get(), 16, 16, 137, 137, u""},
-        {About->Label2.get(), 184, 48, 64, 13, u"Contact Us: "},
-        {About->Label3.get(), 184, 72, 64, 13, u"Web site: "},
+        {About->Label2.get(), 184, 48, 0, 0, u"Contact Us: "},
+        {About->Label3.get(), 184, 72, 0, 0, u"Web site: "},
         {About->Bevel1.get(), 16, 163, 385, 2, u""},
         {About->Button1.get(), 328, 176, 75, 25, u"Close"},
-        {About->Label4.get(), 250, 48, 119, 13, SupportAddress},
-        {About->Label5.get(), 250, 72, 128, 13, ProductWebPage},
+        {About->Label4.get(), 250, 48, 0, 0, SupportAddress},
+        {About->Label5.get(), 250, 72, 0, 0, ProductWebPage},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(ToUtf8(c.Caption));
         const auto& r = Desktop.Window(c.Control->Handle()).Rect;
+        const TRect text = THeadlessDesktop::TextExtent(c.Caption, -11, c.Bold);
         EXPECT_EQ(r.Left, c.Left);
         EXPECT_EQ(r.Top, c.Top);
-        EXPECT_EQ(r.Right - r.Left, c.Width);
-        EXPECT_EQ(r.Bottom - r.Top, c.Height);
+        EXPECT_EQ(r.Right - r.Left, c.Width ? c.Width : text.Right);
+        EXPECT_EQ(r.Bottom - r.Top, c.Height ? c.Height : text.Bottom);
         EXPECT_EQ(c.Control->Caption(), c.Caption);
     }
     EXPECT_TRUE(About->Label1->Font().Bold);

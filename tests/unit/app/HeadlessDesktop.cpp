@@ -396,11 +396,42 @@ bool THeadlessDesktop::IsWindowVisible(HWND_T hWnd) {
     return Exists(hWnd) && Window(hWnd).Visible;
 }
 
-bool THeadlessDesktop::AdjustWindowRectEx(TRect& lpRect, std::uint32_t dwStyle, bool, std::uint32_t) {
-    // A 19-pixel caption and a 3-pixel frame, 4 pixels when it can be resized.
-    const std::int32_t frame = (dwStyle & WS_THICKFRAME) ? 4 : 3;
-    lpRect = {lpRect.Left - frame, lpRect.Top - frame - 19, lpRect.Right + frame, lpRect.Bottom + frame};
+bool THeadlessDesktop::AdjustWindowRectExForDpi(TRect& lpRect, std::uint32_t dwStyle, bool, std::uint32_t,
+                                                std::uint32_t dpi) {
+    // A 19-pixel caption and a 3-pixel frame, 4 pixels when it can be resized, at 96 DPI.
+    const std::int32_t frame = std::int32_t(((dwStyle & WS_THICKFRAME) ? 4 : 3) * dpi / 96);
+    const std::int32_t caption = std::int32_t(19 * dpi / 96);
+    lpRect = {lpRect.Left - frame, lpRect.Top - frame - caption, lpRect.Right + frame, lpRect.Bottom + frame};
     return true;
+}
+
+std::uint32_t THeadlessDesktop::GetDpiForWindow(HWND_T hwnd) {
+    return Exists(hwnd) ? Dpi : 0;
+}
+
+TRect THeadlessDesktop::TextExtent(const std::u16string& Text, std::int32_t Height, bool Bold) {
+    const std::int32_t size = Height < 0 ? -Height : Height;
+    std::int32_t longest = 0;
+    std::int32_t lines = 1;
+    std::int32_t line = 0;
+    for (char16_t c : Text) {
+        if (c == u'\n') {
+            ++lines;
+            line = 0;
+        } else {
+            longest = std::max(longest, ++line);
+        }
+    }
+    const std::int32_t width = (longest * size * (Bold ? 11 : 10) + 19) / 20;
+    return {0, 0, width, lines * (size + 2)};
+}
+
+HDC_T THeadlessDesktop::CreateCompatibleDC(HDC_T) {
+    return MeasuringDC;
+}
+
+bool THeadlessDesktop::DeleteDC(HDC_T hdc) {
+    return hdc == MeasuringDC;
 }
 
 bool THeadlessDesktop::InvalidateRect(HWND_T hWnd, const TRect*, bool) {
@@ -481,9 +512,22 @@ COLORREF_T THeadlessDesktop::SetTextColor(HDC_T, COLORREF_T color) {
     return std::exchange(FTextColor, color);
 }
 
-std::int32_t THeadlessDesktop::DrawTextW(HDC_T, const std::u16string& lpchText, TRect&, std::uint32_t) {
-    TextOuts.push_back({FPainting, lpchText, FTextColor, FSelectedFont});
-    return 13;
+std::int32_t THeadlessDesktop::DrawTextW(HDC_T hdc, const std::u16string& lpchText, TRect& lprc,
+                                         std::uint32_t format) {
+    const auto spec = FontSpecs.find(FSelectedFont);
+    const TRect extent = spec == FontSpecs.end()
+                             ? TRect{0, 0, 0, 0}
+                             : TextExtent(lpchText, spec->second.first, spec->second.second >= 700);
+    if (format & DT_CALCRECT) {
+        if (hdc != MeasuringDC || spec == FontSpecs.end()) {
+            return 0;
+        }
+        lprc.Right = lprc.Left + extent.Right;
+        lprc.Bottom = lprc.Top + extent.Bottom;
+        return extent.Bottom;
+    }
+    TextOuts.push_back({FPainting, lpchText, FTextColor, FSelectedFont, lprc});
+    return extent.Bottom;
 }
 
 HPICTURE_T THeadlessDesktop::LoadPngResource(const char16_t* lpName) {

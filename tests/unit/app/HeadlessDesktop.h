@@ -64,6 +64,7 @@ public:
         std::u16string Text;
         COLORREF_T Color;
         HFONT_T Font;
+        TRect Rect; // where it was drawn
     };
 
     static constexpr HWND_T TaskbarHandle = 0x7A5C;
@@ -104,6 +105,13 @@ public:
     std::multiset<HFONT_T> Fonts;                                       // alive
     std::map<HFONT_T, std::pair<std::int32_t, std::int32_t>> FontSpecs; // height, weight
     HCURSOR_T CursorShape = 0;
+    // The DPI of the monitor, which every window is on.
+    std::uint32_t Dpi = 96;
+    static constexpr HDC_T MeasuringDC = 0xDD;
+
+    // The extent of text in a font of this height (negative: the character height), as this desktop
+    // measures it: each character half the height wide (bold: 11/20 of it), each line the height plus 2.
+    static TRect TextExtent(const std::u16string& Text, std::int32_t Height, bool Bold);
 
     TWindow& Window(HWND_T Handle) { return Windows.at(Handle); }
     bool Exists(HWND_T Handle) const { return Windows.count(Handle) != 0; }
@@ -171,8 +179,9 @@ public:
     bool SetForegroundWindow(HWND_T hWnd) override;
     bool EnableWindow(HWND_T hWnd, bool bEnable) override;
     bool IsWindowVisible(HWND_T hWnd) override;
-    bool AdjustWindowRectEx(TRect& lpRect, std::uint32_t dwStyle, bool bMenu,
-                            std::uint32_t dwExStyle) override;
+    bool AdjustWindowRectExForDpi(TRect& lpRect, std::uint32_t dwStyle, bool bMenu, std::uint32_t dwExStyle,
+                                  std::uint32_t dpi) override;
+    std::uint32_t GetDpiForWindow(HWND_T hwnd) override;
     bool InvalidateRect(HWND_T hWnd, const TRect* lpRect, bool bErase) override;
     HICON_T LoadIconW(const char16_t* lpIconName) override;
     HCURSOR_T LoadCursorW(std::uint16_t CursorId) override { return 0xC000u + CursorId; }
@@ -196,6 +205,8 @@ public:
     std::int32_t SetBkMode(HDC_T, std::int32_t) override { return 1; }
     std::int32_t DrawTextW(HDC_T hdc, const std::u16string& lpchText, TRect& lprc,
                            std::uint32_t format) override;
+    HDC_T CreateCompatibleDC(HDC_T hdc) override;
+    bool DeleteDC(HDC_T hdc) override;
     bool DrawEdge(HDC_T, TRect&, std::uint32_t, std::uint32_t) override { return true; }
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;
     bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) override;

@@ -55,6 +55,8 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_EQ(window.ExStyle, WS_EX_DLGMODALFRAME);
     EXPECT_EQ(window.Rect.Top, -10000);
 
+    // The state label keeps its designed place and takes the size of its caption in bold.
+    const TRect state = test::THeadlessDesktop::TextExtent(u"Internet is turned off", -11, true);
     const struct {
         TControl* Control;
         TRect Bounds; // left, top, width, height
@@ -62,7 +64,7 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     } controls[] = {
         {f.btnSwitch.get(), {79, 37, 153, 25}, u"Turn on the internet"},
         {f.imgInternetOn.get(), {15, 13, 49, 49}, u""},
-        {f.lblState.get(), {95, 13, 119, 13}, u"Internet is turned off"},
+        {f.lblState.get(), {95, 13, state.Right, state.Bottom}, u"Internet is turned off"},
         {f.imgTarnwick.get(), {15, 13, 49, 49}, u""},
     };
     for (const auto& c : controls) {

@@ -181,21 +181,24 @@ TEST_F(Toolkit, APopupMenuIsShownAtThePointAndItsChosenItemIsClicked) {
     EXPECT_GT(items[0]->Command(), IDCANCEL) << "never taken for a dialog key";
 }
 
-TEST_F(Toolkit, FontsAreMadeOncePerDescriptionAndGoWithTheApplication) {
+TEST_F(Toolkit, FontsAreMadeOncePerDescriptionAndScaleAndGoWithTheApplication) {
     THeadlessDesktop desktop;
     std::optional<TApplication> app;
     app.emplace(desktop, desktop, desktop);
     TFont bold;
     bold.Bold = true;
-    const HFONT_T a = app->FontHandle(TFont{});
-    const HFONT_T b = app->FontHandle(bold);
+    const HFONT_T a = app->FontHandle(TFont{}, 96);
+    const HFONT_T b = app->FontHandle(bold, 96);
+    const HFONT_T large = app->FontHandle(bold, 144);
     EXPECT_NE(a, b);
     bold.Color = clGreen; // the colour is painted, not part of the font
-    EXPECT_EQ(app->FontHandle(bold), b);
-    EXPECT_EQ(app->FontHandle(TFont{}), a);
+    EXPECT_EQ(app->FontHandle(bold, 96), b);
+    EXPECT_EQ(app->FontHandle(TFont{}, 96), a);
+    EXPECT_EQ(app->FontHandle(bold, 144), large);
     EXPECT_EQ(desktop.FontSpecs.at(a), std::make_pair(-11, 400));
     EXPECT_EQ(desktop.FontSpecs.at(b), std::make_pair(-11, 700));
-    EXPECT_EQ(desktop.Fonts.size(), 2u);
+    EXPECT_EQ(desktop.FontSpecs.at(large), std::make_pair(-17, 700)) << "16.5 pixels, rounded as MulDiv does";
+    EXPECT_EQ(desktop.Fonts.size(), 3u);
     app.reset();
     EXPECT_TRUE(desktop.Fonts.empty());
 }

@@ -70,6 +70,25 @@ TEST(TPhysicalDevice, GetCopyIsDeepAndSharesTheParent) {
     EXPECT_EQ(childCopy->ParentDevice(), &linked[0]);
 }
 
+TEST(TPhysicalDevice, CopiesAreValuesWhoseTextsChangeAlone) {
+    TPhysicalDeviceList list;
+    list.Add(Record(u"ROOT"));
+    list[0].DeviceChilds().Add(Record(u"CHILD", u"ROOT"));
+
+    TPhysicalDeviceList copied = list; // records, and their children, copied by the compiler
+    TPhysicalDevice assigned;
+    assigned = list[0];
+    TDeviceRecordWriter(copied[0]).VendorName() = u"Copy";
+    TDeviceRecordWriter(list[0].DeviceChilds()[0]).ParentDevicePnPName() = u"ELSEWHERE";
+
+    EXPECT_EQ(list[0].VendorName(), u"");
+    EXPECT_EQ(assigned.VendorName(), u"");
+    EXPECT_EQ(copied[0].VendorName(), u"Copy");
+    EXPECT_EQ(copied[0].DeviceChilds()[0].ParentDevicePnPName(), u"ROOT");
+    EXPECT_EQ(assigned.DeviceChilds()[0].ParentDevicePnPName(), u"ROOT");
+    EXPECT_NE(&copied[0].DeviceChilds()[0], &list[0].DeviceChilds()[0]);
+}
+
 TEST(TPhysicalDevice, HasChildAndIndexOfChildIgnoreAsciiCase) {
     auto device = Record(u"USB\\ROOT_HUB\\1");
     EXPECT_TRUE(device->HasChild(*device));

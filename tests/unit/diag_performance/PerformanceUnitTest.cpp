@@ -72,9 +72,10 @@ TEST_F(PerformanceRackmanTest, SameLabelUnderAnotherParentIsAnotherMeasurement) 
 
 TEST_F(PerformanceRackmanTest, MismatchedEndNamesGivenLabelFirstAndKeepsStepOpen) {
     rackman.StartTime(u"A");
-    EXPECT_EQ(MessageOf([&] { rackman.EndTime(u"B"); }),
-              u"PerformanceRackman.EndTime was called with the different MeasurementLabel (B)  from the previous "
-              u"StartTime (A). Be sure that you use PerformanceRackman correctly.");
+    EXPECT_EQ(
+        MessageOf([&] { rackman.EndTime(u"B"); }),
+        u"PerformanceRackman.EndTime was called with the different MeasurementLabel (B)  from the previous "
+        u"StartTime (A). Be sure that you use PerformanceRackman correctly.");
     rackman.EndTime(u"A");
     EXPECT_EQ(rackman.FindMeasurement(u"A")->CallCount(), 1);
 }
@@ -84,7 +85,8 @@ TEST_F(PerformanceRackmanTest, EndWithoutOpenStep) {
     EXPECT_FALSE(rackman.HasMeasurements());
     rackman.StartTime(u"A");
     rackman.EndTime(u"A");
-    EXPECT_EQ(MessageOf([&] { rackman.EndTime(u"A"); }), u"Please call PerformanceRackman.StartTime before EndTime");
+    EXPECT_EQ(MessageOf([&] { rackman.EndTime(u"A"); }),
+              u"Please call PerformanceRackman.StartTime before EndTime");
 }
 
 TEST_F(PerformanceRackmanTest, PathsIgnoreCaseButStoredLabelStays) {
@@ -105,6 +107,51 @@ TEST_F(PerformanceRackmanTest, OtherThreadsAreIgnored) {
     counter.thread = 7;
     rackman.EndTime(u"A");
     EXPECT_EQ(rackman.Measurements().size(), 1u);
+}
+
+constexpr TMeasurementLabel LabelA{u"A"};
+constexpr TMeasurementLabel LabelB{u"B"};
+constexpr TMeasurementLabel LabelC{u"C"};
+constexpr TMeasurementLabel LowerA{u"a"};
+
+TEST_F(PerformanceRackmanTest, ConstantLabelsAndTextsReachTheSameMeasurements) {
+    for (int i = 0; i < 2; ++i) {
+        rackman.StartTime(LabelA);
+        rackman.StartTime(u"B");
+        rackman.EndTime(LabelB);
+        rackman.StartTime(LabelB);
+        rackman.EndTime(u"B");
+        rackman.EndTime(LabelA);
+    }
+    ASSERT_EQ(rackman.Measurements().size(), 2u);
+    EXPECT_EQ(rackman.FindMeasurement(u"A")->CallCount(), 2);
+    EXPECT_EQ(rackman.FindMeasurement(u"A.B")->CallCount(), 4);
+
+    // A path found ignoring case keeps its stored label, so ending under the other spelling is a mismatch.
+    rackman.StartTime(LowerA);
+    EXPECT_NE(MessageOf([&] { rackman.EndTime(LowerA); }), u"<no error>");
+    rackman.EndTime(LabelA);
+    EXPECT_EQ(rackman.FindMeasurement(u"A")->CallCount(), 3);
+}
+
+TEST_F(PerformanceRackmanTest, SwitchingStepsReadsTheCounterOnceForBoth) {
+    rackman.StartTime(LabelA);          // 1010
+    rackman.StartTime(LabelB);          // 1020
+    rackman.SwitchTime(LabelB, LabelC); // 1030 ends B and starts C
+    rackman.EndTime(LabelC);            // 1040
+    rackman.EndTime(LabelA);            // 1050
+
+    EXPECT_EQ(rackman.FindMeasurement(u"A.B")->TotalTime(), 10);
+    EXPECT_EQ(rackman.FindMeasurement(u"A.C")->TotalTime(), 10);
+    EXPECT_EQ(rackman.FindMeasurement(u"A.C")->ParentMeasurement(), rackman.FindMeasurement(u"A"));
+    EXPECT_EQ(rackman.FindMeasurement(u"A")->TotalTime(), 40);
+
+    rackman.StartTime(LabelA);
+    EXPECT_EQ(
+        MessageOf([&] { rackman.SwitchTime(LabelB, LabelC); }),
+        u"PerformanceRackman.EndTime was called with the different MeasurementLabel (B)  from the previous "
+        u"StartTime (A). Be sure that you use PerformanceRackman correctly.");
+    EXPECT_EQ(rackman.LastMeasurement(), rackman.FindMeasurement(u"A")) << "the open step stays open";
 }
 
 TEST(TMeasurement, EndBeforeStartRaises) {

@@ -108,14 +108,39 @@ TEST_F(GuiSeam, PushButtonsAreTheSystemsWithTheirCommandNumber) {
     EXPECT_FALSE(::IsWindow(wnd));
 }
 
-TEST_F(GuiSeam, FramesGrowTheClientAreaAsThePlatformSays) {
+TEST_F(GuiSeam, FramesGrowTheClientAreaAsThePlatformSaysAtTheWindowsScale) {
+    const UINT dpi = Gui.GetDpiForWindow(Handle(Parent));
+    const HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(dpi, UINT(::GetDeviceCaps(screen, LOGPIXELSY))) << "one monitor: the system's scale";
+    ::ReleaseDC(nullptr, screen);
+
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
     TRect frame{0, 0, 248, 74};
-    ASSERT_TRUE(Gui.AdjustWindowRectEx(frame, style, false, WS_EX_DLGMODALFRAME));
+    ASSERT_TRUE(Gui.AdjustWindowRectExForDpi(frame, style, false, WS_EX_DLGMODALFRAME, dpi));
     RECT expected{0, 0, 248, 74};
     ::AdjustWindowRectEx(&expected, style, FALSE, WS_EX_DLGMODALFRAME);
     EXPECT_EQ(frame, (TRect{expected.left, expected.top, expected.right, expected.bottom}));
     EXPECT_GT(frame.Bottom - frame.Top, 74 + 10) << "a caption and a frame";
+
+    TRect large{0, 0, 248, 74};
+    ASSERT_TRUE(Gui.AdjustWindowRectExForDpi(large, style, false, WS_EX_DLGMODALFRAME, dpi * 2));
+    EXPECT_GT(large.Bottom - large.Top, frame.Bottom - frame.Top) << "a taller caption at twice the scale";
+}
+
+TEST_F(GuiSeam, TextIsMeasuredAsItIsDrawn) {
+    const HFONT_T font = Gui.CreateFontW(-11, FW_BOLD, u"Tahoma");
+    const HDC_T dc = Gui.CreateCompatibleDC(0);
+    ASSERT_NE(dc, 0u);
+    const HGDIOBJ_T previous = Gui.SelectObject(dc, font);
+    TRect extent{0, 0, 0, 0};
+    EXPECT_GT(Gui.DrawTextW(dc, u"Internet is turned off", extent, DT_LEFT | DT_NOPREFIX | DT_CALCRECT), 0);
+    SIZE size{};
+    ::GetTextExtentPoint32W(reinterpret_cast<HDC>(dc), L"Internet is turned off", 22, &size);
+    EXPECT_EQ(extent, (TRect{0, 0, size.cx, size.cy}));
+    EXPECT_GT(size.cx, 100);
+    Gui.SelectObject(dc, previous);
+    EXPECT_TRUE(Gui.DeleteDC(dc));
+    Gui.DeleteObject(font);
 }
 
 TEST_F(GuiSeam, LoadsTheProgramsIconsAndTheSystemsHandCursor) {

@@ -101,6 +101,84 @@ std::wstring TextOf(HWND Window) {
     return text;
 }
 
+// What the text needs when it is drawn in the font, and the face the platform found for the font.
+struct TMeasured {
+    SIZE Size{};
+    std::wstring Face;
+};
+
+TMeasured Measure(HFONT Font, const std::wstring& Text) {
+    TMeasured measured;
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(dc, Font);
+    RECT extent{0, 0, 0, 0};
+    ::DrawTextW(dc, Text.c_str(), int(Text.size()), &extent, DT_CALCRECT | DT_LEFT | DT_NOPREFIX);
+    measured.Size = {extent.right, extent.bottom};
+    wchar_t face[LF_FACESIZE] = {};
+    ::GetTextFaceW(dc, LF_FACESIZE, face);
+    measured.Face = face;
+    ::SelectObject(dc, previous);
+    ::DeleteDC(dc);
+    return measured;
+}
+
+// The display scale this run was started at (the test's Wine prefix sets it), 96 by default.
+UINT ExpectedDpi() {
+    wchar_t value[16] = {};
+    return ::GetEnvironmentVariableW(L"TARNWICK_WINE_DPI", value, 16) ? UINT(::_wtoi(value)) : 96u;
+}
+
+int Scaled(int Designed) {
+    return ::MulDiv(Designed, int(ExpectedDpi()), 96);
+}
+
+// Every text of the window's controls, measured in the control's own font, fits inside the control's
+// client area (a push button's inside its edge and focus rectangle), drawn with Wine's Tahoma.
+void ExpectEveryTextFits(HWND Window) {
+    int checked = 0;
+    for (HWND child = ::GetWindow(Window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = TextOf(child);
+        if (text.empty() || !::IsWindowVisible(child)) {
+            continue;
+        }
+        SCOPED_TRACE(std::string(text.begin(), text.end()));
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(child, WM_GETFONT, 0, 0));
+        ASSERT_TRUE(font);
+        const TMeasured measured = Measure(font, text);
+        EXPECT_EQ(measured.Face, L"Tahoma");
+        wchar_t kind[32] = {};
+        ::GetClassNameW(child, kind, 32);
+        const int margin = ::lstrcmpiW(kind, L"Button") == 0 ? Scaled(4) : 0;
+        RECT client{};
+        ::GetClientRect(child, &client);
+        EXPECT_LE(measured.Size.cx + 2 * margin, client.right) << "cut at the right";
+        EXPECT_LE(measured.Size.cy + margin, client.bottom) << "cut at the bottom";
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
+// Every item of a menu on the screen shows its whole text in the system's menu font.
+void ExpectEveryMenuTextFits(HMENU Menu) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    const HFONT font = ::CreateFontIndirectW(&metrics.lfMenuFont);
+    for (int i = 0; i < ::GetMenuItemCount(Menu); ++i) {
+        wchar_t text[64] = {};
+        if (!::GetMenuStringW(Menu, UINT(i), text, 64, MF_BYPOSITION)) {
+            continue; // the separator
+        }
+        SCOPED_TRACE(std::string(text, text + ::lstrlenW(text)));
+        RECT item{};
+        ASSERT_TRUE(::GetMenuItemRect(nullptr, Menu, UINT(i), &item));
+        const TMeasured measured = Measure(font, text);
+        EXPECT_LE(measured.Size.cx, item.right - item.left);
+        EXPECT_LE(measured.Size.cy, item.bottom - item.top);
+    }
+    ::DeleteObject(font);
+}
+
 HWND ChildWithText(HWND Parent, const std::wstring& Text) {
     for (HWND child = ::GetWindow(Parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (TextOf(child) == Text) {
@@ -168,8 +246,9 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     ::GetWindowRect(Wnd(), &window);
     RECT client{};
     ::GetClientRect(Wnd(), &client);
-    EXPECT_EQ(client.right, 248);
-    EXPECT_EQ(client.bottom, 74);
+    EXPECT_EQ(Gui.GetDpiForWindow(Form->Handle()), ExpectedDpi());
+    EXPECT_EQ(client.right, Scaled(248)); // 372 x 111 at 144 DPI
+    EXPECT_EQ(client.bottom, Scaled(74));
     const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     ASSERT_TRUE(taskbar);
     RECT bar{};
@@ -180,6 +259,7 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     EXPECT_TRUE(ChildWithText(Wnd(), L"Internet is turned on"));
     const HWND button = ChildWithText(Wnd(), L"Turn off the internet");
     ASSERT_TRUE(button);
+    ExpectEveryTextFits(Wnd());
     test::TakeScreenshot(L"main-window-on");
 
     ::PostMessageW(button, BM_CLICK, 0, 0);
@@ -193,6 +273,7 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     ShowFromTray();
     EXPECT_TRUE(ChildWithText(Wnd(), L"Internet is turned off"));
     EXPECT_TRUE(ChildWithText(Wnd(), L"Turn on the internet"));
+    ExpectEveryTextFits(Wnd());
     test::TakeScreenshot(L"main-window-off");
 }
 
@@ -220,6 +301,7 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
             ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
             items.push_back(text);
         }
+        ExpectEveryMenuTextFits(handle);
         shot = test::TakeScreenshot(L"turn-on-menu");
         ::EndMenu();
     });
@@ -240,6 +322,28 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
     test::TakeScreenshot(L"balloon-on");
 }
 
+TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
+    std::vector<std::wstring> items;
+    TLater later(1000, [&] {
+        const HWND menu = ::FindWindowW(L"#32768", nullptr);
+        if (!menu) {
+            return;
+        }
+        const HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
+            wchar_t text[64] = {};
+            ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
+            items.push_back(text);
+        }
+        ExpectEveryMenuTextFits(handle);
+        test::TakeScreenshot(L"tray-menu");
+        ::EndMenu();
+    });
+    ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+    test::PumpMessages(25000, [&] { return !items.empty(); });
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"About", L"", L"Exit"}));
+}
+
 TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
     HWND about = nullptr;
     RECT place{};
@@ -257,6 +361,7 @@ TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
             ::SendMessageW(link, WM_MOUSEMOVE, 0, 0); // the mouse on the link: maroon
             ::InvalidateRect(link, nullptr, TRUE);
         }
+        ExpectEveryTextFits(about);
         test::TakeScreenshot(L"about-window");
         ::PostMessageW(about, WM_CLOSE, 0, 0);
     });
