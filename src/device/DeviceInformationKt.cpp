@@ -20,19 +20,6 @@ namespace {
 
 std::unique_ptr<TPerformanceRackman> gPerformanceRackman; // the device unit's registry
 
-// Text of a buffer the platform filled, up to its first NUL (or its end).
-std::u16string TextOfBuffer(const std::uint8_t* buffer, std::size_t bytes) {
-    const std::size_t capacity = bytes / sizeof(char16_t);
-    std::size_t length = 0;
-    for (; length < capacity; ++length) {
-        if (buffer[2 * length] == 0 && buffer[2 * length + 1] == 0) {
-            break;
-        }
-    }
-    std::u16string text(length, u'\0');
-    std::memcpy(text.data(), buffer, length * sizeof(char16_t));
-    return text;
-}
 
 // Destroys the enumeration's device set when the walk ends, also by an exception.
 class TDeviceSetGuard {
@@ -90,7 +77,7 @@ std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO Dev
         if (platform.SetupDiGetDeviceRegistryPropertyW(DevSet, DeviceInfoData, Property, &type, buffer, size,
                                                        &required)) {
             // The buffer is zero-filled, so the text ends at the first NUL whatever size was reported.
-            return TextOfBuffer(buffer, size);
+            return TextUpToNul(buffer, size);
         }
         // A driver that answers "insufficient buffer" without asking for more room would keep us here
         // for ever: give up on the property instead.
@@ -141,7 +128,7 @@ std::u16string GetDeviceIdEx(IDevicePlatform& platform, DEVINST DevInst) {
                                       0) != CR_SUCCESS) {
         return {};
     }
-    return TextOfBuffer(reinterpret_cast<const std::uint8_t*>(buffer.data()), sizeof buffer);
+    return TextUpToNul(buffer.data(), buffer.size());
 }
 
 bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
@@ -282,7 +269,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
             idBuffer[0] = u'\0';
             if (platform.SetupDiGetDeviceInstanceIdW(set, data, idBuffer.data(),
                                                      static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
-                name = TextOfBuffer(reinterpret_cast<const std::uint8_t*>(idBuffer.data()), sizeof idBuffer);
+                name = TextUpToNul(idBuffer.data(), idBuffer.size());
             }
             if (known.contains(name)) {
                 continue;

@@ -19,13 +19,7 @@ void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uin
         return;
     }
     const std::uint32_t code = System.GetLastError();
-    if (code == 0) {
-        throw EOSError(u"A call to an OS function failed", 0);
-    }
-    throw EOSError(
-        FormatText(u"System Error.  Code: %d.\r\n%s",
-                   {std::int64_t(std::int32_t(code)), std::u16string_view(System.SysErrorMessage(code))}),
-        code);
+    throw LastOsError(code, code == 0 ? std::u16string() : System.SysErrorMessage(code));
 }
 
 } // namespace tarnwick

@@ -14,7 +14,7 @@ namespace tarnwick {
 namespace {
 
 TEST(Win32DevicePlatform, EnumeratesTheNetworkClassAndAllClassesWithoutError) {
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform([] { return false; });
     for (const auto& [guid, flags] :
          {std::pair<const Guid*, std::uint32_t>{&GUID_DEVCLASS_NET, DIGCF_PRESENT},
           {nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT},
@@ -31,26 +31,26 @@ TEST(Win32DevicePlatform, EnumeratesTheNetworkClassAndAllClassesWithoutError) {
 }
 
 TEST(Win32DevicePlatform, ParentQueryOfAnUnknownNodeFailsCleanly) {
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform([] { return false; });
     EXPECT_EQ(CMGetParent(platform, 0x7FFF), 0u);
     EXPECT_EQ(GetDeviceIdEx(platform, 0x7FFF), u"");
     FinalizeDeviceInformationKt();
 }
 
 TEST(Win32DevicePlatform, BusTypeQueryOfAMissingPathIsFalse) {
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform([] { return false; });
     TDeviceInformation information;
     EXPECT_FALSE(GetDeviceInformation(platform, u"\\\\?\\no#such#device\\", information));
     FinalizeDeviceInformationKt();
 }
 
 TEST(Win32DevicePlatform, SystemMessageForAccessDenied) {
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform([] { return false; });
     EXPECT_NE(platform.SysErrorMessage(ERROR_ACCESS_DENIED), u"");
 }
 
 TEST(Win32DevicePlatform, VolumeTableAndDiskInterfaceScanRunToTheEndOnWinesVolumes) {
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform([] { return false; });
     EXPECT_FALSE(platform.IsWindows2000());
     TVolumeDeviceConnectorList volumes;
     try {
