@@ -139,8 +139,8 @@ void TForm1::FormActivate(TComponent&) {
     const TArguments arguments = ProcessArguments(system);
     if (SwitchPresent(arguments, u"subscribeonstartup")) {
         // Quoted, so that a path with blanks stays one program for the shell that starts it.
-        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
-                        false, true, false);
+        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"",
+                        {.Force = true});
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }

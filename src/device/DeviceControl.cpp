@@ -75,7 +75,7 @@ ControlDevice(IDevicePlatform& platform, const std::u16string& APnPName, TContro
     // Enabling looks beyond the present devices; nodes without a device node are still skipped.
     const std::uint32_t flags = AAction == cdaEnable ? DIGCF_ALLCLASSES : DIGCF_ALLCLASSES | DIGCF_PRESENT;
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Started");
-    GetDevicesByGuid(platform, nullptr, true, devices, flags, callback.get(), nullptr);
+    GetDevicesByGuid(platform, nullptr, TReadDetails::Yes, devices, flags, callback.get());
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Ended");
     return callback;
 }

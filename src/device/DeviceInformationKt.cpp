@@ -55,7 +55,7 @@ void FinalizeDeviceInformationKt() {
 TSearchDevicesCallBack::TSearchDevicesCallBack(std::u16string ASearchForPNPName)
     : FSearchForPnpName(std::move(ASearchForPNPName)) {
     if (FSearchForPnpName.empty()) {
-        throw EAssertionFailed(u"Assertion failure", u"DeviceInformationKt", 1873);
+        throw EAssertionFailed(u"Assertion failure", u"DeviceInformationKt", EmptySearchNameAssertionLine);
     }
 }
 
@@ -218,7 +218,7 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
 
 } // namespace
 
-void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AReadDetails,
+void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDetails AReadDetails,
                       TPhysicalDeviceList& ADevices, std::uint32_t AFlags, TSearchDevicesCallBack* ACallBack,
                       TVolumeDeviceConnectorList* AVolumes) {
     TMeasurementScope whole(PerformanceRackman(), u"GetDevicesByGuid");
@@ -276,7 +276,8 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
             }
             TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());
             TDeviceRecordWriter(device).SetIdentity(data.DevInst, status, problem, std::move(name));
-            ReadDevice(platform, set, data, device, statusResult, AReadDetails, AFlags, volumes);
+            ReadDevice(platform, set, data, device, statusResult, AReadDetails == TReadDetails::Yes, AFlags,
+                       volumes);
             if (ACallBack != nullptr && ACallBack->IsSearchedDevice(device)) {
                 ACallBack->CallBackProc(device, set, data, static_cast<std::int32_t>(index));
             }

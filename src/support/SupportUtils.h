@@ -26,8 +26,14 @@ std::u16string ExeBaseNameOf(std::u16string_view Path);
 // Adds, rewrites or removes the value Name under the Run (or RunOnce) key of the current user (or of
 // the machine). The data is Command as given, less leading and trailing control characters and blanks.
 // Never reports a failure: a key that cannot be opened means nothing happens.
+struct TStartupEntryOptions {
+    bool Remove = false;   // delete the value instead of writing it
+    bool RunOnce = false;  // the RunOnce key instead of the Run key
+    bool Force = false;    // write even when the value already holds exactly Command
+    bool AllUsers = false; // HKEY_LOCAL_MACHINE instead of HKEY_CURRENT_USER
+};
 void SetStartupEntry(IRegistryPlatform& Registry, std::u16string_view Name, std::u16string_view Command,
-                     bool Remove, bool RunOnce, bool Force, bool AllUsers);
+                     const TStartupEntryOptions& Options = {});
 
 // Starts FileName with Parameters through the shell's "runas" verb and returns once it has started.
 // Raises EOSError with the thread's last error when the shell refuses.

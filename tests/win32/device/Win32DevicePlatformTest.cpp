@@ -20,7 +20,7 @@ TEST(Win32DevicePlatform, EnumeratesTheNetworkClassAndAllClassesWithoutError) {
           {nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT},
           {nullptr, DIGCF_ALLCLASSES}}) {
         TPhysicalDeviceList devices;
-        EXPECT_NO_THROW(GetDevicesByGuid(platform, guid, true, devices, flags, nullptr, nullptr));
+        EXPECT_NO_THROW(GetDevicesByGuid(platform, guid, TReadDetails::Yes, devices, flags));
         for (const auto& device : devices) {
             EXPECT_FALSE(device->PnPName().empty());
         }
@@ -69,12 +69,12 @@ TEST(Win32DevicePlatform, VolumeTableAndDiskInterfaceScanRunToTheEndOnWinesVolum
     }
     EXPECT_NE(MountController(platform).VolumePathNamesProc(), 0u);
     TPhysicalDeviceList devices;
-    EXPECT_NO_THROW(GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, true, devices,
+    EXPECT_NO_THROW(GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, TReadDetails::Yes, devices,
                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE, nullptr, &volumes));
     TPhysicalDeviceList own;
     try {
-        GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, true, own, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE,
-                         nullptr, nullptr);
+        GetDevicesByGuid(platform, &GUID_DEVINTERFACE_DISK, TReadDetails::Yes, own,
+                         DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     } catch (const EGeneralError& e) {
         EXPECT_EQ(e.Message(), u"FindFirstVolume error. Can't get volume names and mount points");
     }
