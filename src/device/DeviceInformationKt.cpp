@@ -20,7 +20,6 @@ namespace {
 
 std::unique_ptr<TPerformanceRackman> gPerformanceRackman; // the device unit's registry
 
-
 // Destroys the enumeration's device set when the walk ends, also by an exception.
 class TDeviceSetGuard {
 public:

@@ -45,7 +45,8 @@ struct TDeviceInformation {
 enum class TReadDetails : bool { No = false, Yes = true };
 void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDetails AReadDetails,
                       TPhysicalDeviceList& ADevices, std::uint32_t AFlags,
-                      TSearchDevicesCallBack* ACallBack = nullptr, TVolumeDeviceConnectorList* AVolumes = nullptr);
+                      TSearchDevicesCallBack* ACallBack = nullptr,
+                      TVolumeDeviceConnectorList* AVolumes = nullptr);
 
 // A registry property as text up to its first NUL (a multi-string gives its first string); empty when
 // absent or unreadable.

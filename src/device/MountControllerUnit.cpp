@@ -21,7 +21,6 @@ std::unique_ptr<TMountController> gMountController; // the shared controller
 constexpr std::uint32_t VolumeNameLength = 260;
 constexpr std::uint32_t VolumePathNamesLength = 260000;
 
-
 // The volume search, closed on every path once it was opened.
 class TVolumeSearch {
 public:

@@ -280,7 +280,8 @@ std::u16string TrimControlsAndBlanks(std::u16string_view Text) {
 
 } // namespace
 
-TWindowsTypeEx GetWindowsTypeEx(ISystemPlatform& System, IVersionPlatform& Version, IRegistryPlatform& Registry) {
+TWindowsTypeEx GetWindowsTypeEx(ISystemPlatform& System, IVersionPlatform& Version,
+                                IRegistryPlatform& Registry) {
     TWindowsTypeEx result;
     const std::optional<TVersionAnswer> answer = AskVersion(System);
     if (!answer) {

@@ -249,8 +249,9 @@ TEST_F(GetDevicesByGuidTest, CallbackErrorDestroysTheSetClosesMeasurementsAndKee
     m.AddAdapter(u"PCI\\NIC\\2", u"NIC 2");
     RecordingCallBack callback(u"PCI\\NIC\\1", m.sim, true);
     TPhysicalDeviceList list;
-    EXPECT_THROW(GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, TReadDetails::Yes, list, DIGCF_PRESENT, &callback),
-                 EGeneralError);
+    EXPECT_THROW(
+        GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, TReadDetails::Yes, list, DIGCF_PRESENT, &callback),
+        EGeneralError);
     EXPECT_EQ(list.Count(), 1u);
     EXPECT_EQ(m.sim.OpenSetCount(), 0u);
     EXPECT_EQ(PerformanceRackman().FindMeasurement(u"GetDevicesByGuid.BuildDeviceTree"), nullptr);

@@ -17,10 +17,12 @@ const std::u16string kCommand = u"C:\\Tools\\prog.exe";
 class StartupEntry : public ::testing::Test {
 protected:
     void Add(std::u16string_view command, bool force = false, bool runOnce = false, bool allUsers = false) {
-        SetStartupEntry(Registry, u"Tarnwick", command, {.RunOnce = runOnce, .Force = force, .AllUsers = allUsers});
+        SetStartupEntry(Registry, u"Tarnwick", command,
+                        {.RunOnce = runOnce, .Force = force, .AllUsers = allUsers});
     }
     void Remove(bool runOnce = false, bool allUsers = false) {
-        SetStartupEntry(Registry, u"Tarnwick", kCommand, {.Remove = true, .RunOnce = runOnce, .AllUsers = allUsers});
+        SetStartupEntry(Registry, u"Tarnwick", kCommand,
+                        {.Remove = true, .RunOnce = runOnce, .AllUsers = allUsers});
     }
     void TearDown() override { EXPECT_EQ(Registry.OpenHandles(), 0u) << "a key was left open"; }
 
@@ -116,7 +118,8 @@ TEST_F(StartupEntry, ChoosesRootAndKeyByTheFlags) {
         ASSERT_FALSE(registry.Calls.empty());
         EXPECT_EQ(registry.Calls[0].Root, c.Root);
 
-        SetStartupEntry(registry, u"Tarnwick", kCommand, {.Remove = true, .RunOnce = c.RunOnce, .AllUsers = c.AllUsers});
+        SetStartupEntry(registry, u"Tarnwick", kCommand,
+                        {.Remove = true, .RunOnce = c.RunOnce, .AllUsers = c.AllUsers});
         EXPECT_FALSE(registry.Get(c.Root, c.Path, u"Tarnwick")) << c.RunOnce << c.AllUsers;
     }
 }

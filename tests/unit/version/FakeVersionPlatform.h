@@ -11,8 +11,8 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "platform/VersionPlatform.h"
-#include "tests/unit/support/FakeSystemPlatform.h"
 #include "tests/unit/support/FakeRegistryPlatform.h"
+#include "tests/unit/support/FakeSystemPlatform.h"
 #include "tests/unit/version/VersionCases.h"
 
 namespace tarnwick::testing {
