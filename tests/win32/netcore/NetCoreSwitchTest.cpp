@@ -62,7 +62,7 @@ protected:
     std::filesystem::path path;
     testing::SimulatedMachine m;
     DEVINST first = 0, second = 0, hidden = 0;
-    win32::TWin32DevicePlatform platform([] { return false; });
+    win32::TWin32DevicePlatform platform{[] { return false; }};
 };
 
 TEST_F(NetCoreSwitchTest, TurnsTheSimulatedAdaptersOffAndOnAndLeavesTheHiddenOne) {
