@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include <tlhelp32.h>
 
@@ -18,14 +19,47 @@ std::filesystem::path ProgramFolder() {
 
 TMachineFile::TMachineFile(std::filesystem::path path) : FPath(std::move(path)) {}
 
+namespace {
+
+// The test double serialises its reads and writes of the machine file with this mutex; the driver takes
+// it too, so that it never reads a file being replaced nor replaces one being read.
+class TMachineFileLock {
+public:
+    TMachineFileLock() : FMutex(::CreateMutexW(nullptr, FALSE, L"Local\\TarnwickSimulatedMachine")) {
+        if (FMutex) {
+            ::WaitForSingleObject(FMutex, 10000);
+        }
+    }
+    ~TMachineFileLock() {
+        if (FMutex) {
+            ::ReleaseMutex(FMutex);
+            ::CloseHandle(FMutex);
+        }
+    }
+    TMachineFileLock(const TMachineFileLock&) = delete;
+    TMachineFileLock& operator=(const TMachineFileLock&) = delete;
+
+private:
+    HANDLE FMutex;
+};
+
+} // namespace
+
 void TMachineFile::Write(const sim::TDeviceSimulator& machine) const {
+    const TMachineFileLock lock;
     const std::filesystem::path partial = FPath.wstring() + L".part";
     std::ofstream(partial, std::ios::binary | std::ios::trunc) << sim::SaveMachine(machine);
-    ::MoveFileExW(partial.c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!::MoveFileExW(partial.c_str(), FPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        throw std::runtime_error("the simulated machine file could not be replaced");
+    }
 }
 
 sim::TDeviceSimulator TMachineFile::Read() const {
+    const TMachineFileLock lock;
     std::ifstream in(FPath, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("the simulated machine file could not be opened");
+    }
     std::stringstream text;
     text << in.rdbuf();
     sim::TDeviceSimulator machine;

@@ -98,7 +98,9 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
         const bool onScreen = r.bottom > 0 && r.right > 0 && r.left < 1280 && r.top < 800;
         EXPECT_FALSE(::IsWindowVisible(other) && onScreen) << "visible window";
     }
-    EXPECT_EQ(StateText(window), L"Internet is turned on");
+    // The window hides before the state is first shown: wait for it rather than race it.
+    EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; }))
+        << "state shown: " << std::string(StateText(window).begin(), StateText(window).end());
     test::TakeScreenshot(L"e2e-tray");
 
     // A left press on the tray icon shows the window beside the notification area.
@@ -211,13 +213,14 @@ TEST_F(TarnwickEndToEnd, SubscribeOnStartupWritesTheQuotedPathAndEnds) {
 TEST_F(TarnwickEndToEnd, UnknownActionIsToldInAMessageBoxAndTheProgramStays) {
     TProgram program(machine, L"-elevation -action reboot");
     HWND box = nullptr;
+    // The box's window exists a moment before its title and text: wait for the text.
     ASSERT_TRUE(WaitUntil(Patience, [&] {
         const auto boxes = WindowsOf(program.ProcessId(), L"#32770");
         box = boxes.empty() ? nullptr : boxes.front();
-        return box != nullptr;
-    }));
+        return box != nullptr &&
+               FindChild(box, L"Static", {L"Sorry we do not know such action: reboot"}) != nullptr;
+    })) << "no box with the text";
     EXPECT_EQ(WindowText(box), L"Tarnwick");
-    EXPECT_NE(FindChild(box, L"Static", {L"Sorry we do not know such action: reboot"}), nullptr);
     test::TakeScreenshot(L"e2e-unknown-action");
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_FALSE(program.WaitForExit(2000));

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "TarnwickVersion.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Text.h"
 #include "platform/win32/Win32Text.h"
@@ -191,7 +192,7 @@ std::wstring OwnPath() {
     return path;
 }
 
-TEST(ResourcesTest, VersionInformationNamesTheProductAndVersion) {
+TEST(ResourcesTest, VersionInformationCarriesTheProjectsVersionAndCopyright) {
     const std::wstring path = OwnPath();
     DWORD ignored = 0;
     std::vector<BYTE> block(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
@@ -201,16 +202,21 @@ TEST(ResourcesTest, VersionInformationNamesTheProductAndVersion) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
+    const DWORD high = MAKELONG(TARNWICK_VERSION_MINOR, TARNWICK_VERSION_MAJOR);
+    const DWORD low = MAKELONG(0, TARNWICK_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
     EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
 
-    const std::pair<const wchar_t*, const wchar_t*> strings[] = {
+    const std::wstring version = L"" TARNWICK_VERSION_TEXT;
+    const std::pair<const wchar_t*, std::wstring> strings[] = {
         {L"\\StringFileInfo\\040904B0\\ProductName", L"Tarnwick"},
-        {L"\\StringFileInfo\\040904B0\\ProductVersion", L"1.1.0"},
-        {L"\\StringFileInfo\\040904B0\\FileVersion", L"1.1.0"},
+        {L"\\StringFileInfo\\040904B0\\ProductVersion", version},
+        {L"\\StringFileInfo\\040904B0\\FileVersion", version},
         {L"\\StringFileInfo\\040904B0\\OriginalFilename", L"tarnwick.exe"},
+        {L"\\StringFileInfo\\040904B0\\LegalCopyright", L"Copyright (c) 2026 The Tarnwick developers"},
     };
     for (const auto& [key, expected] : strings) {
         wchar_t* value = nullptr;
@@ -238,6 +244,10 @@ TEST(ResourcesTest, OneManifestAsksForCommonControlsSixAndTheCallersRights) {
     EXPECT_NE(manifest.find(R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"),
               std::string::npos);
     EXPECT_NE(manifest.find(R"(level="asInvoker")"), std::string::npos);
+    // The program's own identity carries the same version as its version resource.
+    EXPECT_NE(manifest.find(std::string(R"(name="Tarnwick.Tarnwick" version=")") +
+                            TARNWICK_VERSION_QUAD_TEXT + "\""),
+              std::string::npos);
 }
 
 TEST(ResourcesTest, TheManifestBringsCommonControlsSix) {
