@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick msitools zip unzip
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick msitools wixl zip unzip
 )
 missing=()
 for p in "${packages[@]}"; do

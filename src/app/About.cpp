@@ -5,8 +5,9 @@
 
 namespace tarnwick {
 
-TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecutePlatform& Shell)
-    : TForm(Application, AOwner), FShell(Shell) {
+TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecutePlatform& Shell,
+                     bool RunsElevated)
+    : TForm(Application, AOwner), FShell(Shell), FRunsElevated(RunsElevated) {
     SetCaption(u"About Tarnwick");
     SetBorderStyle(TFormBorderStyle::bsSizeable);
     SetColor(clBtnFace);
@@ -76,21 +77,28 @@ void TfrmAbout::Label5MouseLeave(TComponent& Sender) {
     dynamic_cast<TControl&>(Sender).SetFontColor(clHotLight);
 }
 
-void TfrmAbout::URLLabel1Click(TComponent&) {
-    const std::u16string address = u"mailto:" + std::u16string(SupportAddress);
-    // Without a mail program nothing happens, and nothing is reported.
-    (void)FShell.ShellExecuteW(Handle(), u"open", address.c_str(), nullptr, nullptr,
+void TfrmAbout::OpenLink(const std::u16string& Address) {
+    // Without a mail program or browser nothing happens, and nothing is reported.
+    if (FRunsElevated) {
+        // A browser started from here would carry administrator rights onto the web: the desktop shell
+        // starts it with the user's own. Where there is no desktop shell to ask, nothing is opened.
+        (void)FShell.ShellExecuteFromDesktop(u"open", Address.c_str(), static_cast<std::int32_t>(SW_SHOW));
+        return;
+    }
+    (void)FShell.ShellExecuteW(Handle(), u"open", Address.c_str(), nullptr, nullptr,
                                static_cast<std::int32_t>(SW_SHOW));
+}
+
+void TfrmAbout::URLLabel1Click(TComponent&) {
+    OpenLink(u"mailto:" + std::u16string(SupportAddress));
 }
 
 void TfrmAbout::URLLabel2Click(TComponent&) {
-    const std::u16string address = u"http://" + std::u16string(ProductWebPage) + u"/";
-    (void)FShell.ShellExecuteW(Handle(), u"open", address.c_str(), nullptr, nullptr,
-                               static_cast<std::int32_t>(SW_SHOW));
+    OpenLink(u"http://" + std::u16string(ProductWebPage) + u"/");
 }
 
-void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell) {
-    const TOwned<TfrmAbout> about = MakeComponent<TfrmAbout>(Application, &Application, Shell);
+void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell, bool RunsElevated) {
+    const TOwned<TfrmAbout> about = MakeComponent<TfrmAbout>(Application, &Application, Shell, RunsElevated);
     about->ShowModal();
 }
 

@@ -16,7 +16,9 @@ inline constexpr char16_t ProductWebPage[] = u"www.tarnwick.org";
 
 class TfrmAbout : public TForm {
 public:
-    TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecutePlatform& Shell);
+    // RunsElevated: the links are opened through the desktop shell, with the user's own rights.
+    TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecutePlatform& Shell,
+              bool RunsElevated = false);
 
     // The designed controls, in their declaration order.
     TOwned<TLabel> Label1;
@@ -38,10 +40,13 @@ protected:
     TCreateParams CreateParams() override;
 
 private:
+    void OpenLink(const std::u16string& Address);
+
     IShellExecutePlatform& FShell;
+    bool FRunsElevated;
 };
 
 // Shows a new About window modally and releases it when it closes (also when showing it failed).
-void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell);
+void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell, bool RunsElevated = false);
 
 } // namespace tarnwick

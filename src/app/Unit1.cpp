@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "diag/EasyLog.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
 constexpr char16_t StartupValueName[] = u"Tarnwick";
+constexpr char16_t DeclinedNotice[] = u"Nothing was switched: the administrator prompt was declined.";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
@@ -35,6 +37,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FInternetOnIcon = TIcon(gui.LoadIconW(InternetOnIconName));
     // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
     // then. An elevated copy hears it only when the message filter lets it through.
+    // Every error box the user sees is in the log too.
+    Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
+        const std::u16string message = ExceptionMessage(Error);
+        WriteBoxToLog(message);
+        Application.ShowException(message);
+    };
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
@@ -159,11 +167,11 @@ void TForm1::CarryOutAction() {
     }
     const std::u16string& verb = values[0];
     if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
-        SwitchOff();
+        SwitchOff(TSwitchRequester::CommandLine);
     } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
-        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0);
+        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0, TSwitchRequester::CommandLine);
     } else {
-        Application().MessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+        ShowMessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
     }
 }
 
@@ -179,7 +187,7 @@ void TForm1::UpdateStateDisplay() {
 
 void TForm1::btnSwitchClick(TComponent&) {
     if (IsInternetActive(FPlatforms.Devices)) {
-        SwitchOff();
+        SwitchOff(TSwitchRequester::Button);
         return;
     }
     TPoint cursor;
@@ -188,11 +196,11 @@ void TForm1::btnSwitchClick(TComponent&) {
 }
 
 void TForm1::urnonfor5min1Click(TComponent& Sender) {
-    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()));
+    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()), TSwitchRequester::Menu);
 }
 
 void TForm1::About1Click(TComponent&) {
-    ShowAboutBox(Application(), FPlatforms.ShellExecute);
+    ShowAboutBox(Application(), FPlatforms.ShellExecute, IsProcessElevated(FPlatforms.System));
 }
 
 void TForm1::Exit1Click(TComponent&) {
@@ -210,8 +218,10 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    SwitchOff();
-    TurnOffTimer->SetEnabled(false);
+    // A turn-off that some adapter refused keeps the timer: the next tick tries again.
+    if (SwitchOff(TSwitchRequester::Deadline).Kind != TSwitchResultKind::PartlyFailed) {
+        TurnOffTimer->SetEnabled(false);
+    }
 }
 
 bool TForm1::NeedsElevation() {
@@ -224,19 +234,48 @@ bool TForm1::NeedsElevation() {
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
-void TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
+TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
     std::u16string action = Verb;
     if (!Argument.empty()) {
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
-    RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system),
-                u"-elevation -action " + action);
+    const std::u16string parameters = u"-elevation -action " + action;
+    try {
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+    } catch (const EElevationDeclined&) {
+        // The user said no: a choice, not a fault. Everything stays as it was.
+        WriteToLog(u"The elevation prompt was declined; nothing was switched");
+        FTray->ShowBalloonTrayIcon(0, DeclinedNotice, u"Tarnwick", bitInfo);
+        return {TSwitchResultKind::ElevationDeclined, {}};
+    }
+    WriteToLog(u"Handed to an elevated copy of the program: " + parameters);
     FIsExitingProgram = true;
     Close();
+    return {TSwitchResultKind::HandedToElevatedCopy, {}};
 }
 
-void TForm1::SwitchOn(std::int32_t Minutes) {
+void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
+    WriteBoxToLog(Text);
+    Application().MessageBox(Text, Flags);
+}
+
+TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                      const std::u16string& Title) {
+    FTray->HideForm();
+    if (!Report.AllSucceeded()) {
+        ShowMessageBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
+        return TSwitchResultKind::PartlyFailed;
+    }
+    const std::u16string restart = RestartText(Report);
+    FTray->ShowBalloonTrayIcon(0, restart.empty() ? Notice : Notice + u"\r\n" + restart, Title, bitInfo);
+    return TSwitchResultKind::Switched;
+}
+
+TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(u"Turn on the internet" +
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
     if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
         throw EGeneralError(
@@ -245,8 +284,7 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
                        {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
     }
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnon", IntToText(Minutes));
-        return;
+        return RelaunchElevated(u"turnon", IntToText(Minutes));
     }
     std::u16string notice;
     if (Minutes == 0) {
@@ -256,21 +294,25 @@ void TForm1::SwitchOn(std::int32_t Minutes) {
         TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
         TurnOffTimer->SetEnabled(true);
     }
-    TurnOnInternet(FPlatforms.Devices);
-    FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, notice, u"Internet On", bitInfo);
+    TSwitchResult result;
+    result.Report = TurnOnInternet(FPlatforms.Devices);
+    result.Kind = TellOutcome(result.Report, notice, u"Internet On");
+    return result;
 }
 
-void TForm1::SwitchOff() {
+TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
+    WriteToLog(u"Turn off the internet, asked by " + RequesterText(Requester));
     if (NeedsElevation()) {
-        RelaunchElevated(u"turnoff", u"");
-        return;
+        return RelaunchElevated(u"turnoff", u"");
     }
-    TurnOffInternet(FPlatforms.Devices);
-    FTray->HideForm();
-    FTray->ShowBalloonTrayIcon(0, u"The internet is turned off now. Happy offline work!", u"Internet Off",
-                               bitInfo);
-    TurnOffTimer->SetEnabled(false);
+    TSwitchResult result;
+    result.Report = TurnOffInternet(FPlatforms.Devices);
+    result.Kind =
+        TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!", u"Internet Off");
+    if (result.Kind == TSwitchResultKind::Switched) {
+        TurnOffTimer->SetEnabled(false);
+    }
+    return result;
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "netcore/SwitchReport.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -33,6 +34,19 @@ struct TForm1Platforms {
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
+
+// How a switch of the main window ended.
+enum class TSwitchResultKind : std::uint8_t {
+    Switched,             // every adapter took the change; the balloon was shown
+    PartlyFailed,         // at least one adapter refused; the box named it
+    HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
+    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
+};
+
+struct TSwitchResult {
+    TSwitchResultKind Kind = TSwitchResultKind::Switched;
+    TSwitchReport Report; // empty unless this process switched
+};
 // The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
 // largest interval, 2,147,483,647 ms.
 inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
@@ -87,13 +101,19 @@ protected:
     std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
     TCreateParams CreateParams() override;
 
+    // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked.
+    TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
+    TSwitchResult SwitchOff(TSwitchRequester Requester);
+
 private:
     void BuildDesign();
     void UpdateStateDisplay();
     bool NeedsElevation();
-    void RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
-    void SwitchOn(std::int32_t Minutes);
-    void SwitchOff();
+    TSwitchResult RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
+    // The balloon when every adapter took the change, otherwise the box naming those that did not.
+    TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
+                                  const std::u16string& Title);
+    void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
     void WMTrayCallback(std::intptr_t MouseMessage);
     void CarryOutAction();
 

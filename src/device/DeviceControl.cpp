@@ -36,6 +36,7 @@ TControlDeviceCallBack::TControlDeviceCallBack(IDevicePlatform& platform, std::u
 void TControlDeviceCallBack::CallBackProc(TPhysicalDevice&, HDEVINFO DevSet, SP_DEVINFO_DATA DeviceInfoData,
                                           std::int32_t) {
     WriteDebugToLog(u"TControlDeviceCallBack.CallBackProc called");
+    FFound = true;
     FResult = false;
     SP_PROPCHANGE_PARAMS params{};
     params.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
@@ -68,16 +69,43 @@ void TControlDeviceCallBack::CallBackProc(TPhysicalDevice&, HDEVINFO DevSet, SP_
     WriteDebugToLog(u"TControlDeviceCallBack.CallBackProc finished");
 }
 
-std::unique_ptr<TControlDeviceCallBack>
-ControlDevice(IDevicePlatform& platform, const std::u16string& APnPName, TControlDeviceAction AAction) {
-    auto callback = std::make_unique<TControlDeviceCallBack>(platform, APnPName, AAction);
+namespace {
+
+void RunControlEnumeration(IDevicePlatform& platform, TControlDeviceCallBack& callback,
+                           TControlDeviceAction AAction) {
     TPhysicalDeviceList devices;
     // Enabling looks beyond the present devices; nodes without a device node are still skipped.
     const std::uint32_t flags = AAction == cdaEnable ? DIGCF_ALLCLASSES : DIGCF_ALLCLASSES | DIGCF_PRESENT;
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Started");
-    GetDevicesByGuid(platform, nullptr, TReadDetails::Yes, devices, flags, callback.get());
+    GetDevicesByGuid(platform, nullptr, TReadDetails::Yes, devices, flags, &callback);
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Ended");
+}
+
+} // namespace
+
+std::unique_ptr<TControlDeviceCallBack>
+ControlDevice(IDevicePlatform& platform, const std::u16string& APnPName, TControlDeviceAction AAction) {
+    auto callback = std::make_unique<TControlDeviceCallBack>(platform, APnPName, AAction);
+    RunControlEnumeration(platform, *callback, AAction);
     return callback;
+}
+
+TControlDeviceOutcome TryControlDevice(IDevicePlatform& platform, const std::u16string& APnPName,
+                                       TControlDeviceAction AAction) {
+    TControlDeviceCallBack callback(platform, APnPName, AAction);
+    TControlDeviceOutcome outcome;
+    try {
+        RunControlEnumeration(platform, callback, AAction);
+    } catch (const EOSError& e) {
+        outcome.ErrorCode = e.ErrorCode();
+        outcome.Error = e.Message();
+    } catch (const EGeneralError& e) {
+        outcome.Error = e.Message();
+    }
+    outcome.Found = callback.Found();
+    outcome.Changed = callback.Result();
+    outcome.RebootRequired = callback.ResultIsRebootRequired();
+    return outcome;
 }
 
 } // namespace tarnwick

@@ -17,6 +17,8 @@ public:
     TControlDeviceCallBack(IDevicePlatform& platform, std::u16string ASearchForPNPName,
                            TControlDeviceAction AAction);
 
+    // A device with the searched instance ID was met by the enumeration.
+    bool Found() const noexcept { return FFound; }
     // The class installer carried out the change for the matching device.
     bool Result() const noexcept { return FResult; }
     // The device's install parameters ask for a restart or a reboot after the change.
@@ -28,6 +30,7 @@ public:
 
 private:
     IDevicePlatform& FPlatform;
+    bool FFound = false;
     bool FResult = false;
     bool FResultIsRebootRequired = false;
     SP_DEVINSTALL_PARAMS_W FResultDevParams{};
@@ -39,5 +42,20 @@ private:
 // are raised with the system's text.
 std::unique_ptr<TControlDeviceCallBack>
 ControlDevice(IDevicePlatform& platform, const std::u16string& APnPName, TControlDeviceAction AAction);
+
+// What one control request did, told without raising: the switch of many devices goes on after one
+// refuses, and the system's reason is kept for the user.
+struct TControlDeviceOutcome {
+    bool Found = false;          // the enumeration met a device with that instance ID
+    bool Changed = false;        // the class installer carried out the change
+    bool RebootRequired = false; // the change takes effect only after a restart of Windows
+    std::uint32_t ErrorCode = 0; // of the step that failed; 0 when none did
+    std::u16string Error;        // the system's reason ("Os Error: 5 (Access is denied)"); empty when none
+};
+
+// ControlDevice, with every error of the platform caught into the outcome. A change that was carried out
+// counts as Changed even when reading its install parameters failed afterwards.
+TControlDeviceOutcome TryControlDevice(IDevicePlatform& platform, const std::u16string& APnPName,
+                                       TControlDeviceAction AAction);
 
 } // namespace tarnwick

@@ -57,7 +57,13 @@ void TLogFile::InitLogFileName() {
 }
 
 void TLogFile::Write(std::u16string_view Message, bool DebugOnly) {
-    InitLogFileName();
+    try {
+        InitLogFileName();
+    } catch (...) {
+        // No application-data folder (or no program name): the line is lost, whatever asked for it goes
+        // on, and the next line tries again.
+        return;
+    }
     if (DebugOnly && !DebugLogEnabled) {
         return;
     }

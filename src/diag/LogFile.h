@@ -21,8 +21,8 @@ public:
 
     TLogFile(ISystemPlatform& System, IFilePlatform& Files) : FSystem(System), FFiles(Files) {}
 
-    // Sets the path up (which may raise the application-data folder's error), then appends a line with
-    // Message unless it is a debug message.
+    // Sets the path up, then appends a line with Message unless it is a debug message. Never raises: a
+    // log that cannot be set up or written loses the line and troubles nobody.
     void Write(std::u16string_view Message, bool DebugOnly) override;
 
     std::u16string LogFileName() const;

@@ -4,6 +4,8 @@
 #include <limits>
 #include <optional>
 
+#include "diag/EasyLog.h"
+
 namespace tarnwick {
 
 namespace {
@@ -130,14 +132,35 @@ void TMapScanner::Scan() {
     }
 }
 
+namespace {
+
+// Ends a pass that reached the size bound.
+struct TMapTooLarge {};
+
+} // namespace
+
 void TMapScanner::Scan(IMapLineSource& Source) {
     FMapFile = &Source;
+    FBytesRead = 0;
     try {
         ScanSections();
+    } catch (const TMapTooLarge&) {
+        FProjectDebugInfo.ClearDebugInfo();
+        WriteToLog(u"The map file " + FMapFileName + u" is larger than " +
+                   IntToText(std::int64_t(FMaxBytes)) + u" bytes and is not read");
     } catch (...) {
         FProjectDebugInfo.ClearDebugInfo();
     }
     FMapFile = nullptr;
+}
+
+std::string_view TMapScanner::ReadLine() {
+    const std::string_view line = FMapFile->ReadLine();
+    FBytesRead += line.size() + 1;
+    if (FBytesRead > FMaxBytes) {
+        throw TMapTooLarge{};
+    }
+    return line;
 }
 
 void TMapScanner::ScanSections() {
@@ -238,8 +261,10 @@ void TMapScanner::ScanLineNumbers(std::string_view Header) {
     int previousCount = 0;
     TUnitDebugInfo* unit = found;
     if (found != nullptr) {
-        // The unit's range gives way to its lines.
-        previousAddresses = found->Addresses();
+        // The unit's range gives way to its lines. Its table is moved aside, not copied: a unit that
+        // comes back in many sections would otherwise copy its whole table for each of them, and the
+        // scan would grow with the square of the file.
+        previousAddresses = std::move(found->Addresses());
         previousCount = found->AddressesCount();
         found->SetAddressesCount(0);
     } else {

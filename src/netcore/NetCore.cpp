@@ -1,8 +1,10 @@
 #include "netcore/NetCore.h"
 
 #include "core/PlatformConstants.h"
+#include "core/Text.h"
 #include "device/DeviceControl.h"
 #include "device/DeviceInformationKt.h"
+#include "diag/EasyLog.h"
 
 namespace tarnwick {
 
@@ -30,22 +32,71 @@ bool IsInternetActive(IDevicePlatform& platform) {
 
 namespace {
 
-void SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action) {
-    const TPhysicalDeviceList adapters = GetNetAdapters(platform);
-    // Adapters already in the wanted state are switched too; the results are not examined.
-    for (const auto& adapter : adapters) {
-        ControlDevice(platform, adapter->PnPName(), action);
+std::u16string DisplayName(const TPhysicalDevice& adapter) {
+    if (!adapter.VendorName().empty()) {
+        return adapter.VendorName(); // the friendly name
     }
+    return adapter.DEVICEDESC().empty() ? adapter.PnPName() : adapter.DEVICEDESC();
+}
+
+TAdapterSwitchResult SwitchAdapter(IDevicePlatform& platform, const TPhysicalDevice& adapter,
+                                   TControlDeviceAction action) {
+    TAdapterSwitchResult result;
+    result.Name = DisplayName(adapter);
+    result.PnPName = adapter.PnPName();
+    const TControlDeviceOutcome outcome = TryControlDevice(platform, adapter.PnPName(), action);
+    result.ErrorCode = outcome.ErrorCode;
+    result.Reason = outcome.Error;
+    result.NeedsRestart = outcome.RebootRequired;
+    if (outcome.Changed) {
+        result.Outcome = TAdapterOutcome::Switched;
+    } else if (!outcome.Found) {
+        result.Outcome = TAdapterOutcome::NotFound;
+        result.Reason = u"The adapter was not found any more.";
+    } else {
+        result.Outcome = TAdapterOutcome::Failed;
+    }
+    return result;
+}
+
+// Reads the adapters' states back: the count the user is told is what the adapters say, not what the
+// class installer promised.
+void ReadBack(IDevicePlatform& platform, TSwitchReport& report) {
+    const TPhysicalDeviceList now = GetNetAdapters(platform);
+    for (TAdapterSwitchResult& result : report.Adapters) {
+        for (const auto& adapter : now) {
+            if (SameTextAscii(adapter->PnPName(), result.PnPName)) {
+                result.NowInWantedState = (adapter->ulProblemNumber() == 0) == report.TurnOn;
+                break;
+            }
+        }
+    }
+}
+
+TSwitchReport SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action) {
+    TSwitchReport report;
+    report.TurnOn = action == cdaEnable;
+    const TPhysicalDeviceList adapters = GetNetAdapters(platform);
+    // Every adapter is tried, also those already in the wanted state and those after one that refused.
+    for (const auto& adapter : adapters) {
+        report.Adapters.push_back(SwitchAdapter(platform, *adapter, action));
+        WriteToLog(AdapterLogLine(report.Adapters.back(), report.TurnOn));
+    }
+    if (!report.Adapters.empty()) {
+        ReadBack(platform, report);
+    }
+    WriteToLog(CountText(report));
+    return report;
 }
 
 } // namespace
 
-void TurnOffInternet(IDevicePlatform& platform) {
-    SwitchEveryAdapter(platform, cdaDisable);
+TSwitchReport TurnOffInternet(IDevicePlatform& platform) {
+    return SwitchEveryAdapter(platform, cdaDisable);
 }
 
-void TurnOnInternet(IDevicePlatform& platform) {
-    SwitchEveryAdapter(platform, cdaEnable);
+TSwitchReport TurnOnInternet(IDevicePlatform& platform) {
+    return SwitchEveryAdapter(platform, cdaEnable);
 }
 
 } // namespace tarnwick

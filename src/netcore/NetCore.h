@@ -3,6 +3,7 @@
 
 #include "core/Guid.h"
 #include "device/PhysicalDevice.h"
+#include "netcore/SwitchReport.h"
 #include "platform/DevicePlatform.h"
 
 namespace tarnwick {
@@ -15,9 +16,10 @@ inline constexpr Guid NetAdapterClassGuid = GUID_DEVCLASS_NET;
 TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform);
 // At least one adapter has no problem code.
 bool IsInternetActive(IDevicePlatform& platform);
-// Disables every adapter, in order; an error stops at that adapter and reaches the caller.
-void TurnOffInternet(IDevicePlatform& platform);
-// Enables every adapter, in order; an error stops at that adapter and reaches the caller.
-void TurnOnInternet(IDevicePlatform& platform);
+// Disables every adapter, in order. An adapter that refuses does not stop the others: the report tells
+// what became of each, and how many are off afterwards. Each adapter's outcome is logged.
+TSwitchReport TurnOffInternet(IDevicePlatform& platform);
+// Enables every adapter, in order, as TurnOffInternet disables them.
+TSwitchReport TurnOnInternet(IDevicePlatform& platform);
 
 } // namespace tarnwick

@@ -35,6 +35,12 @@ public:
     virtual std::uintptr_t ShellExecuteW(std::uintptr_t hwnd, const char16_t* lpOperation,
                                          const char16_t* lpFile, const char16_t* lpParameters,
                                          const char16_t* lpDirectory, std::int32_t nShowCmd) = 0;
+    // Opens lpFile with the verb lpOperation through the desktop shell's own process (the shell's
+    // dispatch object of the desktop window, IShellDispatch2::ShellExecute), so that it runs with the
+    // rights of the user's shell instead of the caller's. False when no desktop shell answered or it
+    // refused.
+    virtual bool ShellExecuteFromDesktop(const char16_t* lpOperation, const char16_t* lpFile,
+                                         std::int32_t nShowCmd) = 0;
 };
 
 } // namespace tarnwick

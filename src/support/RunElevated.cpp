@@ -19,7 +19,11 @@ void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uin
         return;
     }
     const std::uint32_t code = System.GetLastError();
-    throw LastOsError(code, code == 0 ? std::u16string() : System.SysErrorMessage(code));
+    EOSError error = LastOsError(code, code == 0 ? std::u16string() : System.SysErrorMessage(code));
+    if (code == ERROR_CANCELLED) {
+        throw EElevationDeclined(error.Message(), code);
+    }
+    throw error;
 }
 
 } // namespace tarnwick

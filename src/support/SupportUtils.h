@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Errors.h"
 #include "core/Rect.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -35,8 +36,15 @@ struct TStartupEntryOptions {
 void SetStartupEntry(IRegistryPlatform& Registry, std::u16string_view Name, std::u16string_view Command,
                      const TStartupEntryOptions& Options = {});
 
+// The user declined the elevation prompt (ERROR_CANCELLED): nothing was started, and that is no fault.
+class EElevationDeclined : public EOSError {
+public:
+    using EOSError::EOSError;
+};
+
 // Starts FileName with Parameters through the shell's "runas" verb and returns once it has started.
-// Raises EOSError with the thread's last error when the shell refuses.
+// Raises EOSError with the thread's last error when the shell refuses, EElevationDeclined when the user
+// declined the prompt.
 void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uintptr_t OwnerWindow,
                  const std::u16string& FileName, const std::u16string& Parameters);
 

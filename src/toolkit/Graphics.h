@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "core/PlatformConstants.h"
 #include "platform/GuiPlatform.h"
 
 namespace tarnwick {
@@ -17,10 +16,10 @@ inline constexpr TColor clBlack = 0x000000;
 inline constexpr TColor clMaroon = 0x000080;
 inline constexpr TColor clGreen = 0x008000;
 inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
-inline constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
-inline constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
-inline constexpr TColor clHotLight = clSystemColor | COLOR_HOTLIGHT;
+inline constexpr TColor clWindow = clSystemColor | 5;     // COLOR_WINDOW
+inline constexpr TColor clWindowText = clSystemColor | 8; // COLOR_WINDOWTEXT
+inline constexpr TColor clBtnFace = clSystemColor | 15;   // COLOR_BTNFACE
+inline constexpr TColor clHotLight = clSystemColor | 26;  // COLOR_HOTLIGHT
 
 // The colour as the platform paints it.
 COLORREF_T ColorToRGB(IGuiPlatform& Gui, TColor Color);

@@ -7,6 +7,7 @@
 
 #include "app/ProgramEntry.h"
 #include "platform/win32/Win32DevicePlatform.h"
+#include "platform/win32/Win32DllSearch.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Gui.h"
 #include "platform/win32/Win32ProcessImage.h"
@@ -22,6 +23,10 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace tarnwick;
     using namespace tarnwick::win32;
+    // Before anything else loads a DLL: the program runs elevated after every switch, and a DLL planted
+    // beside it must not run with those rights. The imported DLLs (the device library among them) are
+    // loaded already.
+    RestrictDllSearchToSystemFolder();
 
     // The push button's classes of Common Controls 6, which the manifest asks for.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

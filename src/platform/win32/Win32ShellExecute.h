@@ -11,6 +11,8 @@ public:
     std::uintptr_t ShellExecuteW(std::uintptr_t hwnd, const char16_t* lpOperation, const char16_t* lpFile,
                                  const char16_t* lpParameters, const char16_t* lpDirectory,
                                  std::int32_t nShowCmd) override;
+    bool ShellExecuteFromDesktop(const char16_t* lpOperation, const char16_t* lpFile,
+                                 std::int32_t nShowCmd) override;
 };
 
 } // namespace tarnwick::win32

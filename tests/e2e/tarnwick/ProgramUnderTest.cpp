@@ -67,8 +67,9 @@ sim::TDeviceSimulator TMachineFile::Read() const {
     return machine;
 }
 
-TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments) {
-    const std::wstring exe = (ProgramFolder() / L"tarnwick.exe").wstring();
+TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments,
+                   const std::filesystem::path& program) {
+    const std::wstring exe = program.wstring();
     // Only the program under test loads the test double; this test program uses no setup API.
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"setupapi=n");
     ::SetEnvironmentVariableW(L"TARNWICK_SIMULATED_MACHINE", machine.Path().c_str());
@@ -79,7 +80,7 @@ TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          ProgramFolder().c_str(), &startup, &FProcess)) {
+                          program.parent_path().c_str(), &startup, &FProcess)) {
         FProcess = PROCESS_INFORMATION{};
     }
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);

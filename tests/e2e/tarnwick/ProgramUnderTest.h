@@ -30,10 +30,12 @@ private:
     std::filesystem::path FPath;
 };
 
-// One started tarnwick.exe; ended (if still running) when the object goes.
+// One started tarnwick.exe (the one beside the test program unless another is named); ended (if still
+// running) when the object goes.
 class TProgram {
 public:
-    TProgram(const TMachineFile& machine, const std::wstring& arguments);
+    TProgram(const TMachineFile& machine, const std::wstring& arguments,
+             const std::filesystem::path& program = ProgramFolder() / L"tarnwick.exe");
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

@@ -103,6 +103,7 @@ TEST_F(AboutWindow, EachLinkOpensItsAddressThroughTheShell) {
     Click(*About->Label5);
     Click(*About->Label2); // a plain label opens nothing
     ASSERT_EQ(Shell.Opens.size(), 2u);
+    EXPECT_TRUE(Shell.DesktopOpens.empty()) << "not elevated: opened plainly";
     const std::u16string expected[] = {u"mailto:" + std::u16string(SupportAddress),
                                        u"http://" + std::u16string(ProductWebPage) + u"/"};
     for (std::size_t i = 0; i < 2; ++i) {
@@ -117,6 +118,23 @@ TEST_F(AboutWindow, EachLinkOpensItsAddressThroughTheShell) {
     Shell.ShellExecuteResult = 31; // no program for the address: nothing is reported
     Click(*About->Label4);
     EXPECT_TRUE(Desktop.Boxes.empty());
+}
+
+TEST(AboutWindowElevated, OpensEachLinkThroughTheDesktopShellOnly) {
+    THeadlessDesktop desktop;
+    tarnwick::testing::FakeShellExecutePlatform shell;
+    TApplication app{desktop, desktop, desktop};
+    const TOwned<TfrmAbout> about = MakeComponent<TfrmAbout>(app, &app, shell, true);
+    for (TLabel* link : {about->Label4.get(), about->Label5.get()}) {
+        desktop.Send(link->Handle(), WM_LBUTTONDOWN, 0, 0);
+        desktop.Send(link->Handle(), WM_LBUTTONUP, 0, 0);
+    }
+    using Open = std::pair<std::u16string, std::u16string>;
+    EXPECT_EQ(shell.DesktopOpens,
+              (std::vector<Open>{{u"open", u"mailto:" + std::u16string(SupportAddress)},
+                                 {u"open", u"http://" + std::u16string(ProductWebPage) + u"/"}}));
+    EXPECT_EQ(shell.DesktopShows, (std::vector<std::int32_t>{5, 5}));
+    EXPECT_TRUE(shell.Opens.empty()) << "nothing opened with this process's rights";
 }
 
 TEST(AboutBox, ShowsAFreshModalWindowInTheMiddleOfTheScreenUntilItIsClosed) {

@@ -342,24 +342,38 @@ TEST(MainWindow, SubscribeOnStartupWritesTheQuotedPathAndEndsAfterTheOtherDuties
     }
 }
 
-TEST(MainWindow, ADeclinedElevationLeavesWindowAndStateAsTheyWereAndShowsTheError) {
-    TProgramHarness h;
-    h.ShellExecute.Succeeds = false;
-    h.System.LastError = ERROR_CANCELLED;
-    h.Start(u"");
-    h.TrayClick(WM_LBUTTONDOWN);
-    ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
-    h.PressSwitch();
-    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
-    EXPECT_EQ(h.Desktop.Boxes[0].Text,
-              u"System Error.  Code: 1223.\r\nThe operation was canceled by the user");
-    EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
-    EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
-    EXPECT_FALSE(h.Form->IsExitingProgram());
-    EXPECT_FALSE(h.Desktop.QuitPosted);
-    EXPECT_TRUE(h.BothOn());
-    EXPECT_TRUE(h.Shell.Balloons.empty());
-    EXPECT_EQ(h.Form->btnSwitch->Caption(), u"Turn off the internet");
+TEST(MainWindow, AFailedElevationLeavesWindowAndStateAsTheyWereADeclinedOneWithoutABox) {
+    const struct {
+        std::uint32_t Error;
+        const char16_t* Box;     // empty: none
+        const char16_t* Balloon; // empty: none
+    } cases[] = {
+        {ERROR_CANCELLED, u"", u"Nothing was switched: the administrator prompt was declined."},
+        {ERROR_ACCESS_DENIED, u"System Error.  Code: 5.\r\nError ?", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Error);
+        TProgramHarness h;
+        h.ShellExecute.Succeeds = false;
+        h.System.LastError = c.Error;
+        h.Start(u"");
+        h.TrayClick(WM_LBUTTONDOWN);
+        ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+        h.PressSwitch();
+        if (*c.Box) {
+            ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+            EXPECT_EQ(h.Desktop.Boxes[0].Text, c.Box);
+            EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
+        } else {
+            EXPECT_TRUE(h.Desktop.Boxes.empty());
+        }
+        EXPECT_EQ(h.LastBalloon(), c.Balloon);
+        EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+        EXPECT_FALSE(h.Form->IsExitingProgram());
+        EXPECT_FALSE(h.Desktop.QuitPosted);
+        EXPECT_TRUE(h.BothOn());
+        EXPECT_EQ(h.Form->btnSwitch->Caption(), u"Turn off the internet");
+    }
 }
 
 TEST(MainWindow, ALimitedTurnOnArmsTheTimerAndEveryCompletedTurnOffDisarmsIt) {

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "testing/fixtures/RecordingLog.h"
 #include "tests/unit/debug/MapFixtures.h"
 #include "tests/unit/debug/TempFolder.h"
 
@@ -220,6 +221,28 @@ TEST(MapScanner, AReadErrorDiscardsEverythingLoaded) {
 
         EXPECT_FALSE(info.HasDebugInfo());
         EXPECT_EQ(Dump(info), "code 00000000\n");
+    }
+}
+
+TEST(MapScanner, AMapAboveTheSizeBoundIsSkippedWithALogLine) {
+    const struct {
+        std::uint64_t Bound;
+        bool Loads;
+    } cases[] = {{FullMap.size(), true}, {FullMap.size() - 1, false}, {40, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Bound);
+        tarnwick::testing::RecordingLog log;
+        TProjectDebugInfo info;
+        TMapTextSource source(FullMap);
+        TMapScanner(info, u"C:\\Tools\\tarnwick.map", c.Bound).Scan(source);
+        EXPECT_EQ(Dump(info), c.Loads ? FullMapDump : "code 00000000\n");
+        if (c.Loads) {
+            EXPECT_TRUE(log.Lines.empty());
+        } else {
+            ASSERT_EQ(log.Lines.size(), 1u);
+            EXPECT_EQ(log.Lines[0], u"The map file C:\\Tools\\tarnwick.map is larger than " +
+                                        IntToText(std::int64_t(c.Bound)) + u" bytes and is not read");
+        }
     }
 }
 

@@ -44,6 +44,18 @@ public:
             {hwnd, text(operation), text(file), parameters != nullptr, directory != nullptr, show});
         return ShellExecuteResult;
     }
+
+    // Requests through the desktop shell: operation and file.
+    std::vector<std::pair<std::u16string, std::u16string>> DesktopOpens;
+    std::vector<std::int32_t> DesktopShows;
+    bool DesktopSucceeds = true;
+
+    bool ShellExecuteFromDesktop(const char16_t* operation, const char16_t* file,
+                                 std::int32_t show) override {
+        DesktopOpens.emplace_back(operation, file);
+        DesktopShows.push_back(show);
+        return DesktopSucceeds;
+    }
 };
 
 } // namespace tarnwick::testing

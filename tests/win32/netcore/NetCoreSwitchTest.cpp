@@ -8,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/Errors.h"
 #include "device/DeviceInformationKt.h"
 #include "fixtures/SimulatedMachine.h"
 #include "netcore/NetCore.h"
@@ -84,20 +83,23 @@ TEST_F(NetCoreSwitchTest, TurnsTheSimulatedAdaptersOffAndOnAndLeavesTheHiddenOne
     EXPECT_TRUE(IsInternetActive(platform));
 }
 
-TEST_F(NetCoreSwitchTest, RefusingClassInstallerReachesTheCallerWithTheSystemText) {
-    m.sim.Device(second).RefuseChangeError = 5; // access denied
+TEST_F(NetCoreSwitchTest, ARefusingAdapterIsReportedWithTheSystemTextAndTheNextOneIsStillSwitched) {
+    m.sim.Device(first).RefuseChangeError = 5; // access denied
     Write();
-    try {
-        TurnOffInternet(platform);
-        FAIL() << "no error";
-    } catch (const EOSError& e) {
-        EXPECT_EQ(e.ErrorCode(), 5u);
-        EXPECT_EQ(e.Message().rfind(u"Os Error: 5 (", 0), 0u);
-        EXPECT_NE(e.Message().back(), u'.');
-    }
+    const TSwitchReport report = TurnOffInternet(platform);
+    ASSERT_EQ(report.Adapters.size(), 2u);
+    const TAdapterSwitchResult& refused = report.Adapters[0];
+    EXPECT_EQ(refused.Name, u"Intel(R) 82574L");
+    EXPECT_EQ(refused.Outcome, TAdapterOutcome::Failed);
+    EXPECT_EQ(refused.ErrorCode, 5u);
+    // The system's own words, without the full stop and line break of the message table.
+    EXPECT_EQ(refused.Reason.rfind(u"Os Error: 5 (", 0), 0u);
+    EXPECT_NE(refused.Reason.back(), u'.');
+    EXPECT_EQ(report.Adapters[1].Outcome, TAdapterOutcome::Switched);
+    EXPECT_EQ(CountText(report), u"1 of 2 adapters is now off");
     auto after = ReadBack();
-    EXPECT_EQ(after.Device(first).Problem, 22u);
-    EXPECT_EQ(after.Device(second).Problem, 0u);
+    EXPECT_EQ(after.Device(first).Problem, 0u);
+    EXPECT_EQ(after.Device(second).Problem, 22u);
 }
 
 TEST_F(NetCoreSwitchTest, TopLevelWindowsHearOfTheChange) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Text.h"
+#include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32Text.h"
 #include "support/EasyCmdLine.h"
 #include "tests/win32/common/FileBytes.h"
@@ -100,6 +101,20 @@ TEST(Win32ShellExecute, AMissingProgramRaisesTheOperatingSystemError) {
     ASSERT_EQ(outcome.substr(0, expectedStart.size()), expectedStart) << outcome;
     EXPECT_GT(outcome.size(), expectedStart.size()) << "the system's text is missing";
     DeleteFileW(AsWide(resultFile));
+}
+
+TEST(Win32ShellExecute, TheDesktopShellStartsWhatItIsGivenThroughItsDispatchObject) {
+    // Wine's desktop answers the shell-windows route as Windows' Explorer does (measured): the program
+    // is started by the desktop shell, not by this process's own shell call.
+    const std::u16string program = HereFolder() + u"\\support_started_marker.exe";
+    const std::u16string marker = program + u".started";
+    DeleteFileW(AsWide(marker));
+    TWin32ShellExecutePlatform shell;
+    ASSERT_TRUE(shell.ShellExecuteFromDesktop(u"open", program.c_str(), SW_SHOW));
+    EXPECT_EQ(AwaitContent(marker), "started") << "the program was not started";
+    DeleteFileW(AsWide(marker));
+
+    EXPECT_FALSE(shell.ShellExecuteFromDesktop(u"open", nullptr, SW_SHOW)) << "nothing to open";
 }
 
 } // namespace

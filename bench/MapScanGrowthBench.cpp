@@ -1,0 +1,91 @@
+// How the map scan grows with the map: crafted maps of 1, 2, 4 and 8 MB in which one unit comes back in
+// section after section (the first with a large line table, the others without lines), scanned in turn
+// in one interleaved run. A linear scan takes about eight times as long for 8 MB as for 1 MB; the bar
+// is a ratio of 10. Exits non-zero when the ratio is over it.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "diag/DebugInfo.h"
+#include "diag/MapLineSource.h"
+#include "diag/MapScanner.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr double Bar = 10.0;
+constexpr int Rounds = 5;
+
+// A unit known from the segment map, one line-number section of it filling half the map, and then
+// sections of the same unit without entries up to the size asked for.
+std::string CraftedMap(std::size_t bytes) {
+    std::string map = "Detailed map of segments\n\n"
+                      " 0001:00000000 00100000 C=CODE     S=.text    G=(none)   M=System   ACBP=A9\n\n";
+    const std::string header = "Line numbers for System(System.pas) segment .text\n\n";
+    map += header;
+    char entry[32];
+    for (std::size_t index = 0; map.size() < bytes / 2;) {
+        for (int column = 0; column < 4; ++column, ++index) {
+            std::snprintf(entry, sizeof entry, "%6zu 0001:%08zX", index % 100000 + 1, index * 4);
+            map += entry;
+        }
+        map += "\n";
+    }
+    map += "\n";
+    while (map.size() + header.size() + 1 <= bytes) {
+        map += header + "\n";
+    }
+    return map;
+}
+
+double SecondsToScan(const std::string& map) {
+    const auto start = std::chrono::steady_clock::now();
+    TProjectDebugInfo info;
+    TMapTextSource source(map);
+    TMapScanner(info, u"crafted.map").Scan(source);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    if (info.UnitDebugInfos().empty() || info.UnitDebugInfos()[0].AddressesCount() < 1000) {
+        std::fprintf(stderr, "the crafted map loaded no line table\n");
+        std::exit(2);
+    }
+    return elapsed.count();
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+} // namespace tarnwick
+
+int main() {
+    using namespace tarnwick;
+    const std::size_t megabytes[] = {1, 2, 4, 8};
+    std::vector<std::string> maps;
+    for (const std::size_t size : megabytes) {
+        maps.push_back(CraftedMap(size * 1024 * 1024));
+    }
+    std::vector<std::vector<double>> times(maps.size());
+    // Interleaved: every round scans each map once, so a busy machine slows all sizes alike.
+    for (int round = 0; round < Rounds; ++round) {
+        for (std::size_t i = 0; i < maps.size(); ++i) {
+            times[i].push_back(SecondsToScan(maps[i]));
+        }
+    }
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        std::printf("%zu MB (%zu bytes): min %.4f s, median %.4f s\n", megabytes[i], maps[i].size(),
+                    *std::min_element(times[i].begin(), times[i].end()), Median(times[i]));
+    }
+    const double minRatio = *std::min_element(times[3].begin(), times[3].end()) /
+                            *std::min_element(times[0].begin(), times[0].end());
+    const double medianRatio = Median(times[3]) / Median(times[0]);
+    const bool within = medianRatio <= Bar;
+    std::printf("8 MB / 1 MB: min ratio %.2f, median ratio %.2f (bar %.1f) %s\n", minRatio, medianRatio, Bar,
+                within ? "within" : "OVER");
+    return within ? 0 : 1;
+}

@@ -1,0 +1,112 @@
+#include "netcore/SwitchReport.h"
+
+namespace tarnwick {
+
+namespace {
+
+constexpr char16_t LineBreak[] = u"\r\n";
+
+std::u16string Decimal(std::size_t value) {
+    std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+} // namespace
+
+std::u16string RequesterText(TSwitchRequester Requester) {
+    switch (Requester) {
+    case TSwitchRequester::Button:
+        return u"the button";
+    case TSwitchRequester::Menu:
+        return u"the menu";
+    case TSwitchRequester::CommandLine:
+        return u"the command line";
+    case TSwitchRequester::Deadline:
+        return u"the deadline";
+    }
+    return u"an unknown requester";
+}
+
+bool TSwitchReport::AllSucceeded() const noexcept {
+    for (const TAdapterSwitchResult& adapter : Adapters) {
+        if (adapter.Outcome != TAdapterOutcome::Switched) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::size_t TSwitchReport::CountInWantedState() const noexcept {
+    std::size_t count = 0;
+    for (const TAdapterSwitchResult& adapter : Adapters) {
+        count += adapter.NowInWantedState ? 1 : 0;
+    }
+    return count;
+}
+
+bool TSwitchReport::AnyNeedsRestart() const noexcept {
+    for (const TAdapterSwitchResult& adapter : Adapters) {
+        if (adapter.NeedsRestart) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::u16string StateWord(bool TurnOn) {
+    return TurnOn ? u"on" : u"off";
+}
+
+std::u16string CountText(const TSwitchReport& Report) {
+    const std::size_t now = Report.CountInWantedState();
+    const std::size_t all = Report.Adapters.size();
+    return Decimal(now) + u" of " + Decimal(all) + (all == 1 ? u" adapter " : u" adapters ") +
+           (now == 1 ? u"is" : u"are") + u" now " + StateWord(Report.TurnOn);
+}
+
+std::u16string RestartText(const TSwitchReport& Report) {
+    std::u16string text;
+    for (const TAdapterSwitchResult& adapter : Report.Adapters) {
+        if (adapter.NeedsRestart) {
+            if (!text.empty()) {
+                text += LineBreak;
+            }
+            text +=
+                adapter.Name + u" is turned " + StateWord(Report.TurnOn) + u" only after Windows restarts.";
+        }
+    }
+    return text;
+}
+
+std::u16string SwitchFailureText(const TSwitchReport& Report) {
+    std::u16string text = u"Not every network adapter could be turned " + StateWord(Report.TurnOn) + u":";
+    text += LineBreak;
+    for (const TAdapterSwitchResult& adapter : Report.Adapters) {
+        if (adapter.Outcome != TAdapterOutcome::Switched) {
+            text += LineBreak + adapter.Name + u": " + adapter.Reason;
+        }
+    }
+    text += LineBreak;
+    if (Report.AnyNeedsRestart()) {
+        text += LineBreak + RestartText(Report) + LineBreak;
+    }
+    text += LineBreak + CountText(Report) + u".";
+    return text;
+}
+
+std::u16string AdapterLogLine(const TAdapterSwitchResult& Adapter, bool TurnOn) {
+    std::u16string line = u"Adapter \"" + Adapter.Name + u"\" (" + Adapter.PnPName + u"): ";
+    if (Adapter.Outcome != TAdapterOutcome::Switched) {
+        return line + u"not turned " + StateWord(TurnOn) + u": " + Adapter.Reason;
+    }
+    line += u"turned " + StateWord(TurnOn);
+    if (Adapter.NeedsRestart) {
+        line += u", once Windows restarts";
+    }
+    if (!Adapter.Reason.empty()) {
+        line += u" (" + Adapter.Reason + u")";
+    }
+    return line;
+}
+
+} // namespace tarnwick
