@@ -41,8 +41,11 @@ public:
     TUnitStartups& operator=(const TUnitStartups&) = delete;
 
 private:
+    // The start-ups done so far, in their order: each stage includes the ones before it.
+    enum class TStage { None, Log, DebugInformation, TaskbarList };
+
     void Shutdown() noexcept;
-    int FStarted = 0;
+    TStage FStarted = TStage::None;
 };
 
 // Runs the program; the process's exit code. A failed start-up is shown in a message box titled

@@ -1,27 +1,10 @@
 #include "app/ProgramSupport.h"
 
 #include <limits>
-#include <vector>
 
 #include "core/PlatformConstants.h"
 
 namespace tarnwick {
-
-std::u16string ProgramFileName(ISystemPlatform& System) {
-    // A path longer than MAX_PATH is cut to the buffer: grow it until the name fits.
-    std::vector<char16_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        const auto size = static_cast<std::uint32_t>(buffer.size());
-        const std::uint32_t length = System.GetModuleFileNameW(0, buffer.data(), size);
-        if (length < size) {
-            return std::u16string(buffer.data(), length);
-        }
-        if (buffer.size() >= 32768) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcept {
     std::size_t i = 0;
@@ -56,15 +39,6 @@ std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcep
 
 bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std::u16string& B) {
     return System.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A, B) == static_cast<int>(CSTR_EQUAL);
-}
-
-bool IsWindowsNewerThan7(ISystemPlatform& System) {
-    OSVERSIONINFOEXW info{};
-    info.dwOSVersionInfoSize = OsVersionInfoSize;
-    if (!System.GetVersionExW(info)) {
-        return false;
-    }
-    return info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion > 1);
 }
 
 bool IsProcessElevated(ISystemPlatform& System) {

@@ -147,8 +147,8 @@ void TForm1::FormActivate(TComponent&) {
     const TArguments arguments = ProcessArguments(system);
     if (SwitchPresent(arguments, u"subscribeonstartup")) {
         // Quoted, so that a path with blanks stays one program for the shell that starts it.
-        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
-                        false, true, false);
+        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"",
+                        {.Force = true});
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -227,9 +227,10 @@ void TForm1::TurnOffTimerTimer(TComponent&) {
 bool TForm1::NeedsElevation() {
     ISystemPlatform& system = FPlatforms.System;
     const bool elevationSwitch = SwitchPresent(system, u"elevation");
-    const std::uint8_t code = GetWindowsVersionCode(system);
-    // The exact version and the token are asked only where the answer depends on them.
-    const bool newer = !elevationSwitch && code == 0 && IsWindowsNewerThan7(system);
+    const TWindowsVersion version = GetWindowsVersion(system);
+    const std::uint8_t code = WindowsVersionCodeOf(version.Major, version.Minor);
+    // The token is asked only where the answer depends on it.
+    const bool newer = !elevationSwitch && code == 0 && IsNewerThanWindows7(version);
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
