@@ -2,6 +2,7 @@
 // The program's run from start to end: the units' start-ups in their order, the application titled
 // "Tarnwick" with the main window, the message loop, and the shut-downs in the reverse order.
 
+#include "platform/ConsolePlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/FilePlatform.h"
 #include "platform/GuiPlatform.h"
@@ -27,6 +28,8 @@ struct TProgramPlatforms {
     IGuiPlatform& Gui;
     IDevicePlatform& Devices;
     IProcessImagePlatform& ProcessImage;
+    // For the answers on the command line; none: they are shown in message boxes.
+    IConsolePlatform* Console = nullptr;
 };
 
 inline constexpr char16_t ApplicationTitle[] = u"Tarnwick";
@@ -48,7 +51,9 @@ private:
     TStage FStarted = TStage::None;
 };
 
-// Runs the program; the process's exit code. A failed start-up is shown in a message box titled
+// Runs the program; the process's exit code. A command that needs no tray instance (help, status, list,
+// ...) is answered and ends the program with its code; otherwise the main window runs until the program
+// ends, with the code of its command-line action. A failed start-up is shown in a message box titled
 // "Tarnwick" and ends the program with 1.
 int RunProgram(const TProgramPlatforms& Platforms);
 

@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "app/About.h"
+#include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Errors.h"
@@ -17,7 +18,6 @@ namespace tarnwick {
 namespace {
 
 constexpr char16_t TrayTip[] = u"Power off the internet";
-constexpr char16_t StartupValueName[] = u"Tarnwick";
 constexpr char16_t DeclinedNotice[] = u"Nothing was switched: the administrator prompt was declined.";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
@@ -145,10 +145,18 @@ void TForm1::FormActivate(TComponent&) {
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
     const TArguments arguments = ProcessArguments(system);
-    if (SwitchPresent(arguments, u"subscribeonstartup")) {
+    const TCommand command =
+        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (!command.Refused() && command.SubscribeOnStartup) {
         // Quoted, so that a path with blanks stays one program for the shell that starts it.
         SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"",
                         {.Force = true});
+    }
+    // The autostart removal was done before the window was made; with an action it ends the program after
+    // it, as the registration does.
+    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -157,26 +165,49 @@ void TForm1::FormActivate(TComponent&) {
     UpdateStateDisplay();
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
-    CarryOutAction();
+    FExitCode = CarryOutAction(arguments);
 }
 
-void TForm1::CarryOutAction() {
-    std::vector<std::u16string> values;
-    if (!GetSwitchValues(ProcessArguments(FPlatforms.System), u"action", values) || values.empty()) {
-        return;
+int TForm1::CarryOutAction(const TArguments& Arguments) {
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command =
+        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.Refused()) {
+        ShowMessageBox(command.Error, MB_OK);
+        return ecBadArguments;
     }
-    const std::u16string& verb = values[0];
-    if (SameTextLocale(FPlatforms.System, verb, u"turnoff")) {
-        SwitchOff(TSwitchRequester::CommandLine);
-    } else if (SameTextLocale(FPlatforms.System, verb, u"turnon")) {
-        SwitchOn(values.size() > 1 ? StrToIntDef(values[1], 0) : 0, TSwitchRequester::CommandLine);
-    } else {
-        ShowMessageBox(u"Sorry we do not know such action: " + verb, MB_OK);
+    using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
+    static constexpr struct {
+        TActionVerb Action;
+        TSwitchHandler Handler;
+    } switchTable[] = {
+        {TActionVerb::avTurnOff, &TForm1::SwitchOffFor},
+        {TActionVerb::avTurnOn, &TForm1::SwitchOn},
+    };
+    for (const auto& row : switchTable) {
+        if (row.Action != command.Action) {
+            continue;
+        }
+        FCommand = &command;
+        try {
+            const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
+            FCommand = nullptr;
+            return ExitCodeOf(result.Kind);
+        } catch (...) {
+            FCommand = nullptr;
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            ShowMessageBox(message, MB_OK | MB_ICONSTOP);
+            return ExitCodeOf(std::current_exception());
+        }
     }
+    // "status" and "list" of a later start are answered by that start; nothing to do here.
+    return ecDone;
 }
 
 void TForm1::UpdateStateDisplay() {
-    const bool on = IsInternetActive(FPlatforms.Devices);
+    const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     imgInternetOn->SetVisible(on);
     imgTarnwick->SetVisible(!on);
     FTray->ModifyIcon(on ? FInternetOnIcon : FTarnwickIcon);
@@ -186,7 +217,7 @@ void TForm1::UpdateStateDisplay() {
 }
 
 void TForm1::btnSwitchClick(TComponent&) {
-    if (IsInternetActive(FPlatforms.Devices)) {
+    if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
         SwitchOff(TSwitchRequester::Button);
         return;
     }
@@ -218,8 +249,10 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    // A turn-off that some adapter refused keeps the timer: the next tick tries again.
-    if (SwitchOff(TSwitchRequester::Deadline).Kind != TSwitchResultKind::PartlyFailed) {
+    // A switch that some adapter refused keeps the timer: the next tick tries again.
+    const TSwitchResult result =
+        FTimerTurnsOn ? SwitchOn(0, TSwitchRequester::Deadline) : SwitchOff(TSwitchRequester::Deadline);
+    if (result.Kind != TSwitchResultKind::PartlyFailed) {
         TurnOffTimer->SetEnabled(false);
     }
 }
@@ -240,7 +273,9 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
         action += u" " + Argument;
     }
     ISystemPlatform& system = FPlatforms.System;
-    const std::u16string parameters = u"-elevation -action " + action;
+    // A start that is to end hands that on: its copy ends after the switch too.
+    const bool exit = FCommand && FCommand->Exit;
+    const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
     try {
         RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
     } catch (const EElevationDeclined&) {
@@ -257,6 +292,11 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
 
 void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
     WriteBoxToLog(Text);
+    // A start that ends answers the console it was started from, when it has one: no box waits there.
+    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
+        FPlatforms.Console->WriteLine(Text);
+        return;
+    }
     Application().MessageBox(Text, Flags);
 }
 
@@ -289,30 +329,53 @@ TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester)
     std::u16string notice;
     if (Minutes == 0) {
         notice = u"The internet is turned on now";
+        if (FTimerTurnsOn) {
+            TurnOffTimer->SetEnabled(false); // a pause ends early
+        }
     } else {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
-        TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
-        TurnOffTimer->SetEnabled(true);
+        ArmTimer(Minutes, false);
     }
     TSwitchResult result;
-    result.Report = TurnOnInternet(FPlatforms.Devices);
+    result.Report = TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     result.Kind = TellOutcome(result.Report, notice, u"Internet On");
     return result;
 }
 
 TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
-    WriteToLog(u"Turn off the internet, asked by " + RequesterText(Requester));
+    return SwitchOffFor(0, Requester);
+}
+
+TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(u"Turn off the internet" +
+               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
+               RequesterText(Requester));
     if (NeedsElevation()) {
-        return RelaunchElevated(u"turnoff", u"");
+        return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));
     }
     TSwitchResult result;
-    result.Report = TurnOffInternet(FPlatforms.Devices);
-    result.Kind =
-        TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!", u"Internet Off");
-    if (result.Kind == TSwitchResultKind::Switched) {
-        TurnOffTimer->SetEnabled(false);
+    result.Report = TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+    if (Minutes == 0) {
+        result.Kind = TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!",
+                                  u"Internet Off");
+        if (result.Kind == TSwitchResultKind::Switched) {
+            TurnOffTimer->SetEnabled(false);
+        }
+    } else {
+        // The pause runs also when some adapter refused: the others come back on at its end.
+        ArmTimer(Minutes, true);
+        result.Kind = TellOutcome(result.Report,
+                                  u"The internet is turned off for " + IntToText(Minutes) +
+                                      u" min. Happy offline work!",
+                                  u"Internet Off");
     }
     return result;
+}
+
+void TForm1::ArmTimer(std::int32_t Minutes, bool TurnsOn) {
+    FTimerTurnsOn = TurnsOn;
+    TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
+    TurnOffTimer->SetEnabled(true);
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {

@@ -8,12 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "app/Command.h"
 #include "netcore/SwitchReport.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/ConsoleOutput.h"
+#include "support/EasyCmdLine.h"
 #include "toolkit/ExtCtrls.h"
 #include "toolkit/Form.h"
 #include "toolkit/Icon.h"
@@ -31,6 +34,8 @@ struct TForm1Platforms {
     IRegistryPlatform& Registry;
     IShellExecutePlatform& ShellExecute;
     IDevicePlatform& Devices;
+    // Where a start with -exit reports to the command line; none: message boxes.
+    TConsoleOutput* Console = nullptr;
 };
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
@@ -47,9 +52,6 @@ struct TSwitchResult {
     TSwitchResultKind Kind = TSwitchResultKind::Switched;
     TSwitchReport Report; // empty unless this process switched
 };
-// The longest limited turn-on: the most whole minutes whose milliseconds stay below the platform timer's
-// largest interval, 2,147,483,647 ms.
-inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
 
 class TForm1 : public TForm {
 public:
@@ -89,6 +91,11 @@ public:
 
     bool Activated() const noexcept { return FActivated; }
     bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
+    // The exit code of the command line's action (ecDone until one has been carried out).
+    int ExitCode() const noexcept { return FExitCode; }
+    // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
+    // command line is told and changes nothing.
+    int CarryOutAction(const TArguments& Arguments);
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
@@ -104,6 +111,8 @@ protected:
     // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked.
     TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
     TSwitchResult SwitchOff(TSwitchRequester Requester);
+    // Off now, and on again after the minutes (0: for good).
+    TSwitchResult SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester);
 
 private:
     void BuildDesign();
@@ -114,8 +123,8 @@ private:
     TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
                                   const std::u16string& Title);
     void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
+    void ArmTimer(std::int32_t Minutes, bool TurnsOn);
     void WMTrayCallback(std::intptr_t MouseMessage);
-    void CarryOutAction();
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
@@ -123,6 +132,11 @@ private:
     TIcon FTarnwickIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
+    // The running timer ends a pause (turns on) rather than a limited turn-on (turns off).
+    bool FTimerTurnsOn = false;
+    // The command being carried out: a relaunch hands on its -exit.
+    const TCommand* FCommand = nullptr;
+    int FExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
 };
 

@@ -20,10 +20,10 @@ TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform) {
     return adapters;
 }
 
-bool IsInternetActive(IDevicePlatform& platform) {
+bool IsInternetActive(IDevicePlatform& platform, const TKeepList& keep) {
     const TPhysicalDeviceList adapters = GetNetAdapters(platform);
     for (const auto& adapter : adapters) {
-        if (adapter->ulProblemNumber() == 0) {
+        if (adapter->ulProblemNumber() == 0 && !keep.Keeps(*adapter)) {
             return true;
         }
     }
@@ -73,12 +73,16 @@ void ReadBack(IDevicePlatform& platform, TSwitchReport& report) {
     }
 }
 
-TSwitchReport SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action) {
+TSwitchReport SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction action,
+                                 const TKeepList& keep) {
     TSwitchReport report;
     report.TurnOn = action == cdaEnable;
     const TPhysicalDeviceList adapters = GetNetAdapters(platform);
     // Every adapter is tried, also those already in the wanted state and those after one that refused.
     for (const auto& adapter : adapters) {
+        if (keep.Keeps(*adapter)) {
+            continue;
+        }
         report.Adapters.push_back(SwitchAdapter(platform, *adapter, action));
         WriteToLog(AdapterLogLine(report.Adapters.back(), report.TurnOn));
     }
@@ -91,12 +95,12 @@ TSwitchReport SwitchEveryAdapter(IDevicePlatform& platform, TControlDeviceAction
 
 } // namespace
 
-TSwitchReport TurnOffInternet(IDevicePlatform& platform) {
-    return SwitchEveryAdapter(platform, cdaDisable);
+TSwitchReport TurnOffInternet(IDevicePlatform& platform, const TKeepList& keep) {
+    return SwitchEveryAdapter(platform, cdaDisable, keep);
 }
 
-TSwitchReport TurnOnInternet(IDevicePlatform& platform) {
-    return SwitchEveryAdapter(platform, cdaEnable);
+TSwitchReport TurnOnInternet(IDevicePlatform& platform, const TKeepList& keep) {
+    return SwitchEveryAdapter(platform, cdaEnable, keep);
 }
 
 } // namespace tarnwick

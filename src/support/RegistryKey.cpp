@@ -10,10 +10,15 @@
 namespace tarnwick {
 
 std::optional<TRegistryKey> TRegistryKey::Open(IRegistryPlatform& Registry, RegKey Root,
-                                               std::u16string_view Path, std::uint32_t Access) {
+                                               std::u16string_view Path, std::uint32_t Access,
+                                               std::int32_t* Status) {
     const std::u16string path(Path);
     RegKey key = 0;
-    if (Registry.RegOpenKeyExW(Root, path.c_str(), 0, Access, key) != std::int32_t(ERROR_SUCCESS)) {
+    const std::int32_t status = Registry.RegOpenKeyExW(Root, path.c_str(), 0, Access, key);
+    if (Status) {
+        *Status = status;
+    }
+    if (status != std::int32_t(ERROR_SUCCESS)) {
         return std::nullopt;
     }
     return TRegistryKey(Registry, key);
@@ -55,30 +60,40 @@ void TRegistryKey::Close() noexcept {
     }
 }
 
-std::optional<std::u16string> TRegistryKey::ReadString(std::u16string_view Name) const {
+std::int32_t TRegistryKey::ReadValue(std::u16string_view Name, std::uint32_t& Type,
+                                     std::vector<std::uint8_t>& Data) const {
     const std::u16string name(Name);
-    std::vector<std::uint8_t> data(256);
+    Data.resize(256);
+    std::int32_t status = std::int32_t(ERROR_MORE_DATA);
     // The value may grow between the calls; a few rounds settle it.
-    for (int round = 0; round < 4; ++round) {
-        std::uint32_t type = 0;
-        auto size = static_cast<std::uint32_t>(data.size());
-        const std::int32_t status =
-            FRegistry->RegQueryValueExW(FKey, name.c_str(), &type, data.data(), &size);
+    for (int round = 0; round < 4 && status == std::int32_t(ERROR_MORE_DATA); ++round) {
+        auto size = static_cast<std::uint32_t>(Data.size());
+        status = FRegistry->RegQueryValueExW(FKey, name.c_str(), &Type, Data.data(), &size);
         if (status == std::int32_t(ERROR_MORE_DATA)) {
-            data.resize(std::size_t(size) + 2);
-            continue;
+            Data.resize(std::size_t(size) + 2);
+        } else if (status == std::int32_t(ERROR_SUCCESS)) {
+            Data.resize(std::min<std::size_t>(size, Data.size()));
         }
-        if (status != std::int32_t(ERROR_SUCCESS) || (type != REG_SZ && type != REG_EXPAND_SZ)) {
-            return std::nullopt;
-        }
-        std::u16string text(std::min<std::size_t>(size, data.size()) / sizeof(char16_t), u'\0');
-        std::memcpy(text.data(), data.data(), text.size() * sizeof(char16_t));
-        if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) {
-            text.resize(nul);
-        }
-        return text;
     }
-    return std::nullopt;
+    if (status != std::int32_t(ERROR_SUCCESS)) {
+        Data.clear();
+    }
+    return status;
+}
+
+std::optional<std::u16string> TRegistryKey::ReadString(std::u16string_view Name) const {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    if (ReadValue(Name, type, data) != std::int32_t(ERROR_SUCCESS) ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return std::nullopt;
+    }
+    std::u16string text(data.size() / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), data.data(), text.size() * sizeof(char16_t));
+    if (const auto nul = text.find(u'\0'); nul != std::u16string::npos) {
+        text.resize(nul);
+    }
+    return text;
 }
 
 bool TRegistryKey::WriteString(std::u16string_view Name, std::u16string_view Value) {

@@ -2,6 +2,7 @@
 
 #include "core/PlatformConstants.h"
 #include "toolkit/Application.h"
+#include "toolkit/Form.h"
 
 namespace tarnwick {
 
@@ -14,12 +15,41 @@ void TImage::FreePicture() noexcept {
         Application().Gui().FreePicture(FPicture);
         FPicture = 0;
     }
+    FRenderingName.clear();
 }
 
 void TImage::LoadPicture(std::u16string ResourceName) {
     FreePicture();
     FPictureName = std::move(ResourceName);
-    FPicture = Application().Gui().LoadPngResource(FPictureName.c_str());
+    if (Parent().HandleAllocated()) {
+        LoadRendering();
+    }
+}
+
+void TImage::ContentChanged() {
+    if (!FPictureName.empty()) {
+        LoadRendering();
+    }
+}
+
+void TImage::LoadRendering() {
+    const struct {
+        std::uint32_t Percent;
+        const char16_t* Suffix;
+    } renderings[] = {{200, u"_200"}, {150, u"_150"}, {100, u""}};
+    const std::uint32_t percent = Parent().Dpi() * 100 / DesignDpi;
+    FreePicture();
+    for (const auto& rendering : renderings) {
+        if (rendering.Percent > percent && rendering.Percent != 100) {
+            continue; // larger than the scale has room for
+        }
+        std::u16string name = FPictureName + rendering.Suffix;
+        if (const HPICTURE_T picture = Application().Gui().LoadPngResource(name.c_str())) {
+            FPicture = picture;
+            FRenderingName = std::move(name);
+            break;
+        }
+    }
     Invalidate();
 }
 

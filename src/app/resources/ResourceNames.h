@@ -16,5 +16,6 @@ inline constexpr char16_t InternetOnIconName[] = u"ZINTERNETONICON";
 inline constexpr char16_t InternetOnPictureName[] = u"PNG_INTERNET_ON";   // 48 x 48, the globe
 inline constexpr char16_t InternetOffPictureName[] = u"PNG_INTERNET_OFF"; // 48 x 48, the globe crossed out
 inline constexpr char16_t ProductPictureName[] = u"PNG_PRODUCT";          // 128 x 128, for the About window
+// Each picture is also rendered for 150 % and 200 % display scale: its name followed by "_150" or "_200".
 
 } // namespace tarnwick

@@ -6,6 +6,7 @@
 // clang-format on
 
 #include "app/ProgramEntry.h"
+#include "platform/win32/Win32Console.h"
 #include "platform/win32/Win32DevicePlatform.h"
 #include "platform/win32/Win32DllSearch.h"
 #include "platform/win32/Win32Files.h"
@@ -45,7 +46,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32VersionPlatform version;
     TWin32DevicePlatform devices([&] { return IsWindows2000(system, version, registry); });
     TWin32ProcessImagePlatform processImage;
+    TWin32ConsolePlatform console;
 
-    return RunProgram(
-        {system, files, registry, shellExecute, shell, windows, factory, gui, devices, processImage});
+    return RunProgram({system, files, registry, shellExecute, shell, windows, factory, gui, devices,
+                       processImage, &console});
 }

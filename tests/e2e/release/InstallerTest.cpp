@@ -192,9 +192,13 @@ TEST_F(Installer, SilentUninstallRemovesTheFolderAndTheShortcut) {
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, UninstallKey(products[0]), L"DisplayName"), L"");
 }
 
-TEST_F(Installer, SilentUninstallEndsTheRunningProgramAndRemovesItsAutostart) {
+TEST_F(Installer, SilentUninstallEndsTheRunningProgramAndRemovesItsAutostartAndLog) {
     ASSERT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
-    auto tray = StartInTray();
+    // A switch writes the log.
+    auto tray = StartInstalled(L"-elevation -action turnoff");
+    ASSERT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(CM_PROB_DISABLED); }));
+    const auto log = ShellFolder(CSIDL_APPDATA) / L"tarnwick";
+    ASSERT_TRUE(WaitUntil(Patience, [&] { return std::filesystem::exists(log / L"tarnwick.log.txt"); }));
     ASSERT_TRUE(tray->Running());
     Subscribe();
     const auto products = InstalledProducts();
@@ -204,6 +208,7 @@ TEST_F(Installer, SilentUninstallEndsTheRunningProgramAndRemovesItsAutostart) {
 
     EXPECT_TRUE(tray->WaitForExit(Patience)) << "the running Tarnwick was not ended";
     EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, RunKey, L"Tarnwick"), L"");
+    EXPECT_FALSE(std::filesystem::exists(log)) << log;
     // Nothing of the product's own is left; the folder holds at most the test's double.
     for (const auto& entry : std::filesystem::directory_iterator(InstallFolder(), ignored)) {
         EXPECT_EQ(entry.path().filename().wstring(), L"setupapi.dll");

@@ -91,7 +91,8 @@ class ZipTest(unittest.TestCase):
         self.assertIn("MIT License\r\n\r\n" + COPYRIGHT + "\r\n", licence)
         self.assertTrue(readme.startswith("Tarnwick " + VERSION + "\r\n"))
         self.assertNotIn("\n", readme.replace("\r\n", ""), "line ends other than CRLF")
-        self.assertIn("-subscribeonstartup", readme)
+        self.assertIn("tarnwick.exe -subscribeonstartup", readme)
+        self.assertIn("tarnwick.exe -unsubscribeonstartup", readme)
 
 
 class MsiTest(unittest.TestCase):
@@ -137,7 +138,7 @@ class MsiTest(unittest.TestCase):
         sequence = {row[0]: int(row[2]) for row in msi_table("InstallExecuteSequence")}
         self.assertTrue(sequence["InstallValidate"] < sequence["RemoveExistingProducts"] < sequence["InstallInitialize"])
 
-    def test_uninstall_ends_the_program_and_removes_autostart(self):
+    def test_uninstall_ends_the_program_and_removes_autostart_and_log(self):
         actions = {row[0]: row[1:] for row in msi_table("CustomAction")}
         sequence = {row[0]: (row[1], int(row[2])) for row in msi_table("InstallExecuteSequence")}
         ends = 'REMOVE~="ALL" OR WIX_UPGRADE_DETECTED'
@@ -152,6 +153,8 @@ class MsiTest(unittest.TestCase):
             "RemoveAutostart": (114, "RegTool",
                                 r"delete HKCU\Software\Microsoft\Windows\CurrentVersion\Run /v Tarnwick /f",
                                 uninstall_only),
+            "FindCmd": (51, "CmdTool", "[System64Folder]cmd.exe", uninstall_only),
+            "RemoveLog": (114, "CmdTool", '/c rd /s /q "[AppDataFolder]tarnwick"', uninstall_only),
         }
         for name, (kind, source, target, condition) in expected.items():
             self.assertEqual((int(actions[name][0]) & ~0x800,) + actions[name][1:3], (kind, source, target), name)
@@ -160,6 +163,9 @@ class MsiTest(unittest.TestCase):
             self.assertTrue(sequence["CostFinalize"][1] < sequence[name][1] < sequence["InstallValidate"][1], name)
         self.assertLess(sequence["FindTaskKill"][1], sequence["EndRunningTarnwick"][1])
         self.assertLess(sequence["FindReg"][1], sequence["RemoveAutostart"][1])
+        self.assertLess(sequence["FindCmd"][1], sequence["RemoveLog"][1])
+        # The log is closed once the program has ended.
+        self.assertLess(sequence["EndRunningTarnwick"][1], sequence["RemoveLog"][1])
 
     def test_installs_the_program_of_the_zip(self):
         with tempfile.TemporaryDirectory() as folder:

@@ -67,8 +67,11 @@ sim::TDeviceSimulator TMachineFile::Read() const {
     return machine;
 }
 
+TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output)
+    : TProgram(machine, arguments, ProgramFolder() / L"tarnwick.exe", output) {}
+
 TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments,
-                   const std::filesystem::path& program) {
+                   const std::filesystem::path& program, HANDLE output) {
     const std::wstring exe = program.wstring();
     // Only the program under test loads the test double; this test program uses no setup API.
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"setupapi=n");
@@ -79,8 +82,13 @@ TProgram::TProgram(const TMachineFile& machine, const std::wstring& arguments,
     }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          program.parent_path().c_str(), &startup, &FProcess)) {
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE, 0,
+                          nullptr, program.parent_path().c_str(), &startup, &FProcess)) {
         FProcess = PROCESS_INFORMATION{};
     }
     ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);

@@ -35,7 +35,10 @@ private:
 class TProgram {
 public:
     TProgram(const TMachineFile& machine, const std::wstring& arguments,
-             const std::filesystem::path& program = ProgramFolder() / L"tarnwick.exe");
+             const std::filesystem::path& program = ProgramFolder() / L"tarnwick.exe",
+             HANDLE output = nullptr);
+    // The program beside the test program, with its standard output in a file (as a script redirects it).
+    TProgram(const TMachineFile& machine, const std::wstring& arguments, HANDLE output);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

@@ -97,7 +97,9 @@ public:
     std::map<std::u16string, HICON_T> Icons{
         {u"MAINICON", 0x1C0}, {u"ZTARNWICKICON", 0x1C1}, {u"ZINTERNETONICON", 0x1C2}};
     std::map<std::u16string, HPICTURE_T> Pictures{
-        {u"PNG_INTERNET_ON", 0x9A1}, {u"PNG_INTERNET_OFF", 0x9A2}, {u"PNG_PRODUCT", 0x9A3}};
+        {u"PNG_INTERNET_ON", 0x9A1},     {u"PNG_INTERNET_OFF", 0x9A2},     {u"PNG_PRODUCT", 0x9A3},
+        {u"PNG_INTERNET_ON_150", 0x9B1}, {u"PNG_INTERNET_OFF_150", 0x9B2}, {u"PNG_PRODUCT_150", 0x9B3},
+        {u"PNG_INTERNET_ON_200", 0x9C1}, {u"PNG_INTERNET_OFF_200", 0x9C2}, {u"PNG_PRODUCT_200", 0x9C3}};
     std::multiset<HPICTURE_T> LoadedPictures;
     std::vector<TTextOut> TextOuts;
     std::vector<std::pair<HWND_T, HPICTURE_T>> DrawnPictures;

@@ -147,6 +147,37 @@ TEST(Scaling, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAnewWhereTheSystemSug
     EXPECT_EQ(BoundsOf(*f.lblState), label);
 }
 
+TEST(Scaling, PicturesAreTheLargestRenderingTheScaleHasRoomForAndFollowAMove) {
+    const struct {
+        std::uint32_t Dpi;
+        const char16_t* Globe;
+        const char16_t* Product;
+    } cases[] = {
+        {96, u"PNG_INTERNET_ON", u"PNG_PRODUCT"},          {120, u"PNG_INTERNET_ON", u"PNG_PRODUCT"},
+        {144, u"PNG_INTERNET_ON_150", u"PNG_PRODUCT_150"}, {168, u"PNG_INTERNET_ON_150", u"PNG_PRODUCT_150"},
+        {192, u"PNG_INTERNET_ON_200", u"PNG_PRODUCT_200"}, {288, u"PNG_INTERNET_ON_200", u"PNG_PRODUCT_200"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Dpi);
+        TProgramHarness h;
+        h.Desktop.Dpi = c.Dpi;
+        h.Start(u"");
+        EXPECT_EQ(h.Form->imgInternetOn->RenderingName(), c.Globe);
+        EXPECT_EQ(h.Form->imgInternetOn->Picture(), h.Desktop.Pictures.at(c.Globe));
+        tarnwick::testing::FakeShellExecutePlatform shell;
+        TOwned<TfrmAbout> about = MakeComponent<TfrmAbout>(*h.App, h.App.get(), shell);
+        about->Handle();
+        EXPECT_EQ(about->Image1->RenderingName(), c.Product);
+    }
+
+    TProgramHarness h;
+    h.Start(u"");
+    TRect suggested{0, 0, 400, 200};
+    h.Send(WM_DPICHANGED, (192u << 16) | 192u, reinterpret_cast<std::intptr_t>(&suggested));
+    EXPECT_EQ(h.Form->imgTarnwick->RenderingName(), u"PNG_INTERNET_OFF_200");
+    EXPECT_EQ(h.Desktop.LoadedPictures, (std::multiset<HPICTURE_T>{0x9C1, 0x9C2})) << "the 100 % ones freed";
+}
+
 struct Growing : ::testing::Test {
     THeadlessDesktop Desktop;
     TApplication App{Desktop, Desktop, Desktop};

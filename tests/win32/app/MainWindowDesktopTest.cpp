@@ -260,6 +260,13 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     const HWND button = ChildWithText(Wnd(), L"Turn off the internet");
     ASSERT_TRUE(button);
     ExpectEveryTextFits(Wnd());
+    // The picture is the rendering made for the scale, drawn pixel for pixel (72 x 72 at 144 DPI).
+    BITMAP picture{};
+    ASSERT_TRUE(
+        ::GetObjectW(reinterpret_cast<HBITMAP>(Form->imgInternetOn->Picture()), sizeof picture, &picture));
+    EXPECT_EQ(picture.bmWidth, Scaled(48));
+    EXPECT_EQ(Form->imgInternetOn->RenderingName(),
+              ExpectedDpi() == 144 ? u"PNG_INTERNET_ON_150" : u"PNG_INTERNET_ON");
     test::TakeScreenshot(L"main-window-on");
 
     ::PostMessageW(button, BM_CLICK, 0, 0);

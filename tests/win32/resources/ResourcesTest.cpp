@@ -71,6 +71,14 @@ std::set<TImage> IconImages(const char16_t* groupName) {
         const auto [image, imageSize] = ResourceBytes(MAKEINTRESOURCEW(entry.Id), RT_ICON);
         if (!image || imageSize < sizeof(BITMAPINFOHEADER))
             continue;
+        if (std::memcmp(image, "\x89PNG", 4) == 0) {
+            // A PNG-compressed image: its header says the width; 8 bits per channel with alpha.
+            const int width = image[16] << 24 | image[17] << 16 | image[18] << 8 | image[19];
+            EXPECT_EQ(image[25], 6) << "icon resource " << entry.Id << ": RGBA";
+            EXPECT_EQ(entry.BitCount, 32) << "icon resource " << entry.Id;
+            images.insert({width, 32});
+            continue;
+        }
         BITMAPINFOHEADER bitmap;
         std::memcpy(&bitmap, image, sizeof bitmap);
         // An icon's bitmap is twice as high as the icon: the colour image above the transparency mask.
@@ -89,9 +97,22 @@ struct TIconCase {
 
 TEST(ResourcesTest, EachIconGroupHoldsExactlyItsSizesAndColourDepths) {
     const TIconCase cases[] = {
-        {ApplicationIconName, {{48, 32}, {48, 8}, {32, 32}, {32, 8}, {16, 32}, {16, 8}}},
-        {InternetOffIconName, {{16, 32}}},
-        {InternetOnIconName, {{16, 32}}},
+        // Every size from 100 % to 200 % display scale and 256 pixels; 256 colours for old displays.
+        {ApplicationIconName,
+         {{256, 32},
+          {64, 32},
+          {48, 32},
+          {48, 8},
+          {40, 32},
+          {32, 32},
+          {32, 8},
+          {24, 32},
+          {20, 32},
+          {16, 32},
+          {16, 8}}},
+        // The small-icon sizes of 100 %, 125 %, 150 % and 200 %.
+        {InternetOffIconName, {{16, 32}, {20, 32}, {24, 32}, {32, 32}}},
+        {InternetOnIconName, {{16, 32}, {20, 32}, {24, 32}, {32, 32}}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IconImages(c.Name), c.Images) << ToUtf8(c.Name);
@@ -137,8 +158,12 @@ int LoadedIconWidth(HICON icon) {
 
 TEST(ResourcesTest, IconsLoadAtTheSizesTheyAreDrawnFor) {
     const std::pair<const char16_t*, int> cases[] = {
-        {ApplicationIconName, 16}, {ApplicationIconName, 32}, {ApplicationIconName, 48},
-        {InternetOffIconName, 16}, {InternetOnIconName, 16},
+        {ApplicationIconName, 16},        {ApplicationIconName, 20},        {ApplicationIconName, 24},
+        {ApplicationIconName, 32},        {ApplicationIconName, 40},        {ApplicationIconName, 48},
+        {ApplicationIconName, 64},        {ApplicationIconName, 256},       {InternetOffIconName, 16},
+        {InternetOffIconName, 20}, {InternetOffIconName, 24}, {InternetOffIconName, 32},
+        {InternetOnIconName, 16},  {InternetOnIconName, 20},  {InternetOnIconName, 24},
+        {InternetOnIconName, 32},
     };
     for (const auto& [name, size] : cases) {
         const TIconHandle icon(static_cast<HICON>(
@@ -163,10 +188,11 @@ TEST(ResourcesTest, PicturesAreWholePngFilesOfTheirSizes) {
         const char16_t* Name;
         std::uint32_t Size;
     };
+    // 100 %, 150 % and 200 % display scale.
     const TPictureCase cases[] = {
-        {InternetOnPictureName, 48},
-        {InternetOffPictureName, 48},
-        {ProductPictureName, 128},
+        {InternetOnPictureName, 48},  {u"PNG_INTERNET_ON_150", 72},  {u"PNG_INTERNET_ON_200", 96},
+        {InternetOffPictureName, 48}, {u"PNG_INTERNET_OFF_150", 72}, {u"PNG_INTERNET_OFF_200", 96},
+        {ProductPictureName, 128},    {u"PNG_PRODUCT_150", 192},     {u"PNG_PRODUCT_200", 256},
     };
     static constexpr BYTE Signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     static constexpr BYTE End[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
@@ -175,12 +201,13 @@ TEST(ResourcesTest, PicturesAreWholePngFilesOfTheirSizes) {
         ASSERT_NE(data, nullptr) << ToUtf8(c.Name);
         ASSERT_GT(size, 33u + sizeof End) << ToUtf8(c.Name);
         EXPECT_EQ(std::memcmp(data, Signature, sizeof Signature), 0) << ToUtf8(c.Name);
-        // The first chunk is the header: width, height, bit depth 8, colour type 6 (RGBA).
+        // The first chunk is the header: width, height, bit depth 8, colour type 6 (RGBA) or, for the larger
+        // renderings, 3 (256 colours with their transparency).
         EXPECT_EQ(std::memcmp(data + 12, "IHDR", 4), 0) << ToUtf8(c.Name);
         EXPECT_EQ(BigEndian32(data + 16), c.Size) << ToUtf8(c.Name);
         EXPECT_EQ(BigEndian32(data + 20), c.Size) << ToUtf8(c.Name);
         EXPECT_EQ(data[24], 8) << ToUtf8(c.Name);
-        EXPECT_EQ(data[25], 6) << ToUtf8(c.Name);
+        EXPECT_TRUE(data[25] == 6 || (data[25] == 3 && c.Size > 48 && c.Size != 128)) << ToUtf8(c.Name);
         // Not cut short: the resource ends with the image-end chunk.
         EXPECT_EQ(std::memcmp(data + size - sizeof End, End, sizeof End), 0) << ToUtf8(c.Name);
     }
@@ -244,10 +271,25 @@ TEST(ResourcesTest, OneManifestAsksForCommonControlsSixAndTheCallersRights) {
     EXPECT_NE(manifest.find(R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"),
               std::string::npos);
     EXPECT_NE(manifest.find(R"(level="asInvoker")"), std::string::npos);
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos);
     // The program's own identity carries the same version as its version resource.
     EXPECT_NE(manifest.find(std::string(R"(name="Tarnwick.Tarnwick" version=")") +
                             TARNWICK_VERSION_QUAD_TEXT + "\""),
               std::string::npos);
+}
+
+TEST(ResourcesTest, TheManifestMakesTheProcessAwareOfEachMonitorsDpi) {
+    // Windows 10's calls, looked up by name as the program does.
+    using TGetContext = HANDLE(WINAPI*)();
+    using TGetAwareness = int(WINAPI*)(HANDLE);
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto getContext = reinterpret_cast<TGetContext>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto getAwareness = reinterpret_cast<TGetAwareness>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    ASSERT_TRUE(getContext && getAwareness);
+    EXPECT_EQ(getAwareness(getContext()), 2) << "DPI_AWARENESS_PER_MONITOR_AWARE";
 }
 
 TEST(ResourcesTest, TheManifestBringsCommonControlsSix) {

@@ -1,0 +1,262 @@
+#include "app/Command.h"
+
+#include <vector>
+
+#include "app/Unit1.h"
+#include "core/Errors.h"
+#include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "support/EasyCmdLine.h"
+
+namespace tarnwick {
+
+namespace {
+
+struct TSwitchRule {
+    const char16_t* Name;
+    bool TCommand::*Flag; // null: the action switch, which takes values
+    const char16_t* Shown;
+    const char16_t* Meaning;
+};
+
+constexpr char16_t ActionSwitch[] = u"action";
+
+// "help", "h" and "?" are one switch with one line of usage: the first of them carries it.
+constexpr TSwitchRule SwitchRules[] = {
+    {ActionSwitch, nullptr, nullptr, nullptr},
+    {u"exit", &TCommand::Exit, u"-exit",
+     u"carry out the action and end with an exit code instead of staying in the tray"},
+    {u"elevation", &TCommand::Elevation, u"-elevation",
+     u"switch with the rights this start has (the elevated copy is started with it)"},
+    {u"subscribeonstartup", &TCommand::SubscribeOnStartup, u"-subscribeonstartup",
+     u"start with Windows for the current user, and end"},
+    {u"unsubscribeonstartup", &TCommand::UnsubscribeOnStartup, u"-unsubscribeonstartup",
+     u"no longer start with Windows, and end"},
+    {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"show this text"},
+    {u"h", &TCommand::Help, nullptr, nullptr},
+    {u"?", &TCommand::Help, nullptr, nullptr},
+};
+
+struct TVerbRule {
+    const char16_t* Verb;
+    TActionVerb Action;
+    bool TakesMinutes;
+    const char16_t* Shown;
+    const char16_t* Meaning;
+};
+
+constexpr TVerbRule VerbRules[] = {
+    {u"turnoff", TActionVerb::avTurnOff, true, u"-action turnoff [N]",
+     u"turn the internet off; with N, on again after N minutes"},
+    {u"turnon", TActionVerb::avTurnOn, true, u"-action turnon [N]",
+     u"turn the internet on; with N, off again after N minutes"},
+    {u"status", TActionVerb::avStatus, false, u"-action status",
+     u"print on or off; exit code 0 when on, 1 when off"},
+    {u"list", TActionVerb::avList, false, u"-action list",
+     u"print each adapter: name, instance ID, on or off (problem code), kept"},
+};
+
+const TSwitchRule* FindSwitch(std::u16string_view Argument) {
+    for (const TSwitchRule& rule : SwitchRules) {
+        if (SameTextAscii(Argument.substr(1), rule.Name)) {
+            return &rule;
+        }
+    }
+    return nullptr;
+}
+
+// Only decimal digits: signs, blanks, units and fractions are typing mistakes in a script.
+bool IsDigits(std::u16string_view Text) {
+    if (Text.empty()) {
+        return false;
+    }
+    for (char16_t c : Text) {
+        if (c < u'0' || c > u'9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The number of whole minutes, or -1 when it exceeds the largest limit.
+std::int64_t MinutesOf(std::u16string_view Digits) {
+    std::int64_t value = 0;
+    for (char16_t c : Digits) {
+        value = value * 10 + (c - u'0');
+        if (value > MaxTurnOnMinutes) {
+            return -1;
+        }
+    }
+    return value;
+}
+
+class TCommandReader {
+public:
+    TCommandReader(std::span<const std::u16string> Arguments, const TSameText& SameText)
+        : FArguments(Arguments), FSameText(SameText) {}
+
+    TCommand Read() {
+        bool actionSeen = false;
+        std::size_t i = 1;
+        while (i < FArguments.size()) {
+            const std::u16string& argument = FArguments[i];
+            std::size_t next = i + 1;
+            if (!IsSwitchLike(argument)) {
+                Refuse(u"Sorry, this argument is not understood: " + argument);
+                i = next;
+                continue;
+            }
+            std::vector<std::u16string> values;
+            while (next < FArguments.size() && !IsSwitchLike(FArguments[next])) {
+                values.push_back(FArguments[next++]);
+            }
+            const TSwitchRule* rule = FindSwitch(argument);
+            if (!rule) {
+                Refuse(u"Sorry we do not know such switch: " + argument);
+            } else if (!rule->Flag) {
+                if (actionSeen) {
+                    Refuse(u"Sorry, only one action can be given: " + argument + u" appears twice");
+                } else {
+                    actionSeen = true;
+                    ReadAction(values);
+                }
+            } else {
+                FCommand.*(rule->Flag) = true;
+                if (!values.empty()) {
+                    Refuse(u"Sorry, the switch " + argument + u" takes no value: " + values.front());
+                }
+            }
+            i = next;
+        }
+        if (FCommand.SubscribeOnStartup && FCommand.UnsubscribeOnStartup) {
+            Refuse(u"Sorry, -subscribeonstartup and -unsubscribeonstartup cannot be given together");
+        }
+        return FCommand;
+    }
+
+private:
+    void Refuse(std::u16string Message) {
+        if (FCommand.Error.empty()) {
+            FCommand.Error = std::move(Message);
+        }
+    }
+
+    // The switch without values does nothing, as before.
+    void ReadAction(const std::vector<std::u16string>& Values) {
+        if (Values.empty()) {
+            return;
+        }
+        const std::u16string& word = Values.front();
+        const TVerbRule* verb = nullptr;
+        for (const TVerbRule& rule : VerbRules) {
+            if (FSameText(word, rule.Verb)) {
+                verb = &rule;
+                break;
+            }
+        }
+        if (!verb) {
+            Refuse(u"Sorry we do not know such action: " + word);
+            return;
+        }
+        FCommand.Action = verb->Action;
+        if (Values.size() < 2) {
+            return;
+        }
+        if (!verb->TakesMinutes || Values.size() > 2) {
+            Refuse(u"Sorry, this value of the action " + word + u" is not understood: " +
+                   Values[verb->TakesMinutes ? 2 : 1]);
+            return;
+        }
+        ReadMinutes(*verb, Values[1]);
+    }
+
+    void ReadMinutes(const TVerbRule& Verb, const std::u16string& Text) {
+        const bool on = Verb.Action == TActionVerb::avTurnOn;
+        if (!IsDigits(Text)) {
+            // A typo must not become an unlimited switch.
+            Refuse(FormatText(u"Sorry, \"%s\" is not a whole number of minutes. Nothing has been switched.",
+                              {std::u16string_view(Text)}));
+            return;
+        }
+        const std::int64_t minutes = MinutesOf(Text);
+        if (minutes < 0) {
+            // Its milliseconds would not fit the platform timer and the deadline would come far too soon.
+            Refuse(FormatText(on ? u"The internet cannot be turned on for %s min: a limited turn-on lasts "
+                                   u"at most %d min. Nothing has been switched."
+                                 : u"The internet cannot be turned off for %s min: a pause lasts "
+                                   u"at most %d min. Nothing has been switched.",
+                              {std::u16string_view(Text), std::int64_t(MaxTurnOnMinutes)}));
+            return;
+        }
+        FCommand.Minutes = static_cast<std::int32_t>(minutes);
+    }
+
+    std::span<const std::u16string> FArguments;
+    const TSameText& FSameText;
+    TCommand FCommand;
+};
+
+void AddUsageLine(std::u16string& Text, std::u16string_view Shown, std::u16string_view Meaning) {
+    constexpr std::size_t Column = 26;
+    Text += u"  ";
+    Text += Shown;
+    Text.append(Shown.size() < Column ? Column - Shown.size() : 1, u' ');
+    Text += Meaning;
+    Text += u"\r\n";
+}
+
+} // namespace
+
+TCommand ParseCommand(std::span<const std::u16string> Arguments, const TSameText& SameText) {
+    return TCommandReader(Arguments, SameText).Read();
+}
+
+std::u16string UsageText() {
+    std::u16string text = u"Usage: tarnwick.exe [-action ACTION [N]] [-exit] [switches]\r\n"
+                          u"Without an action Tarnwick stays in the notification area.\r\n\r\n";
+    for (const TVerbRule& rule : VerbRules) {
+        AddUsageLine(text, rule.Shown, rule.Meaning);
+    }
+    for (const TSwitchRule& rule : SwitchRules) {
+        if (rule.Shown) {
+            AddUsageLine(text, rule.Shown, rule.Meaning);
+        }
+    }
+    text += FormatText(u"\r\nN: whole minutes from 1 to %d; without N (or 0) for good.\r\n"
+                       u"Adapters that match a pattern of the multi-string value Keep under\r\n"
+                       u"HKCU\\Software\\Tarnwick or HKLM\\Software\\Policies\\Tarnwick are never "
+                       u"switched.\r\n\r\n",
+                       {std::int64_t(MaxTurnOnMinutes)});
+    text += u"Exit codes:\r\n";
+    AddUsageLine(text, u"0", u"done; status: the internet is on");
+    AddUsageLine(text, u"1", u"status: the internet is off");
+    AddUsageLine(text, u"2", u"bad arguments");
+    AddUsageLine(text, u"3", u"the elevation prompt was declined");
+    AddUsageLine(text, u"4", u"one or more adapters failed");
+    return text;
+}
+
+int ExitCodeOf(TSwitchResultKind Kind) noexcept {
+    switch (Kind) {
+    case TSwitchResultKind::PartlyFailed:
+        return ecAdapterFailed;
+    case TSwitchResultKind::ElevationDeclined:
+        return ecElevationDeclined;
+    case TSwitchResultKind::Switched:
+    case TSwitchResultKind::HandedToElevatedCopy:
+        break;
+    }
+    return ecDone;
+}
+
+int ExitCodeOf(std::exception_ptr Error) noexcept {
+    try {
+        std::rethrow_exception(Error);
+    } catch (const EOSError& error) {
+        return error.ErrorCode() == ERROR_CANCELLED ? ecElevationDeclined : ecAdapterFailed;
+    } catch (...) {
+        return ecAdapterFailed;
+    }
+}
+
+} // namespace tarnwick

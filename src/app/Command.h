@@ -1,0 +1,72 @@
+#pragma once
+// The command line read once into one command (the action, its minutes and the switches that go with
+// it), the rules it is read by, the usage text made from those rules, and the exit codes the program
+// ends with.
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// What the process tells its caller when it ends; every start that ends by itself ends with one of these.
+enum TExitCode : int {
+    ecDone = 0,              // done; for "status": the internet is on
+    ecInternetOff = 1,       // "status": the internet is off
+    ecBadArguments = 2,      // unknown switch or action, unreadable or out-of-range minutes
+    ecElevationDeclined = 3, // the user declined the elevation prompt
+    ecAdapterFailed = 4,     // one or more adapters could not be switched
+};
+
+// The longest limited turn-on or pause: the most whole minutes whose milliseconds stay below the
+// platform timer's largest interval, 2,147,483,647 ms.
+inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
+
+enum class TActionVerb { avNone, avTurnOff, avTurnOn, avStatus, avList };
+
+struct TCommand {
+    TActionVerb Action = TActionVerb::avNone;
+    // "turnon": 0 for good. "turnoff": 0 for good, otherwise the minutes until the internet is on again.
+    std::int32_t Minutes = 0;
+    bool Help = false;
+    bool Exit = false;
+    bool Elevation = false;
+    bool SubscribeOnStartup = false;
+    bool UnsubscribeOnStartup = false;
+    // Not empty: the command line is refused, and this says why.
+    std::u16string Error;
+
+    bool Refused() const noexcept { return !Error.empty(); }
+    // Answered by the starting process itself, with no tray instance and no elevation (the removal of the
+    // autostart entry before a switching action too).
+    bool AnsweredWithoutTray() const noexcept {
+        return Help || UnsubscribeOnStartup || Action == TActionVerb::avStatus ||
+               Action == TActionVerb::avList || (Refused() && Exit);
+    }
+};
+
+// Compares an action word with a verb of the table, ignoring case.
+using TSameText = std::function<bool(const std::u16string& Word, const std::u16string& Verb)>;
+
+// Reads Arguments[1..] (element 0 is the program). Switches start with "/" or "-" and match their name
+// ignoring ASCII case; "action" takes a verb and, for "turnon" and "turnoff", an optional number of
+// minutes; the other switches take no value. A repeated switch counts once, except a second "action".
+// Anything else (an unknown switch or verb, a stray word, unreadable or out-of-range minutes) fills Error.
+TCommand ParseCommand(std::span<const std::u16string> Arguments, const TSameText& SameText);
+
+// The usage: every switch and action with one line each, and the exit codes.
+std::u16string UsageText();
+
+// How a switch of the main window ended (Unit1.h).
+enum class TSwitchResultKind : std::uint8_t;
+
+// The exit code of a switch: 0 done (or handed to the elevated copy), 3 the prompt declined, 4 an
+// adapter refused.
+int ExitCodeOf(TSwitchResultKind Kind) noexcept;
+// The exit code for an error that ended an action: a declined elevation prompt, or a failed switch.
+int ExitCodeOf(std::exception_ptr Error) noexcept;
+
+} // namespace tarnwick

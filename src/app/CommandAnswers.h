@@ -1,0 +1,31 @@
+#pragma once
+// The commands a start answers by itself and then ends, with no tray instance and no elevation: the
+// usage, a refused command line that is to end, "status", "list", and the removal of the autostart entry.
+
+#include <optional>
+
+#include "app/Command.h"
+#include "platform/DevicePlatform.h"
+#include "platform/RegistryPlatform.h"
+#include "platform/WindowPlatform.h"
+#include "support/ConsoleOutput.h"
+
+namespace tarnwick {
+
+struct TAnswerServices {
+    IDevicePlatform& Devices;
+    IRegistryPlatform& Registry;
+    IWindowPlatform& Windows;
+    TConsoleOutput& Console;
+};
+
+// The exit code when Command was answered here; none when a tray instance is to carry it out.
+std::optional<int> AnswerWithoutTray(const TCommand& Command, const TAnswerServices& Services);
+
+// A message for the person at the command line: onto the console when there is one, else in a box.
+void Tell(const TAnswerServices& Services, const std::u16string& Text, std::uint32_t BoxStyle);
+
+// The value name of the autostart entry under the Run key.
+inline constexpr char16_t StartupValueName[] = u"Tarnwick";
+
+} // namespace tarnwick

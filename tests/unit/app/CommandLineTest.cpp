@@ -1,0 +1,250 @@
+// The command line as a script meets it: the whole program run for each command line over the simulated
+// laptop, checked by its exit code, what it printed or showed, whether a tray instance stayed, and what
+// happened to the adapters.
+
+#include <gtest/gtest.h>
+
+#include "app/Command.h"
+#include "app/ProgramEntry.h"
+#include "tests/unit/app/ProgramHarness.h"
+#include "tests/unit/debug/FakeProcessImage.h"
+#include "tests/unit/support/FakeConsolePlatform.h"
+#include "tests/unit/support/FakeFilePlatform.h"
+
+namespace tarnwick {
+namespace {
+
+using TPlace = testing::FakeConsolePlatform::TPlace;
+constexpr std::uint64_t Minute = 60000;
+
+void PassOn(std::uint32_t, std::uint32_t, std::uint32_t, const std::uintptr_t*) {}
+
+// One run of the program with its stand-ins.
+struct TCommandRun {
+    test::TProgramHarness h;
+    testing::FakeFilePlatform Files;
+    testing::TFakeProcessImage ProcessImage;
+    testing::FakeConsolePlatform Console;
+
+    TCommandRun() {
+        ProcessImage.RaiseExceptionAddress = reinterpret_cast<std::uintptr_t>(&PassOn);
+        ProcessImage.Image =
+            testing::TPeImageBuilder().Import("KERNEL32.dll", {ProcessImage.RaiseExceptionAddress}).Build();
+        Console.Place = TPlace::ParentConsole;
+    }
+    // The whole program for this command line (after the program's name), until it ends or, for a tray
+    // instance that stays, until its messages are handled.
+    int Start(const std::u16string& Arguments) {
+        h.System.CommandLine = u"\"" + std::u16string(test::ProgramPath) + u"\" " + Arguments;
+        return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
+                           h.Desktop, h.Machine.sim, ProcessImage, &Console});
+    }
+    bool TrayInstanceMade() const { return h.Desktop.Count("CreateWindow(TForm1)") != 0; }
+    std::u16string Boxes() const {
+        std::u16string text;
+        for (const auto& box : h.Desktop.Boxes) {
+            text += box.Text;
+        }
+        return text;
+    }
+};
+
+struct CommandLine : ::testing::Test, TCommandRun {};
+
+TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
+    enum TTray { NoTray, TrayEnds, TrayStays };
+    struct Case {
+        const char16_t* Arguments;
+        bool StartOn;
+        int ExitCode;
+        TTray Tray;
+        bool EndOn;
+        const char16_t* Told; // on the console (or in a box for a tray instance that stays); empty: nothing
+    };
+    const Case cases[] = {
+        // Asking without switching: answered by this start, which never elevates.
+        {u"-action status", true, ecDone, NoTray, true, u"\r\non\r\n"},
+        {u"-action status", false, ecInternetOff, NoTray, false, u"\r\noff\r\n"},
+        {u"/ACTION Status", true, ecDone, NoTray, true, u"\r\non\r\n"},
+        {u"-action status -exit -exit", false, ecInternetOff, NoTray, false, u"\r\noff\r\n"},
+        {u"-action status now", true, ecBadArguments, NoTray, true,
+         u"Sorry, this value of the action status is not understood: now"},
+        {u"-action list 2", true, ecBadArguments, NoTray, true, u"Sorry, this value of the action list"},
+        // Do and end.
+        {u"-elevation -action turnoff -exit", true, ecDone, TrayEnds, false, u""},
+        {u"-Elevation -ACTION TurnOn 15 -EXIT", false, ecDone, TrayEnds, true, u""},
+        {u"-exit -action turnon -elevation", false, ecDone, TrayEnds, true, u""},
+        {u"-elevation -action turnon 0 -exit", false, ecDone, TrayEnds, true, u""},
+        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayEnds, true, u""},
+        {u"-elevation -action turnoff 30 -exit", true, ecDone, TrayEnds, false, u""},
+        {u"-elevation -exit", true, ecDone, TrayEnds, true, u""},
+        {u"-elevation -elevation -action turnoff -exit -exit", true, ecDone, TrayEnds, false, u""},
+        // Bad arguments: nothing is switched.
+        {u"-elevation -action turnon 5min -exit", false, ecBadArguments, NoTray, false,
+         u"Sorry, \"5min\" is not a whole number of minutes. Nothing has been switched."},
+        {u"-elevation -action turnon abc -exit", false, ecBadArguments, NoTray, false, u"\"abc\" is not"},
+        {u"-elevation -action turnon 1.5 -exit", false, ecBadArguments, NoTray, false, u"\"1.5\" is not"},
+        {u"-elevation -action turnon 35792 -exit", false, ecBadArguments, NoTray, false,
+         u"The internet cannot be turned on for 35792 min: a limited turn-on lasts at most 35791 min."},
+        {u"-elevation -action turnon 4294967296 -exit", false, ecBadArguments, NoTray, false,
+         u"cannot be turned on for 4294967296 min"},
+        {u"-elevation -action turnoff 99999 -exit", true, ecBadArguments, NoTray, true,
+         u"The internet cannot be turned off for 99999 min: a pause lasts at most 35791 min."},
+        {u"-elevation -action turnon 5 6 -exit", false, ecBadArguments, NoTray, false,
+         u"this value of the action turnon is not understood: 6"},
+        {u"-elevation -action turnon -5 -exit", false, ecBadArguments, NoTray, false,
+         u"Sorry we do not know such switch: -5"},
+        {u"-elevation -action reboot -exit", true, ecBadArguments, NoTray, true,
+         u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action turnoff -action turnon -exit", true, ecBadArguments, NoTray, true,
+         u"only one action can be given: -action appears twice"},
+        {u"-elevation -actions turnoff -exit", true, ecBadArguments, NoTray, true,
+         u"Sorry we do not know such switch: -actions"},
+        {u"--exit -elevation -action turnoff", true, ecBadArguments, TrayStays, true,
+         u"Sorry we do not know such switch: --exit"},
+        {u"turnoff -elevation -exit", true, ecBadArguments, NoTray, true,
+         u"Sorry, this argument is not understood: turnoff"},
+        {u"-elevation -exit now -action turnoff", true, ecBadArguments, NoTray, true,
+         u"Sorry, the switch -exit takes no value: now"},
+        {u"-subscribeonstartup -unsubscribeonstartup", true, ecBadArguments, NoTray, true,
+         u"cannot be given together"},
+        // Without -exit a refused command line is shown and the tray instance stays, as it always has.
+        {u"-elevation -action reboot", true, ecBadArguments, TrayStays, true,
+         u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action turnon abc", false, ecBadArguments, TrayStays, false, u"\"abc\" is not"},
+        {u"-elevation -action turnon 15", false, ecDone, TrayStays, true, u""},
+        // Help wins over everything else.
+        {u"-help", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"-H", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"-?", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"/?", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"-elevation -action turnoff /Help -bogus", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Arguments));
+        TCommandRun run;
+        if (!c.StartOn) {
+            run.h.TurnAdaptersOff();
+        }
+        EXPECT_EQ(run.Start(c.Arguments), c.ExitCode);
+        EXPECT_EQ(run.TrayInstanceMade(), c.Tray != NoTray);
+        if (c.Tray != NoTray) {
+            EXPECT_EQ(run.h.Desktop.QuitSeen || run.h.Desktop.QuitPosted, c.Tray == TrayEnds)
+                << "ends by itself";
+        }
+        EXPECT_EQ(run.h.BothOn(), c.EndOn);
+        EXPECT_EQ(run.h.BothOff(), !c.EndOn);
+        const std::u16string told = c.Tray == TrayStays ? run.Boxes() : run.Console.Output();
+        if (*c.Told) {
+            EXPECT_NE(told.find(c.Told), std::u16string::npos) << ToUtf8(told);
+        } else {
+            EXPECT_EQ(told, u"");
+        }
+        EXPECT_TRUE(run.h.ShellExecute.Requests.empty()) << "no elevated copy";
+    }
+}
+
+TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
+    const std::u16string usage = UsageText();
+    for (const char16_t* part :
+         {u"-action turnoff [N]", u"-action turnon [N]", u"-action status", u"-action list", u"-exit",
+          u"-elevation", u"-subscribeonstartup", u"-unsubscribeonstartup", u"-help, -h, -?, /?", u"  0 ",
+          u"  1 ", u"  2 ", u"  3 ", u"  4 ", u"Keep"}) {
+        EXPECT_NE(usage.find(part), std::u16string::npos) << ToUtf8(part);
+    }
+    // Started from Explorer there is no console: the usage comes in a box, and no tray instance starts.
+    Console.Place = TPlace::None;
+    EXPECT_EQ(Start(u"/?"), ecDone);
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_EQ(h.Desktop.Boxes[0].Text, usage);
+    EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
+    EXPECT_FALSE(TrayInstanceMade());
+}
+
+TEST_F(CommandLine, ARefusedCommandLineOfAStartThatEndsIsShownInABoxWithoutAConsole) {
+    Console.Place = TPlace::None;
+    EXPECT_EQ(Start(u"-elevation -action turnon 5min -exit"), ecBadArguments);
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_EQ(h.Desktop.Boxes[0].Text, u"Sorry, \"5min\" is not a whole number of minutes. Nothing has been "
+                                       u"switched.\r\ntarnwick.exe -help shows the usage.");
+    EXPECT_FALSE(TrayInstanceMade());
+}
+
+TEST_F(CommandLine, ListPrintsEveryAdapterDeviceManagerShowsWithItsStateAndWhetherItIsKept) {
+    h.Machine.sim.Disable(h.Wireless);
+    h.Machine.AddHiddenAdapter(u"SWD\\MSRRAS\\MS_NDISWANIP");
+    h.Registry.PutString(HKeyCurrentUser, u"Software\\Tarnwick", u"Keep", std::u16string(u"wirel*\0\0", 8),
+                         REG_MULTI_SZ);
+    Console.Place = TPlace::Redirected;
+    EXPECT_EQ(Start(u"-action list"), ecDone);
+    EXPECT_EQ(Console.Output(), u"Wired\tPCI\\VEN_8086&DEV_15B8\\1\ton\tnot kept\r\n"
+                                u"Wireless\tPCI\\VEN_8086&DEV_24FD\\2\toff (problem 22)\tkept\r\n");
+    EXPECT_FALSE(TrayInstanceMade());
+}
+
+TEST_F(CommandLine, AFailingAdapterOrADeclinedPromptEndsWithItsCodeAndSaysWhy) {
+    h.Machine.sim.Device(h.Wireless).RefuseChangeError = 0xE0000219;
+    EXPECT_EQ(Start(u"-elevation -action turnoff -exit"), ecAdapterFailed);
+    EXPECT_NE(Console.Output(), u"");
+    EXPECT_TRUE(h.Desktop.Boxes.empty()) << "told on the console, not in a box";
+    EXPECT_TRUE(h.Desktop.QuitSeen || h.Desktop.QuitPosted);
+
+    TCommandRun declined;
+    declined.h.ShellExecute.Succeeds = false;
+    declined.h.System.LastError = ERROR_CANCELLED;
+    EXPECT_EQ(declined.Start(u"-action turnoff -exit"), ecElevationDeclined);
+    ASSERT_EQ(declined.h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(declined.h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff -exit");
+    EXPECT_TRUE(declined.h.BothOn());
+}
+
+TEST_F(CommandLine, UnsubscribeRemovesTheAutostartValueAndEndsAlsoWhenThereWasNone) {
+    const std::u16string run = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    h.Registry.PutString(HKeyCurrentUser, run, u"Tarnwick", u"\"C:\\Tools\\tarnwick.exe\"");
+    h.Registry.PutString(HKeyCurrentUser, run, u"Other", u"other.exe");
+    EXPECT_EQ(Start(u"-unsubscribeonstartup"), ecDone);
+    EXPECT_FALSE(h.Registry.Get(HKeyCurrentUser, run, u"Tarnwick"));
+    EXPECT_TRUE(h.Registry.Get(HKeyCurrentUser, run, u"Other"));
+    EXPECT_FALSE(TrayInstanceMade());
+    EXPECT_EQ(Start(u"-UnsubscribeOnStartup"), ecDone);
+}
+
+TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
+    h.Desktop.OnIdle = [] { return false; };
+    h.Create(u"-elevation -action turnoff 15");
+    h.Form->SetVisible(true);
+    h.Desktop.Pump();
+    EXPECT_TRUE(h.BothOff());
+    ASSERT_FALSE(h.Shell.Balloons.empty());
+    EXPECT_EQ(h.LastBalloon(), u"The internet is turned off for 15 min. Happy offline work!");
+    EXPECT_EQ(h.Shell.Balloons.back().Title, u"Internet Off");
+    ASSERT_TRUE(h.TimerArmed());
+    EXPECT_EQ(h.Form->TurnOffTimer->Interval(), 15 * Minute);
+
+    h.Desktop.AdvanceTime(15 * Minute - 1);
+    EXPECT_TRUE(h.BothOff());
+    h.Desktop.AdvanceTime(1);
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_EQ(h.LastBalloon(), u"The internet is turned on now");
+    EXPECT_FALSE(h.TimerArmed()) << "once";
+
+    // A turn-on for good during a pause ends the pause; a limited turn-on afterwards turns off again.
+    h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnoff", u"5"});
+    EXPECT_TRUE(h.BothOff());
+    h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnon"});
+    EXPECT_FALSE(h.TimerArmed());
+    EXPECT_EQ(h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnon", u"1"}),
+              ecDone);
+    h.Desktop.AdvanceTime(Minute);
+    EXPECT_TRUE(h.BothOff());
+}
+
+TEST_F(CommandLine, WithoutRightsThePauseIsHandedToTheElevatedCopyWithItsMinutes) {
+    h.Start(u"-action turnoff 30 -exit");
+    ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff 30 -exit");
+    EXPECT_TRUE(h.BothOn());
+}
+
+} // namespace
+} // namespace tarnwick
