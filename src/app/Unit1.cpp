@@ -156,7 +156,11 @@ void TForm1::FormActivate(TComponent&) {
     }
     // The autostart removal was done before the window was made; with an action it ends the program after
     // it, as the registration does.
-    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
+    // A limited switch that is to end stays until its deadline has been carried out: nothing else would
+    // switch back.
+    FExitAtDeadline = !command.Refused() && command.Exit && command.Minutes > 0;
+    if (!command.Refused() && !FExitAtDeadline &&
+        (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -166,6 +170,16 @@ void TForm1::FormActivate(TComponent&) {
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
     FExitCode = CarryOutAction(arguments);
+    if (FExitAtDeadline && !FIsExitingProgram && (FExitCode != ecDone || !TurnOffTimer->Enabled())) {
+        EndAfterDeadline(FExitCode);
+    }
+}
+
+void TForm1::EndAfterDeadline(int ExitCode) {
+    FExitAtDeadline = false;
+    FExitCode = ExitCode;
+    FIsExitingProgram = true;
+    Close();
 }
 
 int TForm1::CarryOutAction(const TArguments& Arguments) {
@@ -194,7 +208,8 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         try {
             const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
             FCommand = nullptr;
-            return ExitCodeOf(result.Kind);
+            return result.Kind == TSwitchResultKind::HandedToElevatedCopy ? FElevatedCopyExitCode
+                                                                          : ExitCodeOf(result.Kind);
         } catch (...) {
             FCommand = nullptr;
             const std::u16string message = ExceptionMessage(std::current_exception());
@@ -255,6 +270,9 @@ void TForm1::TurnOffTimerTimer(TComponent&) {
     if (result.Kind != TSwitchResultKind::PartlyFailed) {
         TurnOffTimer->SetEnabled(false);
     }
+    if (FExitAtDeadline) {
+        EndAfterDeadline(ExitCodeOf(result.Kind));
+    }
 }
 
 bool TForm1::NeedsElevation() {
@@ -277,7 +295,11 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
     const bool exit = FCommand && FCommand->Exit;
     const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
     try {
-        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+        // A start that is to end with the switch's exit code waits for the copy and ends with its code.
+        std::uint32_t copyExitCode = ecDone;
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters,
+                    exit ? &copyExitCode : nullptr);
+        FElevatedCopyExitCode = static_cast<int>(copyExitCode);
     } catch (const EElevationDeclined&) {
         // The user said no: a choice, not a fault. Everything stays as it was.
         WriteToLog(u"The elevation prompt was declined; nothing was switched");

@@ -42,11 +42,12 @@ public:
     using EOSError::EOSError;
 };
 
-// Starts FileName with Parameters through the shell's "runas" verb and returns once it has started.
-// Raises EOSError with the thread's last error when the shell refuses, EElevationDeclined when the user
-// declined the prompt.
+// Starts FileName with Parameters through the shell's "runas" verb and returns once it has started, or,
+// given ExitCode, once it has ended, with its exit code there. Raises EOSError with the thread's last
+// error when the shell refuses, EElevationDeclined when the user declined the prompt.
 void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uintptr_t OwnerWindow,
-                 const std::u16string& FileName, const std::u16string& Parameters);
+                 const std::u16string& FileName, const std::u16string& Parameters,
+                 std::uint32_t* ExitCode = nullptr);
 
 // The major and minor version the platform reports (GetVersionExW with an OSVERSIONINFOW); 0.0 when it
 // cannot be read. Every coarse answer to "which Windows is this" starts here.

@@ -3,6 +3,7 @@
 
 #include "app/ProgramSupport.h"
 #include "core/Text.h"
+#include "fixtures/RecordingLog.h"
 #include "tests/unit/app/ProgramHarness.h"
 
 namespace tarnwick {
@@ -350,12 +351,17 @@ TEST(MainWindow, AFailedElevationLeavesWindowAndStateAsTheyWereADeclinedOneWitho
         std::uint32_t Error;
         const char16_t* Box;     // empty: none
         const char16_t* Balloon; // empty: none
+        const char16_t* LastLog; // the line the log ends with
     } cases[] = {
-        {ERROR_CANCELLED, u"", u"Nothing was switched: the administrator prompt was declined."},
-        {ERROR_ACCESS_DENIED, u"System Error.  Code: 5.\r\nError ?", u""},
+        {ERROR_CANCELLED, u"", u"Nothing was switched: the administrator prompt was declined.",
+         u"The elevation prompt was declined; nothing was switched"},
+        // The box of the central error handling reaches the log too, on one line.
+        {ERROR_ACCESS_DENIED, u"System Error.  Code: 5.\r\nError ?", u"",
+         u"Message box: System Error.  Code: 5. Error ?"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Error);
+        testing::RecordingLog log;
         TProgramHarness h;
         h.ShellExecute.Succeeds = false;
         h.System.LastError = c.Error;
@@ -376,6 +382,8 @@ TEST(MainWindow, AFailedElevationLeavesWindowAndStateAsTheyWereADeclinedOneWitho
         EXPECT_FALSE(h.Desktop.QuitPosted);
         EXPECT_TRUE(h.BothOn());
         EXPECT_EQ(h.Form->btnSwitch->Caption(), u"Turn off the internet");
+        ASSERT_FALSE(log.Lines.empty());
+        EXPECT_EQ(log.Lines.back(), c.LastLog);
     }
 }
 

@@ -1,0 +1,431 @@
+// What a user notices, under Wine, each against its floor program in one interleaved run: start-up to
+// ready in the tray and the memory held there (against a minimal tray program), a command-line switch of
+// 4 adapters among 200 devices end to end (against a bare program making the same switching calls on the
+// same test double), and whether the program stays idle in the tray. Prints min and median of each and
+// their ratios; writes "within" or "OVER" as the last line of the result file (a program on a Wine desktop
+// cannot hand its exit code on).
+//
+//   WineBench.exe [--rounds N] [--idle-seconds S] [--result FILE]
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BenchMachine.h"
+
+namespace {
+
+constexpr double StartUpBar = 1.2;
+constexpr double SwitchBar = 1.2;
+constexpr double MemoryBar = 1.5;
+constexpr DWORD Patience = 60000;
+
+std::wstring Folder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+double Now() {
+    LARGE_INTEGER count, frequency;
+    ::QueryPerformanceCounter(&count);
+    ::QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// A started program, ended and released with the object.
+class TStarted {
+public:
+    TStarted(const std::wstring& program, const std::wstring& arguments, bool testDouble) {
+        const std::wstring exe = Folder() + program;
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        // Only the programs measured load the test double; this one uses no setup API.
+        if (testDouble) {
+            ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"setupapi=n");
+            ::SetEnvironmentVariableW(L"TARNWICK_SIMULATED_MACHINE",
+                                      (Folder() + L"bench-machine.txt").c_str());
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        Started = Now();
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              Folder().c_str(), &startup, &Process)) {
+            Process = PROCESS_INFORMATION{};
+        }
+        ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
+    }
+    ~TStarted() {
+        if (Process.hProcess) {
+            if (::WaitForSingleObject(Process.hProcess, 0) == WAIT_TIMEOUT) {
+                ::TerminateProcess(Process.hProcess, 0);
+                ::WaitForSingleObject(Process.hProcess, 10000);
+            }
+            ::CloseHandle(Process.hThread);
+            ::CloseHandle(Process.hProcess);
+        }
+    }
+    TStarted(const TStarted&) = delete;
+    TStarted& operator=(const TStarted&) = delete;
+
+    bool Valid() const { return Process.hProcess != nullptr; }
+    // Milliseconds from the start until the program first waits for input with nothing queued: its
+    // message loop runs and what it did on the way (its tray icon, its first activation) is done.
+    DWORD ProcessId() const { return Process.dwProcessId; }
+    // Milliseconds from the start until Ready answers true, polled every millisecond; -1 when it never does.
+    double Until(const std::function<bool(DWORD)>& Ready) {
+        while (Now() - Started < Patience) {
+            if (Ready(Process.dwProcessId)) {
+                return Now() - Started;
+            }
+            if (::WaitForSingleObject(Process.hProcess, 1) == WAIT_OBJECT_0) {
+                return -1;
+            }
+        }
+        return -1;
+    }
+    double UntilExit() {
+        return ::WaitForSingleObject(Process.hProcess, Patience) == WAIT_OBJECT_0 ? Now() - Started : -1;
+    }
+    PROCESS_MEMORY_COUNTERS_EX Memory() const {
+        PROCESS_MEMORY_COUNTERS_EX counters{};
+        counters.cb = sizeof counters;
+        ::GetProcessMemoryInfo(Process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                               sizeof counters);
+        return counters;
+    }
+    // Kernel and user time so far, in 100 ns ticks.
+    ULONGLONG ProcessorTicks() const {
+        FILETIME created, exited, kernel, user;
+        ::GetProcessTimes(Process.hProcess, &created, &exited, &kernel, &user);
+        const auto ticks = [](FILETIME t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+        return ticks(kernel) + ticks(user);
+    }
+
+private:
+    PROCESS_INFORMATION Process{};
+    double Started = 0;
+};
+
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+    struct TSearch {
+        DWORD ProcessId;
+        const wchar_t* ClassName;
+        std::vector<HWND> Found;
+    } search{processId, className, {}};
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto& s = *reinterpret_cast<TSearch*>(parameter);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            wchar_t name[64] = L"";
+            ::GetClassNameW(window, name, 64);
+            if (owner == s.ProcessId && std::wcscmp(name, s.ClassName) == 0) {
+                s.Found.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[128] = L"";
+    ::GetWindowTextW(window, text, 128);
+    return text;
+}
+
+// tarnwick.exe is ready when its main window has gone into the tray and shows the given state.
+std::function<bool(DWORD)> TarnwickShows(const wchar_t* state) {
+    return [state](DWORD processId) {
+        for (HWND window : WindowsOf(processId, L"TForm1")) {
+            if (::IsWindowVisible(window)) {
+                continue;
+            }
+            for (HWND label = nullptr; (label = ::FindWindowExW(window, label, L"TarnwickLabel", nullptr));) {
+                if (TextOf(label) == state) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+}
+
+// The floor is ready when its icon is in the tray, which it tells by its window's title.
+bool FloorReady(DWORD processId) {
+    for (HWND window : WindowsOf(processId, L"TrayFloor")) {
+        if (TextOf(window) == L"TrayFloor ready") {
+            return true;
+        }
+    }
+    return false;
+}
+
+struct TPair {
+    const char* What;
+    const char* Unit;
+    double Bar;
+    std::vector<double> Ours, Floor;
+};
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string Line(const char* format, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    std::fputs(text, stdout);
+    return text;
+}
+
+// Prints min and median of each side and their ratios; false when a ratio is over the bar.
+bool Report(const TPair& pair, std::string& out) {
+    if (pair.Ours.empty() || pair.Floor.empty()) {
+        out += Line("%s: no measurement\n", pair.What);
+        return false;
+    }
+    const double oursMin = *std::min_element(pair.Ours.begin(), pair.Ours.end());
+    const double floorMin = *std::min_element(pair.Floor.begin(), pair.Floor.end());
+    const double minRatio = oursMin / floorMin;
+    const double medianRatio = Median(pair.Ours) / Median(pair.Floor);
+    const bool within = minRatio <= pair.Bar && medianRatio <= pair.Bar;
+    out += Line("%s, %zu rounds\n  ours  min %.1f median %.1f %s\n  floor min %.1f median %.1f %s\n"
+                "  ratio min %.2f median %.2f (bar %.1f) %s\n",
+                pair.What, pair.Ours.size(), oursMin, Median(pair.Ours), pair.Unit, floorMin,
+                Median(pair.Floor), pair.Unit, minRatio, medianRatio, pair.Bar, within ? "within" : "OVER");
+    return within;
+}
+
+// The machine of the switch: 200 devices, 4 of them visible network adapters, all enabled.
+void WriteMachine() {
+    const std::string text = BenchMachineText(200, 4);
+    const HANDLE file = ::CreateFileW((Folder() + L"bench-machine.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+std::string ReadAll(const std::wstring& path) {
+    std::string text;
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return text;
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        text.append(buffer, read);
+    }
+    ::CloseHandle(file);
+    return text;
+}
+
+// A number of a /proc status text ("Key:  123 kB"); -1 when the key is absent.
+long long StatusValue(const std::string& status, const char* key) {
+    const std::size_t at = status.find(key);
+    return at == std::string::npos ? -1 : std::atoll(status.c_str() + at + std::strlen(key));
+}
+
+// The /proc folder of the Unix process that runs the program under Wine: the one alive whose command line
+// names it with its full path (other Wine sessions on the machine may run programs of the same name); empty
+// when there is none. Wine shows the Unix root as drive Z:.
+std::wstring UnixProcessOf(const std::wstring& program) {
+    const std::wstring fullPath = Folder() + program;
+    const std::string wanted(fullPath.begin(), fullPath.end());
+    std::wstring found;
+    WIN32_FIND_DATAW entry;
+    const HANDLE search = ::FindFirstFileW(L"Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        if (!std::iswdigit(entry.cFileName[0])) {
+            continue;
+        }
+        const std::wstring process = std::wstring(L"Z:\\proc\\") + entry.cFileName;
+        std::string commandLine = ReadAll(process + L"\\cmdline");
+        std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+        const std::string status = ReadAll(process + L"\\status");
+        if (commandLine.find(wanted) != std::string::npos && status.find("State:\tZ") == std::string::npos) {
+            found = process;
+        }
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return found;
+}
+
+// Processor time of a Unix process in clock ticks (user and system, from its stat line); -1 when unknown.
+long long UnixProcessorTicks(const std::wstring& process) {
+    const std::string stat = ReadAll(process + L"\\stat");
+    const std::size_t end = stat.rfind(')'); // the name may hold blanks
+    if (process.empty() || end == std::string::npos) {
+        return -1;
+    }
+    // After the name: state, then fields 4 to 13, then utime (14) and stime (15).
+    const char* p = stat.c_str() + end + 2;
+    long long fields[13] = {};
+    for (long long& field : fields) {
+        while (*p == ' ') {
+            ++p;
+        }
+        field = std::atoll(p);
+        while (*p && *p != ' ') {
+            ++p;
+        }
+    }
+    return fields[11] + fields[12];
+}
+
+// Context switches of every thread of a Unix process: under Wine each wake-up of the program is one.
+long long WakeUps(const std::wstring& process) {
+    long long total = 0;
+    WIN32_FIND_DATAW task;
+    const HANDLE tasks = ::FindFirstFileW((process + L"\\task\\*").c_str(), &task);
+    if (process.empty() || tasks == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    do {
+        if (std::iswdigit(task.cFileName[0])) {
+            const std::string status = ReadAll(process + L"\\task\\" + task.cFileName + L"\\status");
+            total += std::max(0LL, StatusValue(status, "voluntary_ctxt_switches:")) +
+                     std::max(0LL, StatusValue(status, "nonvoluntary_ctxt_switches:"));
+        }
+    } while (::FindNextFileW(tasks, &task));
+    ::FindClose(tasks);
+    return total;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int rounds = 5;
+    int idleSeconds = 60;
+    std::wstring result = Folder() + L"wine-bench.result";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::wstring option = argv[i];
+        if (option == L"--rounds") {
+            rounds = std::max(1, _wtoi(argv[i + 1]));
+        } else if (option == L"--idle-seconds") {
+            idleSeconds = std::max(0, _wtoi(argv[i + 1]));
+        } else if (option == L"--result") {
+            result = argv[i + 1];
+        }
+    }
+
+    TPair startUp{"start-up to ready in the tray", "ms", StartUpBar, {}, {}};
+    TPair privateMemory{"private (anonymous resident) memory in the tray", "KiB", MemoryBar, {}, {}};
+    TPair peakWorkingSet{"peak working set in the tray", "KiB", MemoryBar, {}, {}};
+    TPair turnOff{"-elevation -action turnoff, 4 adapters among 200 devices", "ms", SwitchBar, {}, {}};
+
+    // One warm-up of each, unmeasured: the first start of a program under Wine also loads the shared
+    // libraries from disk.
+    WriteMachine();
+    {
+        TStarted warm(L"tarnwick.exe", L"-elevation", true);
+        warm.Until(TarnwickShows(L"Internet is turned on"));
+    }
+    {
+        TStarted warm(L"TrayFloor.exe", L"", false);
+        warm.Until(FloorReady);
+    }
+    for (int round = 0; round < rounds; ++round) {
+        // Alternate which goes first, so that neither always meets a machine the other has just warmed.
+        const bool oursFirst = round % 2 == 0;
+        for (int side = 0; side < 2; ++side) {
+            const bool ours = (side == 0) == oursFirst;
+            {
+                WriteMachine();
+                TStarted program(ours ? L"tarnwick.exe" : L"TrayFloor.exe", L"-elevation", true);
+                const double ready =
+                    ours ? program.Until(TarnwickShows(L"Internet is turned on")) : program.Until(FloorReady);
+                if (ready >= 0) {
+                    (ours ? startUp.Ours : startUp.Floor).push_back(ready);
+                    ::Sleep(500); // what it does right after showing itself belongs to its resting state
+                    const auto memory = program.Memory();
+                    // Wine answers no private usage for another process: its resident anonymous memory,
+                    // what no file backs, is the same thing.
+                    const long long anonymous = StatusValue(
+                        ReadAll(UnixProcessOf(ours ? L"tarnwick.exe" : L"TrayFloor.exe") + L"\\status"),
+                        "RssAnon:");
+                    if (anonymous >= 0) {
+                        (ours ? privateMemory.Ours : privateMemory.Floor)
+                            .push_back(static_cast<double>(anonymous));
+                    }
+                    (ours ? peakWorkingSet.Ours : peakWorkingSet.Floor)
+                        .push_back(memory.PeakWorkingSetSize / 1024.0);
+                }
+            }
+            {
+                WriteMachine();
+                TStarted program(ours ? L"tarnwick.exe" : L"TurnOffFloor.exe", L"-elevation -action turnoff",
+                                 true);
+                // The floor ends after its last call; tarnwick.exe stays in the tray, ready once the switch
+                // it was asked for is done.
+                const double done =
+                    ours ? program.Until(TarnwickShows(L"Internet is turned off")) : program.UntilExit();
+                if (done >= 0) {
+                    (ours ? turnOff.Ours : turnOff.Floor).push_back(done);
+                }
+            }
+        }
+    }
+
+    std::string out;
+    bool within = true;
+    for (const TPair* pair : {&startUp, &privateMemory, &peakWorkingSet, &turnOff}) {
+        within = Report(*pair, out) && within;
+    }
+
+    if (idleSeconds > 0) {
+        WriteMachine();
+        TStarted program(L"tarnwick.exe", L"-elevation", true);
+        program.Until(TarnwickShows(L"Internet is turned on"));
+        ::Sleep(2000);
+        const ULONGLONG ticksBefore = program.ProcessorTicks();
+        const std::wstring unixProcess = UnixProcessOf(L"tarnwick.exe");
+        const long long wakeUpsBefore = WakeUps(unixProcess);
+        const long long unixTicksBefore = UnixProcessorTicks(unixProcess);
+        ::Sleep(static_cast<DWORD>(idleSeconds) * 1000);
+        const ULONGLONG ticks = program.ProcessorTicks() - ticksBefore;
+        const long long wakeUpsAfter = WakeUps(unixProcess);
+        const long long unixTicks = UnixProcessorTicks(unixProcess) - unixTicksBefore;
+        const bool known = wakeUpsBefore >= 0 && wakeUpsAfter >= 0;
+        const long long wakeUps = wakeUpsAfter - wakeUpsBefore;
+        // Judged by the Unix process that runs the program: Wine's own answer for another process moves
+        // while that process neither runs nor wakes, so it is shown for the record only.
+        const bool idle = known && unixTicks == 0 && wakeUps == 0;
+        out += Line("idle in the tray for %d s: %lld processor clock ticks, %s wake-ups (bar 0 and 0) %s; "
+                    "Wine's processor time for it: %llu ticks of 100 ns\n",
+                    idleSeconds, unixTicks, known ? std::to_string(wakeUps).c_str() : "unknown",
+                    idle ? "within" : "OVER", ticks);
+        within = within && idle;
+    }
+
+    out += within ? "within\n" : "OVER\n";
+    const HANDLE file = ::CreateFileW(result.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, out.data(), static_cast<DWORD>(out.size()), &written, nullptr);
+    ::CloseHandle(file);
+    return within ? 0 : 1;
+}
