@@ -194,7 +194,8 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         try {
             const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
             FCommand = nullptr;
-            return ExitCodeOf(result.Kind);
+            return result.Kind == TSwitchResultKind::HandedToElevatedCopy ? FElevatedCopyExitCode
+                                                                          : ExitCodeOf(result.Kind);
         } catch (...) {
             FCommand = nullptr;
             const std::u16string message = ExceptionMessage(std::current_exception());
@@ -276,7 +277,11 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
     const bool exit = FCommand && FCommand->Exit;
     const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
     try {
-        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters);
+        // A start that is to end with the switch's exit code waits for the copy and ends with its code.
+        std::uint32_t copyExitCode = ecDone;
+        RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters,
+                    exit ? &copyExitCode : nullptr);
+        FElevatedCopyExitCode = static_cast<int>(copyExitCode);
     } catch (const EElevationDeclined&) {
         // The user said no: a choice, not a fault. Everything stays as it was.
         WriteToLog(u"The elevation prompt was declined; nothing was switched");

@@ -137,6 +137,7 @@ private:
     // The command being carried out: a relaunch hands on its -exit.
     const TCommand* FCommand = nullptr;
     int FExitCode = ecDone;
+    int FElevatedCopyExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
 };
 

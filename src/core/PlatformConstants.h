@@ -131,6 +131,7 @@ inline constexpr std::uint32_t KEY_WOW64_64KEY = 0x100;
 
 // Shell (shlobj.h, shellapi.h, winuser.h)
 inline constexpr std::uint32_t CSIDL_APPDATA = 0x1A;
+inline constexpr std::uint32_t SEE_MASK_NOCLOSEPROCESS = 0x40;
 inline constexpr std::uint32_t SEE_MASK_NOASYNC = 0x100;
 inline constexpr std::uint32_t SEE_MASK_FLAG_NO_UI = 0x400;
 inline constexpr std::uint32_t SW_SHOWNORMAL = 1;

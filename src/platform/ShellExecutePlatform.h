@@ -41,6 +41,9 @@ public:
     // refused.
     virtual bool ShellExecuteFromDesktop(const char16_t* lpOperation, const char16_t* lpFile,
                                          std::int32_t nShowCmd) = 0;
+    // WaitForSingleObject (no time-out) on a process that ShellExecuteExW handed back, GetExitCodeProcess,
+    // then CloseHandle. False when its exit code cannot be read.
+    virtual bool WaitForProcessExit(std::uintptr_t hProcess, std::uint32_t& ExitCode) = 0;
 };
 
 } // namespace tarnwick

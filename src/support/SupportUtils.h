@@ -34,11 +34,12 @@ public:
     using EOSError::EOSError;
 };
 
-// Starts FileName with Parameters through the shell's "runas" verb and returns once it has started.
-// Raises EOSError with the thread's last error when the shell refuses, EElevationDeclined when the user
-// declined the prompt.
+// Starts FileName with Parameters through the shell's "runas" verb and returns once it has started, or,
+// given ExitCode, once it has ended, with its exit code there. Raises EOSError with the thread's last
+// error when the shell refuses, EElevationDeclined when the user declined the prompt.
 void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uintptr_t OwnerWindow,
-                 const std::u16string& FileName, const std::u16string& Parameters);
+                 const std::u16string& FileName, const std::u16string& Parameters,
+                 std::uint32_t* ExitCode = nullptr);
 
 // 1 to 7 for Windows 4.0, 4.10, 4.90, 5.0, 5.1, 6.0 and 6.1; 0 for any other version.
 std::uint8_t GetWindowsVersionCode(ISystemPlatform& System);

@@ -40,4 +40,14 @@ std::uintptr_t TWin32ShellExecutePlatform::ShellExecuteW(std::uintptr_t hwnd, co
                                                             AsWide(lpDirectory), nShowCmd));
 }
 
+bool TWin32ShellExecutePlatform::WaitForProcessExit(std::uintptr_t hProcess, std::uint32_t& ExitCode) {
+    const HANDLE process = reinterpret_cast<HANDLE>(hProcess);
+    DWORD code = 0;
+    const bool ok = ::WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0 &&
+                    ::GetExitCodeProcess(process, &code) != FALSE;
+    ::CloseHandle(process);
+    ExitCode = code;
+    return ok;
+}
+
 } // namespace tarnwick::win32

@@ -13,6 +13,7 @@ public:
                                  std::int32_t nShowCmd) override;
     bool ShellExecuteFromDesktop(const char16_t* lpOperation, const char16_t* lpFile,
                                  std::int32_t nShowCmd) override;
+    bool WaitForProcessExit(std::uintptr_t hProcess, std::uint32_t& ExitCode) override;
 };
 
 } // namespace tarnwick::win32

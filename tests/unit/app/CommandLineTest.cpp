@@ -198,6 +198,22 @@ TEST_F(CommandLine, AFailingAdapterOrADeclinedPromptEndsWithItsCodeAndSaysWhy) {
     EXPECT_TRUE(declined.h.BothOn());
 }
 
+TEST_F(CommandLine, WithoutRightsAStartThatEndsWaitsForItsElevatedCopyAndEndsWithItsCode) {
+    h.ShellExecute.CopyExitCode = ecAdapterFailed;
+    EXPECT_EQ(Start(u"-action turnon 15 -exit"), ecAdapterFailed);
+    ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnon 15 -exit");
+    EXPECT_EQ(h.ShellExecute.Waited,
+              std::vector<std::uintptr_t>{testing::FakeShellExecutePlatform::StartedCopy});
+
+    // Without -exit the first start neither waits nor keeps the copy's handle.
+    TCommandRun tray;
+    EXPECT_EQ(tray.Start(u"-action turnon 15"), ecDone);
+    ASSERT_EQ(tray.h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(tray.h.ShellExecute.Requests[0].Info.fMask & SEE_MASK_NOCLOSEPROCESS, 0u);
+    EXPECT_TRUE(tray.h.ShellExecute.Waited.empty());
+}
+
 TEST_F(CommandLine, UnsubscribeRemovesTheAutostartValueAndEndsAlsoWhenThereWasNone) {
     const std::u16string run = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     h.Registry.PutString(HKeyCurrentUser, run, u"Tarnwick", u"\"C:\\Tools\\tarnwick.exe\"");

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/PlatformConstants.h"
 #include "platform/ShellExecutePlatform.h"
 
 namespace tarnwick::testing {
@@ -23,6 +24,9 @@ public:
         Requests.push_back({info, text(info.lpVerb), text(info.lpFile), text(info.lpParameters)});
         if (Succeeds) {
             info.hInstApp = 42; // above 32: success
+            if (info.fMask & SEE_MASK_NOCLOSEPROCESS) {
+                info.hProcess = StartedCopy;
+            }
         }
         return Succeeds;
     }
@@ -49,6 +53,16 @@ public:
     std::vector<std::pair<std::u16string, std::u16string>> DesktopOpens;
     std::vector<std::int32_t> DesktopShows;
     bool DesktopSucceeds = true;
+
+    // The exit code the started copy ends with, and the processes waited for.
+    std::uint32_t CopyExitCode = 0;
+    std::vector<std::uintptr_t> Waited;
+    bool WaitForProcessExit(std::uintptr_t process, std::uint32_t& exitCode) override {
+        Waited.push_back(process);
+        exitCode = CopyExitCode;
+        return process == StartedCopy;
+    }
+    static constexpr std::uintptr_t StartedCopy = 0x77;
 
     bool ShellExecuteFromDesktop(const char16_t* operation, const char16_t* file,
                                  std::int32_t show) override {

@@ -2,6 +2,9 @@
 // it has started the program): the started program must see exactly the parameters given.
 
 #include <windows.h>
+// clang-format off
+#include <shellapi.h>
+// clang-format on
 
 #include <string>
 
@@ -131,6 +134,24 @@ TEST(Win32ShellExecute, TheDesktopShellStartsWhatItIsGivenThroughItsDispatchObje
     DeleteFileW(AsWide(marker));
 
     EXPECT_FALSE(shell.ShellExecuteFromDesktop(u"open", nullptr, SW_SHOW)) << "nothing to open";
+}
+
+TEST(Win32ShellExecute, AStartedProcessIsWaitedForAndItsExitCodeRead) {
+    // Without TARNWICK_ECHO_FILE the echo program ends at once with exit code 2.
+    SetEnvironmentVariableW(L"TARNWICK_ECHO_FILE", nullptr);
+    const std::u16string file = HereFolder() + u"\\support_echo_args.exe";
+    TWin32ShellExecutePlatform shell;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = u"open";
+    info.lpFile = file.c_str();
+    info.nShow = SW_HIDE;
+    ASSERT_TRUE(shell.ShellExecuteExW(info));
+    ASSERT_NE(info.hProcess, 0u);
+    std::uint32_t exitCode = 0xdeadbeef;
+    EXPECT_TRUE(shell.WaitForProcessExit(info.hProcess, exitCode));
+    EXPECT_EQ(exitCode, 2u);
 }
 
 } // namespace
