@@ -156,7 +156,11 @@ void TForm1::FormActivate(TComponent&) {
     }
     // The autostart removal was done before the window was made; with an action it ends the program after
     // it, as the registration does.
-    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
+    // A limited switch that is to end stays until its deadline has been carried out: nothing else would
+    // switch back.
+    FExitAtDeadline = !command.Refused() && command.Exit && command.Minutes > 0;
+    if (!command.Refused() && !FExitAtDeadline &&
+        (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -166,6 +170,16 @@ void TForm1::FormActivate(TComponent&) {
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
     FExitCode = CarryOutAction(arguments);
+    if (FExitAtDeadline && !FIsExitingProgram && (FExitCode != ecDone || !TurnOffTimer->Enabled())) {
+        EndAfterDeadline(FExitCode);
+    }
+}
+
+void TForm1::EndAfterDeadline(int ExitCode) {
+    FExitAtDeadline = false;
+    FExitCode = ExitCode;
+    FIsExitingProgram = true;
+    Close();
 }
 
 int TForm1::CarryOutAction(const TArguments& Arguments) {
@@ -255,6 +269,9 @@ void TForm1::TurnOffTimerTimer(TComponent&) {
         FTimerTurnsOn ? SwitchOn(0, TSwitchRequester::Deadline) : SwitchOff(TSwitchRequester::Deadline);
     if (result.Kind != TSwitchResultKind::PartlyFailed) {
         TurnOffTimer->SetEnabled(false);
+    }
+    if (FExitAtDeadline) {
+        EndAfterDeadline(ExitCodeOf(result.Kind));
     }
 }
 

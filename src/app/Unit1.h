@@ -124,6 +124,7 @@ private:
                                   const std::u16string& Title);
     void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
     void ArmTimer(std::int32_t Minutes, bool TurnsOn);
+    void EndAfterDeadline(int ExitCode);
     void WMTrayCallback(std::intptr_t MouseMessage);
 
     TForm1Platforms FPlatforms;
@@ -138,6 +139,8 @@ private:
     const TCommand* FCommand = nullptr;
     int FExitCode = ecDone;
     int FElevatedCopyExitCode = ecDone;
+    // A start with -exit and minutes: it ends once the deadline's switch is done.
+    bool FExitAtDeadline = false;
     std::uint32_t FTaskbarCreatedMessage = 0;
 };
 

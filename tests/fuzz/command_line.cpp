@@ -3,20 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "app/Command.h"
 #include "core/Text.h"
 #include "support/EasyCmdLine.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 // The switches and words the parse knows, so that the fuzzer reaches the deep rules quickly.
 constexpr const char16_t* Words[] = {u"-action",
@@ -37,6 +31,8 @@ constexpr const char16_t* Words[] = {u"-action",
                                      u"0"};
 
 } // namespace
+
+using tarnwick::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::u16string line = u"tarnwick.exe";

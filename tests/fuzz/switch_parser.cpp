@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/EasyCmdLine.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
 
@@ -20,13 +20,9 @@ std::u16string TakeUtf16(const std::uint8_t*& data, std::size_t& size, std::size
     return text;
 }
 
-void Check(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 } // namespace
+
+using tarnwick::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {

@@ -72,11 +72,10 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
         {u"-action list 2", true, ecBadArguments, NoTray, true, u"Sorry, this value of the action list"},
         // Do and end.
         {u"-elevation -action turnoff -exit", true, ecDone, TrayEnds, false, u""},
-        {u"-Elevation -ACTION TurnOn 15 -EXIT", false, ecDone, TrayEnds, true, u""},
+        {u"-Elevation -ACTION TurnOn -EXIT", false, ecDone, TrayEnds, true, u""},
         {u"-exit -action turnon -elevation", false, ecDone, TrayEnds, true, u""},
         {u"-elevation -action turnon 0 -exit", false, ecDone, TrayEnds, true, u""},
-        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayEnds, true, u""},
-        {u"-elevation -action turnoff 30 -exit", true, ecDone, TrayEnds, false, u""},
+        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayStays, true, u""}, // until its deadline
         {u"-elevation -exit", true, ecDone, TrayEnds, true, u""},
         {u"-elevation -elevation -action turnoff -exit -exit", true, ecDone, TrayEnds, false, u""},
         // Bad arguments: nothing is switched.
@@ -253,6 +252,29 @@ TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
               ecDone);
     h.Desktop.AdvanceTime(Minute);
     EXPECT_TRUE(h.BothOff());
+}
+
+TEST_F(CommandLine, ALimitedSwitchThatIsToEndStaysUntilItsDeadlineAndEndsWithItsCode) {
+    for (const bool pause : {true, false}) {
+        SCOPED_TRACE(pause ? "pause" : "limited turn-on");
+        TCommandRun run;
+        if (!pause) {
+            run.h.TurnAdaptersOff();
+        }
+        run.h.Desktop.OnIdle = [&run, pause] {
+            // The program stays until the deadline; then it switches back and ends.
+            if (pause ? run.h.BothOff() : run.h.BothOn()) {
+                run.h.Desktop.AdvanceTime(5 * Minute);
+                return true;
+            }
+            return false;
+        };
+        EXPECT_EQ(
+            run.Start(pause ? u"-elevation -action turnoff 5 -exit" : u"-elevation -action turnon 5 -exit"),
+            ecDone);
+        EXPECT_TRUE(run.h.Desktop.QuitSeen);
+        EXPECT_EQ(run.h.BothOn(), pause) << "switched back at the deadline";
+    }
 }
 
 TEST_F(CommandLine, WithoutRightsThePauseIsHandedToTheElevatedCopyWithItsMinutes) {
