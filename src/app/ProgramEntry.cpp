@@ -41,11 +41,11 @@ public:
 TUnitStartups::TUnitStartups(const TProgramPlatforms& Platforms) {
     try {
         InitializeEasyLog(Platforms.System, Platforms.Files);
-        FStarted = 1;
+        FStarted = TStage::Log;
         InitializeDebugUnit(Platforms.ProcessImage);
-        FStarted = 2;
+        FStarted = TStage::DebugInformation;
         InitializeGUIUtils(Platforms.Shell, Platforms.Windows, GetWindowsVersionCode(Platforms.System));
-        FStarted = 3;
+        FStarted = TStage::TaskbarList;
     } catch (...) {
         Shutdown();
         throw;
@@ -57,19 +57,19 @@ TUnitStartups::~TUnitStartups() {
 }
 
 void TUnitStartups::Shutdown() noexcept {
-    if (FStarted >= 3) {
+    if (FStarted >= TStage::TaskbarList) {
         FinalizeGUIUtils(); // the taskbar-list object
     }
     // The device unit's measurement registry and volume controller exist only once used.
     FinalizeMountControllerUnit();
     FinalizeDeviceInformationKt();
-    if (FStarted >= 2) {
+    if (FStarted >= TStage::DebugInformation) {
         FinalizeDebugUnit();
     }
-    if (FStarted >= 1) {
+    if (FStarted >= TStage::Log) {
         FinalizeEasyLog();
     }
-    FStarted = 0;
+    FStarted = TStage::None;
 }
 
 namespace {

@@ -48,8 +48,11 @@ public:
     TUnitStartups& operator=(const TUnitStartups&) = delete;
 
 private:
+    // The start-ups done so far, in their order: each stage includes the ones before it.
+    enum class TStage { None, Log, DebugInformation, TaskbarList };
+
     void Shutdown() noexcept;
-    int FStarted = 0;
+    TStage FStarted = TStage::None;
 };
 
 // Runs the program; the process's exit code. A command that needs no tray instance (help, status, list,

@@ -1,29 +1,12 @@
 #include "app/ProgramSupport.h"
 
 #include <limits>
-#include <vector>
 
 #include "app/CommandAnswers.h"
 #include "core/PlatformConstants.h"
 #include "support/SupportUtils.h"
 
 namespace tarnwick {
-
-std::u16string ProgramFileName(ISystemPlatform& System) {
-    // A path longer than MAX_PATH is cut to the buffer: grow it until the name fits.
-    std::vector<char16_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        const auto size = static_cast<std::uint32_t>(buffer.size());
-        const std::uint32_t length = System.GetModuleFileNameW(0, buffer.data(), size);
-        if (length < size) {
-            return std::u16string(buffer.data(), length);
-        }
-        if (buffer.size() >= 32768) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcept {
     std::size_t i = 0;
@@ -60,15 +43,6 @@ bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std:
     return System.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A, B) == static_cast<int>(CSTR_EQUAL);
 }
 
-bool IsWindowsNewerThan7(ISystemPlatform& System) {
-    OSVERSIONINFOEXW info{};
-    info.dwOSVersionInfoSize = OsVersionInfoSize;
-    if (!System.GetVersionExW(info)) {
-        return false;
-    }
-    return info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion > 1);
-}
-
 bool IsProcessElevated(ISystemPlatform& System) {
     bool elevated = false;
     return System.GetTokenElevation(elevated) && elevated;
@@ -90,7 +64,7 @@ void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
     std::u16string command = u"\"";
     command += ProgramFileName(System);
     command += u'"';
-    SetStartupEntry(Registry, StartupValueName, command, false, false, true, false);
+    SetStartupEntry(Registry, StartupValueName, command, {.Force = true});
 }
 
 std::u16string ParametersOf(std::span<const std::u16string> Arguments) {

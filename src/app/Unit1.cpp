@@ -370,9 +370,10 @@ void TForm1::ForgetDeadline() {
 bool TForm1::NeedsElevation() {
     ISystemPlatform& system = FPlatforms.System;
     const bool elevationSwitch = FCommandElevated || SwitchPresent(FArguments, u"elevation");
-    const std::uint8_t code = GetWindowsVersionCode(system);
-    // The exact version and the token are asked only where the answer depends on them.
-    const bool newer = !elevationSwitch && code == 0 && IsWindowsNewerThan7(system);
+    const TWindowsVersion version = GetWindowsVersion(system);
+    const std::uint8_t code = WindowsVersionCodeOf(version.Major, version.Minor);
+    // The token is asked only where the answer depends on it.
+    const bool newer = !elevationSwitch && code == 0 && IsNewerThanWindows7(version);
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 

@@ -17,7 +17,9 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32System.h"
+#include "platform/win32/Win32VersionPlatform.h"
 #include "platform/win32/Win32Windows.h"
+#include "support/SystemInformationKt.h"
 #include "toolkit/win32/Win32WindowFactory.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -42,7 +44,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32WindowPlatform windows;
     TWin32WindowFactory factory(instance);
     TWin32GuiPlatform gui(reinterpret_cast<std::uintptr_t>(instance));
-    TWin32DevicePlatform devices;
+    TWin32VersionPlatform version;
+    TWin32DevicePlatform devices([&] { return IsWindows2000(system, version, registry); });
     TWin32ProcessImagePlatform processImage;
     TWin32ConsolePlatform console;
     TWin32InstancePlatform instanceObjects;
