@@ -17,7 +17,7 @@ void BM_GetDevicesByGuid(benchmark::State& state) {
     auto& machine = bench::Machine(static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         TPhysicalDeviceList devices;
-        GetDevicesByGuid(machine, nullptr, true, devices, Flags, nullptr, nullptr);
+        GetDevicesByGuid(machine, nullptr, TReadDetails::Yes, devices, Flags);
         benchmark::DoNotOptimize(devices.Count());
     }
     FinalizeDeviceInformationKt();

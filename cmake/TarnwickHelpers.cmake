@@ -44,16 +44,24 @@ function(tarnwick_unit_test name)
   set_tests_properties(${name} PROPERTIES LABELS native)
 endfunction()
 
-# tarnwick_win32_test(<name> SOURCES <files>... [DEPS <targets>...] [ENVIRONMENT <k=v>...])
+# tarnwick_win32_test(<name> [SETUPAPI_DOUBLE] SOURCES <files>... [DEPS <targets>...] [ENVIRONMENT <k=v>...])
 # A Windows GoogleTest program run by ctest under Wine (through CMAKE_CROSSCOMPILING_EMULATOR).
+# SETUPAPI_DOUBLE: the test-double setupapi.dll lies beside the program and replaces Wine's for it.
 function(tarnwick_win32_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "SETUPAPI_DOUBLE" "" "SOURCES;DEPS;ENVIRONMENT" ${ARGN})
   if(NOT WIN32)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${TARNWICK_GTEST})
+  if(ARG_SETUPAPI_DOUBLE)
+    target_link_libraries(${name} PRIVATE tarnwick_simulator)
+    add_dependencies(${name} setupapi_double)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:setupapi_double> $<TARGET_FILE_DIR:${name}>)
+    list(APPEND ARG_ENVIRONMENT WINEDLLOVERRIDES=setupapi=n)
+  endif()
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS wine FIXTURES_REQUIRED wine
     ENVIRONMENT "TARNWICK_BUILD_DIR=${CMAKE_BINARY_DIR};${ARG_ENVIRONMENT}")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: native (with AddressSanitizer and UBSan), the fuzz targets for a bounded
-# time, and the Windows programs under Wine. Exits non-zero when any of them fails.
+# time, and the Windows programs under Wine; then checks the formatting of the sources. Exits non-zero
+# when any of them fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup-debian.sh
@@ -16,4 +17,6 @@ ctest --preset windows
 if [ -x tools/fuzz-all.sh ]; then
   tools/fuzz-all.sh
 fi
+
+tools/check-format.sh
 echo "All tests passed."

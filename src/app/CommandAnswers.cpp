@@ -67,7 +67,7 @@ std::optional<int> AnswerWithoutTray(const TCommand& Command, const TAnswerServi
         return ecBadArguments;
     }
     if (Command.UnsubscribeOnStartup) {
-        SetStartupEntry(Services.Registry, StartupValueName, u"", true, false, false, false);
+        SetStartupEntry(Services.Registry, StartupValueName, u"", {.Remove = true});
         if (Command.Action == TActionVerb::avNone) {
             return ecDone;
         }

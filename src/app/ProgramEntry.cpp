@@ -8,6 +8,8 @@
 #include "device/MountControllerUnit.h"
 #include "diag/DebugUnit.h"
 #include "diag/EasyLog.h"
+#include "instance/HandOver.h"
+#include "instance/InstanceClaim.h"
 #include "support/ConsoleOutput.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -39,11 +41,11 @@ public:
 TUnitStartups::TUnitStartups(const TProgramPlatforms& Platforms) {
     try {
         InitializeEasyLog(Platforms.System, Platforms.Files);
-        FStarted = 1;
+        FStarted = TStage::Log;
         InitializeDebugUnit(Platforms.ProcessImage);
-        FStarted = 2;
+        FStarted = TStage::DebugInformation;
         InitializeGUIUtils(Platforms.Shell, Platforms.Windows, GetWindowsVersionCode(Platforms.System));
-        FStarted = 3;
+        FStarted = TStage::TaskbarList;
     } catch (...) {
         Shutdown();
         throw;
@@ -55,20 +57,68 @@ TUnitStartups::~TUnitStartups() {
 }
 
 void TUnitStartups::Shutdown() noexcept {
-    if (FStarted >= 3) {
+    if (FStarted >= TStage::TaskbarList) {
         FinalizeGUIUtils(); // the taskbar-list object
     }
     // The device unit's measurement registry and volume controller exist only once used.
     FinalizeMountControllerUnit();
     FinalizeDeviceInformationKt();
-    if (FStarted >= 2) {
+    if (FStarted >= TStage::DebugInformation) {
         FinalizeDebugUnit();
     }
-    if (FStarted >= 1) {
+    if (FStarted >= TStage::Log) {
         FinalizeEasyLog();
     }
-    FStarted = 0;
+    FStarted = TStage::None;
 }
+
+namespace {
+
+// A later start: hands the command line to the running instance and gives the exit code, or none when
+// the instance went away meanwhile and this start now holds the claim.
+std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const TArguments& Arguments,
+                                      const TCommand& Command, TInstanceClaim& Claim) {
+    ISystemPlatform& system = Platforms.System;
+    const bool action = Command.Action != TActionVerb::avNone;
+    if (!Command.Refused() && Command.SubscribeOnStartup) {
+        // Registering needs no instance; only an action goes on to it.
+        SubscribeOnStartup(Platforms.Registry, system);
+        if (!action) {
+            return ecDone;
+        }
+    }
+    const THandOverResult handOver =
+        HandOverCommandLine(Platforms.Instance, Platforms.Windows, MainWindowClassName,
+                            system.GetCommandLineW(), [&Claim] { return Claim.Claim(); });
+    switch (handOver.Outcome) {
+    case THandOverOutcome::hoBecameInstance:
+        return std::nullopt;
+    case THandOverOutcome::hoAccepted:
+        return handOver.Result;
+    case THandOverOutcome::hoRefused: {
+        // The instance runs elevated. Its window may still be shown; an action goes through the elevation
+        // prompt to an elevated copy, which hands it over at the instance's own level.
+        if (!action) {
+            Platforms.Windows.PostMessageW(
+                handOver.Window, Platforms.Gui.RegisterWindowMessageW(ShowMainWindowMessageName), 0, 0);
+            return ecDone;
+        }
+        if (Command.Elevation) {
+            break;
+        }
+        std::u16string parameters = u"-elevation ";
+        parameters += ParametersOf(Arguments);
+        RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system), parameters);
+        return ecDone;
+    }
+    case THandOverOutcome::hoNoAnswer:
+        break;
+    }
+    WriteToLog(u"The running instance did not take the command line: " + system.GetCommandLineW());
+    return ecAdapterFailed;
+}
+
+} // namespace
 
 int RunProgram(const TProgramPlatforms& Platforms) {
     std::unique_ptr<TUnitStartups> units;
@@ -82,8 +132,9 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     TNoConsole noConsole;
     TConsoleOutput console(Platforms.Console ? *Platforms.Console : noConsole);
     ISystemPlatform& system = Platforms.System;
+    const TArguments arguments = ProcessArguments(system);
     const TCommand command =
-        ParseCommand(ProcessArguments(system), [&system](const std::u16string& A, const std::u16string& B) {
+        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
             return SameTextLocale(system, A, B);
         });
     if (command.AnsweredWithoutTray()) {
@@ -100,12 +151,28 @@ int RunProgram(const TProgramPlatforms& Platforms) {
             return ExitCodeOf(std::current_exception());
         }
     }
+    // One instance per user session: a later start hands its command line over and ends.
+    TInstanceClaim claim(Platforms.Instance);
+    if (!claim.Owned()) {
+        try {
+            if (const auto result = HandOverToInstance(Platforms, arguments, command, claim)) {
+                return *result;
+            }
+        } catch (...) {
+            const std::u16string message = ExceptionMessage(std::current_exception());
+            WriteToLog(message);
+            Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
+                 MB_OK | MB_ICONSTOP);
+            return ExitCodeOf(std::current_exception());
+        }
+    }
     int exitCode = ecDone;
     {
         TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui);
         application.SetTitle(ApplicationTitle);
-        const TForm1Platforms formPlatforms{Platforms.Shell,        Platforms.System,  Platforms.Registry,
-                                            Platforms.ShellExecute, Platforms.Devices, &console};
+        const TForm1Platforms formPlatforms{
+            Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
+            Platforms.Devices, Platforms.Clock,  &console,           &claim};
         try {
             TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms);
             application.SetMainForm(mainForm.get());

@@ -2,10 +2,12 @@
 // The program's run from start to end: the units' start-ups in their order, the application titled
 // "Tarnwick" with the main window, the message loop, and the shut-downs in the reverse order.
 
+#include "platform/ClockPlatform.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/FilePlatform.h"
 #include "platform/GuiPlatform.h"
+#include "platform/InstancePlatform.h"
 #include "platform/ProcessImagePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -28,6 +30,8 @@ struct TProgramPlatforms {
     IGuiPlatform& Gui;
     IDevicePlatform& Devices;
     IProcessImagePlatform& ProcessImage;
+    IInstancePlatform& Instance;
+    IClockPlatform& Clock;
     // For the answers on the command line; none: they are shown in message boxes.
     IConsolePlatform* Console = nullptr;
 };
@@ -44,14 +48,19 @@ public:
     TUnitStartups& operator=(const TUnitStartups&) = delete;
 
 private:
+    // The start-ups done so far, in their order: each stage includes the ones before it.
+    enum class TStage { None, Log, DebugInformation, TaskbarList };
+
     void Shutdown() noexcept;
-    int FStarted = 0;
+    TStage FStarted = TStage::None;
 };
 
 // Runs the program; the process's exit code. A command that needs no tray instance (help, status, list,
-// ...) is answered and ends the program with its code; otherwise the main window runs until the program
-// ends, with the code of its command-line action. A failed start-up is shown in a message box titled
-// "Tarnwick" and ends the program with 1.
+// ...) is answered and ends the program with its code. Otherwise the first start in a user session
+// becomes the instance in the notification area, and its main window runs until the program ends, with
+// the code of its command-line action; a later start hands its command line to the instance and ends with
+// the result it replies. A failed start-up is shown in a message box titled "Tarnwick" and ends the
+// program with 1.
 int RunProgram(const TProgramPlatforms& Platforms);
 
 } // namespace tarnwick

@@ -1,27 +1,12 @@
 #include "app/ProgramSupport.h"
 
 #include <limits>
-#include <vector>
 
+#include "app/CommandAnswers.h"
 #include "core/PlatformConstants.h"
+#include "support/SupportUtils.h"
 
 namespace tarnwick {
-
-std::u16string ProgramFileName(ISystemPlatform& System) {
-    // A path longer than MAX_PATH is cut to the buffer: grow it until the name fits.
-    std::vector<char16_t> buffer(MAX_PATH + 1);
-    for (;;) {
-        const auto size = static_cast<std::uint32_t>(buffer.size());
-        const std::uint32_t length = System.GetModuleFileNameW(0, buffer.data(), size);
-        if (length < size) {
-            return std::u16string(buffer.data(), length);
-        }
-        if (buffer.size() >= 32768) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
 
 std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcept {
     std::size_t i = 0;
@@ -58,15 +43,6 @@ bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std:
     return System.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A, B) == static_cast<int>(CSTR_EQUAL);
 }
 
-bool IsWindowsNewerThan7(ISystemPlatform& System) {
-    OSVERSIONINFOEXW info{};
-    info.dwOSVersionInfoSize = OsVersionInfoSize;
-    if (!System.GetVersionExW(info)) {
-        return false;
-    }
-    return info.dwMajorVersion > 6 || (info.dwMajorVersion == 6 && info.dwMinorVersion > 1);
-}
-
 bool IsProcessElevated(ISystemPlatform& System) {
     bool elevated = false;
     return System.GetTokenElevation(elevated) && elevated;
@@ -81,6 +57,33 @@ bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bo
         return true;
     }
     return WindowsVersionCode == 0 && NewerThanWindows7 && !ProcessElevated;
+}
+
+void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
+    // Quoted, so that a path with blanks stays one program for the shell that starts it.
+    std::u16string command = u"\"";
+    command += ProgramFileName(System);
+    command += u'"';
+    SetStartupEntry(Registry, StartupValueName, command, {.Force = true});
+}
+
+std::u16string ParametersOf(std::span<const std::u16string> Arguments) {
+    std::u16string parameters;
+    for (std::size_t i = 1; i < Arguments.size(); ++i) {
+        if (!parameters.empty()) {
+            parameters += u' ';
+        }
+        const std::u16string& argument = Arguments[i];
+        const bool quote = argument.find_first_of(u" \t") != std::u16string::npos;
+        if (quote) {
+            parameters += u'"';
+        }
+        parameters += argument;
+        if (quote) {
+            parameters += u'"';
+        }
+    }
+    return parameters;
 }
 
 } // namespace tarnwick

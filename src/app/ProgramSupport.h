@@ -1,18 +1,17 @@
 #pragma once
 // Small decisions and readings of the main window, kept apart so that each can be checked on its own:
-// the program's own path, whole numbers from the command line, the locale's comparison of action words,
+// whole numbers from the command line, the locale's comparison of action words,
 // and whether a switch needs an elevated copy of the program.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "support/EasyCmdLine.h"
 
 namespace tarnwick {
-
-// The program's own full path (its module's file name), however long.
-std::u16string ProgramFileName(ISystemPlatform& System);
 
 // A whole number in 32 bits: blanks before it, an optional sign, decimal digits and nothing after them.
 // Anything else, or a number out of range, gives Default.
@@ -21,8 +20,6 @@ std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcep
 // The two texts are equal ignoring case by the rules of the user's locale.
 bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std::u16string& B);
 
-// The running Windows is newer than 6.1 (Windows 7): 6.2 and later, which the version code calls 0.
-bool IsWindowsNewerThan7(ISystemPlatform& System);
 // The process runs with administrator rights; false when its token cannot tell.
 bool IsProcessElevated(ISystemPlatform& System);
 
@@ -32,5 +29,12 @@ bool IsProcessElevated(ISystemPlatform& System);
 // there too; never on the older versions.
 bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bool ProcessElevated,
                      bool ElevationSwitch) noexcept;
+
+// Registers the program to start with Windows: the Run value "Tarnwick" of the current user, holding the
+// program's quoted full path.
+void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System);
+
+// The arguments after the program (element 0) as one parameter text; an argument with blanks is quoted.
+std::u16string ParametersOf(std::span<const std::u16string> Arguments);
 
 } // namespace tarnwick

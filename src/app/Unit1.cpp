@@ -8,6 +8,7 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "diag/EasyLog.h"
+#include "instance/HandOver.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -27,7 +28,7 @@ template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&))
 } // namespace
 
 TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms)
-    : TForm(Application, AOwner), FPlatforms(Platforms) {
+    : TForm(Application, AOwner), FPlatforms(Platforms), FArguments(ProcessArguments(Platforms.System)) {
     BuildDesign();
     // The toolkit's first automatic showing of the main window then happens far outside every screen.
     SetTop(-10000);
@@ -48,6 +49,12 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
+    }
+    // A later start at a lower integrity level may still bring the window up; WM_COPYDATA, which hands
+    // over command lines, is never let through.
+    FShowMainWindowMessage = gui.RegisterWindowMessageW(ShowMainWindowMessageName);
+    if (FShowMainWindowMessage) {
+        gui.ChangeWindowMessageFilter(FShowMainWindowMessage, MSGFLT_ADD);
     }
 }
 
@@ -151,23 +158,19 @@ void TForm1::FormActivate(TComponent&) {
     }
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
-    const TArguments arguments = ProcessArguments(system);
+    const TArguments& arguments = FArguments;
     const TCommand command =
         ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
             return SameTextLocale(system, A, B);
         });
     if (!command.Refused() && command.SubscribeOnStartup) {
-        // Quoted, so that a path with blanks stays one program for the shell that starts it.
-        SetStartupEntry(FPlatforms.Registry, StartupValueName, u"\"" + ProgramFileName(system) + u"\"", false,
-                        false, true, false);
+        SubscribeOnStartup(FPlatforms.Registry, system);
     }
     // The autostart removal was done before the window was made; with an action it ends the program after
     // it, as the registration does.
-    // A limited switch that is to end stays until its deadline has been carried out: nothing else would
-    // switch back.
-    FExitAtDeadline = !command.Refused() && command.Exit && command.Minutes > 0;
-    if (!command.Refused() && !FExitAtDeadline &&
-        (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
+    // A limited switch that is to end leaves its deadline recorded: the tray instance, or the next start,
+    // switches back.
+    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -177,16 +180,10 @@ void TForm1::FormActivate(TComponent&) {
     RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
     DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
     FExitCode = CarryOutAction(arguments);
-    if (FExitAtDeadline && !FIsExitingProgram && (FExitCode != ecDone || !TurnOffTimer->Enabled())) {
-        EndAfterDeadline(FExitCode);
+    // A deadline recorded by an earlier run is taken up; an action that switched has replaced it already.
+    if (!FIsExitingProgram) {
+        CheckDeadline();
     }
-}
-
-void TForm1::EndAfterDeadline(int ExitCode) {
-    FExitAtDeadline = false;
-    FExitCode = ExitCode;
-    FIsExitingProgram = true;
-    Close();
 }
 
 int TForm1::CarryOutAction(const TArguments& Arguments) {
@@ -199,6 +196,12 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         ShowMessageBox(command.Error, MB_OK);
         return ecBadArguments;
     }
+    struct TRestore {
+        bool& Flag;
+        bool Saved;
+        ~TRestore() { Flag = Saved; }
+    } restore{FCommandElevated, FCommandElevated};
+    FCommandElevated = command.Elevation;
     using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
     static constexpr struct {
         TActionVerb Action;
@@ -226,6 +229,21 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
     }
     // "status" and "list" of a later start are answered by that start; nothing to do here.
     return ecDone;
+}
+
+int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command =
+        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
+            return SameTextLocale(system, A, B);
+        });
+    if (command.Action == TActionVerb::avNone && !command.Refused()) {
+        // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
+        ShowBesideTray(false);
+        Application().Gui().SetForegroundWindow(Handle());
+        return ecDone;
+    }
+    return CarryOutAction(Arguments);
 }
 
 void TForm1::UpdateStateDisplay() {
@@ -257,6 +275,9 @@ void TForm1::About1Click(TComponent&) {
 }
 
 void TForm1::Exit1Click(TComponent&) {
+    // A limited turn-on ends with the program: the adapters stay as they are, and no later start takes
+    // the deadline up.
+    ForgetDeadline();
     FIsExitingProgram = true;
     Close();
 }
@@ -271,23 +292,95 @@ void TForm1::FormCloseQuery(TComponent&, bool& CanClose) {
 }
 
 void TForm1::TurnOffTimerTimer(TComponent&) {
-    // A switch that some adapter refused keeps the timer: the next tick tries again.
-    const TSwitchResult result =
-        FTimerTurnsOn ? SwitchOn(0, TSwitchRequester::Deadline) : SwitchOff(TSwitchRequester::Deadline);
-    if (result.Kind != TSwitchResultKind::PartlyFailed) {
+    CheckDeadline();
+}
+
+void TForm1::CheckDeadline() {
+    const auto deadline = ReadDeadline(FPlatforms.Registry);
+    if (!deadline) {
         TurnOffTimer->SetEnabled(false);
+        return;
     }
-    if (FExitAtDeadline) {
-        EndAfterDeadline(ExitCodeOf(result.Kind));
+    const std::uint32_t wait =
+        DeadlineTimerInterval(FPlatforms.Clock.GetSystemTimeAsFileTime(), deadline->DueUtc);
+    if (wait > 0) {
+        ArmDeadlineTimer(wait);
+        return;
     }
+    CarryOutDeadline(deadline->Switch);
+}
+
+void TForm1::CarryOutDeadline(TDeadlineSwitch Switch) {
+    // Armed first: should the switch fail, it is tried again a minute later. A switch that completes
+    // clears the deadline and disarms the timer.
+    ArmDeadlineTimer(DeadlineRetryMilliseconds);
+    struct TRestore {
+        bool& Flag;
+        bool Saved;
+        ~TRestore() { Flag = Saved; }
+    } restore{FDeadlineSwitching, FDeadlineSwitching};
+    FDeadlineSwitching = true;
+    try {
+        if (Switch == TDeadlineSwitch::dsTurnOn) {
+            SwitchOn(0, TSwitchRequester::Deadline);
+        } else {
+            SwitchOff(TSwitchRequester::Deadline);
+        }
+    } catch (...) {
+        if (FDeadlineBoxOpen) {
+            return;
+        }
+        FDeadlineBoxOpen = true;
+        Application().HandleException(this);
+        FDeadlineBoxOpen = false;
+    }
+}
+
+void TForm1::ShowFailureBox(const std::u16string& Text, std::uint32_t Flags) {
+    if (!FDeadlineSwitching) {
+        ShowMessageBox(Text, Flags);
+        return;
+    }
+    if (FDeadlineBoxOpen) {
+        WriteBoxToLog(Text); // in the log, not on the screen a second time
+        return;
+    }
+    // The box's own message loop lets the retries tick meanwhile.
+    FDeadlineBoxOpen = true;
+    ShowMessageBox(Text, Flags);
+    FDeadlineBoxOpen = false;
+}
+
+void TForm1::ArmDeadlineTimer(std::uint32_t Milliseconds) {
+    // Switched off first, so that the countdown starts now even with the same interval.
+    TurnOffTimer->SetEnabled(false);
+    TurnOffTimer->SetInterval(Milliseconds);
+    TurnOffTimer->SetEnabled(true);
+}
+
+void TForm1::RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch) {
+    const TDeadline deadline = DeadlineAfter(FPlatforms.Clock.GetSystemTimeAsFileTime(), Minutes, Switch);
+    if (!RecordDeadline(FPlatforms.Registry, deadline)) {
+        // Without the record the deadline would not outlast this process.
+        throw EGeneralError(FormatText(u"The end of the %d min cannot be kept in the registry "
+                                       u"(HKEY_CURRENT_USER\\Software\\Tarnwick). Nothing has been switched.",
+                                       {std::int64_t(Minutes)}));
+    }
+    ArmDeadlineTimer(static_cast<std::uint32_t>(Minutes) * 60000u);
+}
+
+void TForm1::ForgetDeadline() {
+    ClearDeadline(FPlatforms.Registry);
+    TurnOffTimer->SetEnabled(false);
 }
 
 bool TForm1::NeedsElevation() {
     ISystemPlatform& system = FPlatforms.System;
-    const bool elevationSwitch = SwitchPresent(system, u"elevation");
-    const std::uint8_t code = GetWindowsVersionCode(system);
-    // The exact version and the token are asked only where the answer depends on them.
-    const bool newer = !elevationSwitch && code == 0 && IsWindowsNewerThan7(system);
+    const bool elevationSwitch = FCommandElevated || SwitchPresent(FArguments, u"elevation");
+    const TWindowsVersion version = GetWindowsVersion(system);
+    const std::uint8_t code = WindowsVersionCodeOf(version.Major, version.Minor);
+    // The token is asked only where the answer depends on it.
+    const bool newer = !elevationSwitch && code == 0 && IsNewerThanWindows7(version);
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
@@ -300,12 +393,26 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
     // A start that is to end hands that on: its copy ends after the switch too.
     const bool exit = FCommand && FCommand->Exit;
     const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
+    // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
+    if (FPlatforms.Instance) {
+        FPlatforms.Instance->Release();
+    }
+    struct TReclaim {
+        TInstanceClaim* Claim;
+        bool Started = false;
+        ~TReclaim() {
+            if (Claim && !Started) {
+                Claim->Claim();
+            }
+        }
+    } reclaim{FPlatforms.Instance};
     try {
         // A start that is to end with the switch's exit code waits for the copy and ends with its code.
         std::uint32_t copyExitCode = ecDone;
         RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters,
                     exit ? &copyExitCode : nullptr);
         FElevatedCopyExitCode = static_cast<int>(copyExitCode);
+        reclaim.Started = true;
     } catch (const EElevationDeclined&) {
         // The user said no: a choice, not a fault. Everything stays as it was.
         WriteToLog(u"The elevation prompt was declined; nothing was switched");
@@ -332,7 +439,7 @@ TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u1
                                       const std::u16string& Title) {
     FTray->HideForm();
     if (!Report.AllSucceeded()) {
-        ShowMessageBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
+        ShowFailureBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
         return TSwitchResultKind::PartlyFailed;
     }
     const std::u16string restart = RestartText(Report);
@@ -357,16 +464,21 @@ TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester)
     std::u16string notice;
     if (Minutes == 0) {
         notice = u"The internet is turned on now";
-        if (FTimerTurnsOn) {
-            TurnOffTimer->SetEnabled(false); // a pause ends early
+        // On for good, as asked; the end of a pause goes only once it is done.
+        if (Requester != TSwitchRequester::Deadline) {
+            ForgetDeadline();
         }
     } else {
         notice = u"The internet is turned on for " + IntToText(Minutes) + u" min only";
-        ArmTimer(Minutes, false);
+        // Kept before the adapters are enabled, so that the turn-off outlasts a kill or a restart.
+        RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOff);
     }
     TSwitchResult result;
     result.Report = TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     result.Kind = TellOutcome(result.Report, notice, u"Internet On");
+    if (Minutes == 0 && result.Kind == TSwitchResultKind::Switched) {
+        ForgetDeadline();
+    }
     return result;
 }
 
@@ -378,20 +490,30 @@ TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Reques
     WriteToLog(u"Turn off the internet" +
                (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
                RequesterText(Requester));
+    if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
+        throw EGeneralError(
+            FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
+                       u"Nothing has been switched.",
+                       {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
+    }
     if (NeedsElevation()) {
         return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));
+    }
+    if (Minutes > 0) {
+        // Kept before the adapters are disabled, so that the turn-on outlasts a kill or a restart.
+        RecordDeadlineOrRefuse(Minutes, TDeadlineSwitch::dsTurnOn);
     }
     TSwitchResult result;
     result.Report = TurnOffInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     if (Minutes == 0) {
         result.Kind = TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!",
                                   u"Internet Off");
+        // A turn-off that some adapter refused keeps the deadline: it is tried again.
         if (result.Kind == TSwitchResultKind::Switched) {
-            TurnOffTimer->SetEnabled(false);
+            ForgetDeadline();
         }
     } else {
         // The pause runs also when some adapter refused: the others come back on at its end.
-        ArmTimer(Minutes, true);
         result.Kind = TellOutcome(result.Report,
                                   u"The internet is turned off for " + IntToText(Minutes) +
                                       u" min. Happy offline work!",
@@ -400,25 +522,23 @@ TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Reques
     return result;
 }
 
-void TForm1::ArmTimer(std::int32_t Minutes, bool TurnsOn) {
-    FTimerTurnsOn = TurnsOn;
-    TurnOffTimer->SetInterval(static_cast<std::uint32_t>(Minutes) * 60000u);
-    TurnOffTimer->SetEnabled(true);
-}
-
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
     const auto message = static_cast<std::uint32_t>(MouseMessage & 0xFFFF);
     if (message == WM_LBUTTONDOWN) {
-        PositionFormToTray(FPlatforms.Shell, this, true);
-        FTray->ShowForm();
-        Application().Gui().SetFocus(Handle());
-        SetFormTopMost(*this);
+        ShowBesideTray(true);
     } else if (message == WM_RBUTTONDOWN) {
         TPoint cursor;
         Application().Windows().GetCursorPos(cursor);
         TrayMenu->Popup(cursor.X, cursor.Y);
     }
     // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
+}
+
+void TForm1::ShowBesideTray(bool CenterOnCursor) {
+    PositionFormToTray(FPlatforms.Shell, this, CenterOnCursor);
+    FTray->ShowForm();
+    Application().Gui().SetFocus(Handle());
+    SetFormTopMost(*this);
 }
 
 std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
@@ -429,6 +549,26 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         // Logoff or shutdown may go on; the close that follows ends the program.
         FIsExitingProgram = true;
         return 1;
+    case WM_ENDSESSION:
+        // The logoff or shutdown was cancelled: the close box hides the window again.
+        if (WParam == 0) {
+            FIsExitingProgram = false;
+        }
+        return 0;
+    case WM_TIMECHANGE:
+        CheckDeadline();
+        return 0;
+    case WM_POWERBROADCAST:
+        // Back from sleep or hibernation: the window timer may not have counted the time asleep.
+        if (WParam == PBT_APMRESUMEAUTOMATIC || WParam == PBT_APMRESUMESUSPEND) {
+            CheckDeadline();
+        }
+        return 1;
+    case WM_COPYDATA:
+        if (const auto commandLine = HandedOverCommandLine(LParam)) {
+            return HandOverReply(CarryOutHandedOver(SplitCommandLine(*commandLine)));
+        }
+        return 0;
     case WM_DEVICECHANGE:
         UpdateStateDisplay();
         return 0;
@@ -440,6 +580,10 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 0;
     default:
         break;
+    }
+    if (FShowMainWindowMessage != 0 && Msg == FShowMainWindowMessage) {
+        ShowBesideTray(false);
+        return 0;
     }
     if (FTaskbarCreatedMessage != 0 && Msg == FTaskbarCreatedMessage) {
         if (FActivated) {

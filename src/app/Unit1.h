@@ -9,7 +9,10 @@
 #include <string>
 
 #include "app/Command.h"
+#include "deadline/Deadline.h"
+#include "instance/InstanceClaim.h"
 #include "netcore/SwitchReport.h"
+#include "platform/ClockPlatform.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/ShellExecutePlatform.h"
@@ -34,9 +37,18 @@ struct TForm1Platforms {
     IRegistryPlatform& Registry;
     IShellExecutePlatform& ShellExecute;
     IDevicePlatform& Devices;
+    IClockPlatform& Clock;
     // Where a start with -exit reports to the command line; none: message boxes.
     TConsoleOutput* Console = nullptr;
+    // The claim of the running instance, given up before an elevated copy is started (none: no claim).
+    TInstanceClaim* Instance = nullptr;
 };
+
+// A deadline switch that failed is tried again after this.
+inline constexpr std::uint32_t DeadlineRetryMilliseconds = 60000;
+// The registered message that brings the window up beside the notification area; unlike a handed-over
+// command line it may come from a process of a lower integrity level.
+inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindow";
 
 inline constexpr char16_t MainWindowClassName[] = u"TForm1";
 
@@ -87,6 +99,7 @@ public:
     void urnonfor5min1Click(TComponent& Sender);
     void About1Click(TComponent& Sender);
     void Exit1Click(TComponent& Sender);
+    // The deadline's tick: the deadline is looked at on the wall clock, and carried out when it has come.
     void TurnOffTimerTimer(TComponent& Sender);
 
     bool Activated() const noexcept { return FActivated; }
@@ -94,25 +107,36 @@ public:
     // The exit code of the command line's action (ecDone until one has been carried out).
     int ExitCode() const noexcept { return FExitCode; }
     // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
-    // command line is told and changes nothing.
+    // command line is told and changes nothing. A switch "elevation" in it counts as the program's own.
     int CarryOutAction(const TArguments& Arguments);
+    // A command line handed over by a later start: its action, or without one the window shown beside the
+    // notification area; its exit code.
+    int CarryOutHandedOver(const TArguments& Arguments);
+    // Looks at the recorded deadline on the wall clock: carries it out when it has come, otherwise arms
+    // TurnOffTimer for the rest; with none recorded the timer stays off.
+    void CheckDeadline();
+    // The program's own arguments, read once.
+    const TArguments& Arguments() const noexcept { return FArguments; }
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
     // The registered message the shell broadcasts when its taskbar is made again (0: none).
     std::uint32_t TaskbarCreatedMessage() const noexcept { return FTaskbarCreatedMessage; }
 
-protected:
-    // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_DEVICECHANGE, the tray's two messages and "TaskbarCreated";
-    // everything else goes to the form.
-    std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
-    TCreateParams CreateParams() override;
-
-    // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked.
+    // The switch entry points: turn on for Minutes (0: for good) or off, for the one who asked. A limited
+    // turn-on records its turn-off as the deadline before the adapters are enabled, a pause its turn-on;
+    // a completed turn-off or turn-on for good clears the deadline.
     TSwitchResult SwitchOn(std::int32_t Minutes, TSwitchRequester Requester);
     TSwitchResult SwitchOff(TSwitchRequester Requester);
     // Off now, and on again after the minutes (0: for good).
     TSwitchResult SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester);
+
+protected:
+    // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE,
+    // WM_POWERBROADCAST, the tray's two messages, "TaskbarCreated" and the show message; everything else
+    // goes to the form.
+    std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
+    TCreateParams CreateParams() override;
 
 private:
     void BuildDesign();
@@ -123,9 +147,15 @@ private:
     TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
                                   const std::u16string& Title);
     void ShowMessageBox(const std::u16string& Text, std::uint32_t Flags);
-    void ArmTimer(std::int32_t Minutes, bool TurnsOn);
-    void EndAfterDeadline(int ExitCode);
+    // A switch's failure box; while the deadline's last failure is still on the screen, its retries add
+    // none.
+    void ShowFailureBox(const std::u16string& Text, std::uint32_t Flags);
     void WMTrayCallback(std::intptr_t MouseMessage);
+    void ShowBesideTray(bool CenterOnCursor);
+    void ArmDeadlineTimer(std::uint32_t Milliseconds);
+    void CarryOutDeadline(TDeadlineSwitch Switch);
+    void RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch);
+    void ForgetDeadline();
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
@@ -133,15 +163,18 @@ private:
     TIcon FTarnwickIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
-    // The running timer ends a pause (turns on) rather than a limited turn-on (turns off).
-    bool FTimerTurnsOn = false;
     // The command being carried out: a relaunch hands on its -exit.
     const TCommand* FCommand = nullptr;
     int FExitCode = ecDone;
     int FElevatedCopyExitCode = ecDone;
-    // A start with -exit and minutes: it ends once the deadline's switch is done.
-    bool FExitAtDeadline = false;
     std::uint32_t FTaskbarCreatedMessage = 0;
+    std::uint32_t FShowMainWindowMessage = 0;
+    TArguments FArguments;
+    // A command line being carried out asked for no elevated copy ("elevation").
+    bool FCommandElevated = false;
+    // The deadline's switch is being made; its failure box is on the screen.
+    bool FDeadlineSwitching = false;
+    bool FDeadlineBoxOpen = false;
 };
 
 } // namespace tarnwick

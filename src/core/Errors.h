@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace tarnwick {
 
@@ -47,5 +48,18 @@ private:
     std::u16string FUnitName;
     int FLine;
 };
+
+// The one place where the texts of operating-system errors are built. SystemText is the system's message
+// for the code; it is trimmed to read inside the sentence.
+inline constexpr char16_t OsErrorPattern[] = u"Os Error: %d (%s)";
+// A failed system call: "Os Error: %d (%s)" with the code and the text, or another pattern with the same
+// two placeholders.
+EOSError OsError(std::uint32_t ErrorCode, std::u16string_view SystemText,
+                 std::u16string_view Pattern = OsErrorPattern);
+// A failed COM call: its HRESULT shown as the signed number it is.
+EOSError OsErrorOfResult(std::int32_t Result, std::u16string_view SystemText);
+// The runtime's error for a thread's last error code: "System Error.  Code: %d." and the text on the next
+// line, or "A call to an OS function failed" when the code is 0.
+EOSError LastOsError(std::uint32_t ErrorCode, std::u16string_view SystemText);
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "core/Text.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tarnwick {
 
@@ -96,6 +97,30 @@ std::u16string UpperAscii(std::u16string_view text) {
         c = UpCaseAscii(c);
     }
     return out;
+}
+
+std::u16string LowerAscii(std::u16string_view text) {
+    std::u16string out(text);
+    for (auto& c : out) {
+        c = LowCaseAscii(c);
+    }
+    return out;
+}
+
+std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity) {
+    std::size_t length = 0;
+    while (length < capacity && buffer[length] != u'\0') {
+        ++length;
+    }
+    return std::u16string(buffer, length);
+}
+
+std::u16string TextUpToNul(const std::uint8_t* buffer, std::size_t bytes) {
+    // Read through bytes: the buffer need not be aligned for char16_t.
+    std::u16string text(bytes / sizeof(char16_t), u'\0');
+    std::memcpy(text.data(), buffer, text.size() * sizeof(char16_t));
+    text.resize(std::char_traits<char16_t>::length(text.c_str()));
+    return text;
 }
 
 std::size_t AsciiCaseInsensitiveHash::operator()(std::u16string_view text) const noexcept {

@@ -17,10 +17,19 @@ std::u16string FromUtf8(std::string_view text);
 constexpr char16_t UpCaseAscii(char16_t c) noexcept {
     return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
 }
+constexpr char16_t LowCaseAscii(char16_t c) noexcept {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
 
 // Equal after folding a-z to A-Z; every other character compared by its code.
 bool SameTextAscii(std::u16string_view a, std::u16string_view b) noexcept;
 std::u16string UpperAscii(std::u16string_view text);
+std::u16string LowerAscii(std::u16string_view text);
+
+// The text of a buffer the platform filled: up to its first NUL, or all of it when it has none.
+std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity);
+// The same for a buffer of bytes holding UTF-16 in the platform's order; an odd last byte is ignored.
+std::u16string TextUpToNul(const std::uint8_t* buffer, std::size_t bytes);
 
 // Hash and equality for containers keyed by text compared ignoring ASCII case.
 struct AsciiCaseInsensitiveHash {

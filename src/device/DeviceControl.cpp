@@ -9,11 +9,10 @@ namespace tarnwick {
 
 namespace {
 
-// The "Os Error: %d (%s)" text of the last error the platform left.
-EOSError LastOsError(IDevicePlatform& platform, std::u16string_view pattern) {
+// The error of the last error code the platform left.
+EOSError LastDeviceError(IDevicePlatform& platform, std::u16string_view pattern = OsErrorPattern) {
     const std::uint32_t code = platform.GetLastError();
-    const std::u16string message = TrimSystemMessage(platform.SysErrorMessage(code));
-    return EOSError(FormatText(pattern, {std::int64_t(code), std::u16string_view(message)}), code);
+    return OsError(code, platform.SysErrorMessage(code), pattern);
 }
 
 std::uint32_t StateChangeOf(TControlDeviceAction action) {
@@ -50,10 +49,10 @@ void TControlDeviceCallBack::CallBackProc(TPhysicalDevice&, HDEVINFO DevSet, SP_
     // failure the caller must hear of, not a silent "done".
     if (!FPlatform.SetupDiSetClassInstallParamsW(DevSet, &DeviceInfoData, &params.ClassInstallHeader,
                                                  sizeof params)) {
-        throw LastOsError(FPlatform, u"Os Error: %d (%s)");
+        throw LastDeviceError(FPlatform);
     }
     const bool installed = FPlatform.SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, DevSet, &DeviceInfoData);
-    EOSError outcome = LastOsError(FPlatform, u"Os Error: %d (%s)");
+    EOSError outcome = LastDeviceError(FPlatform);
     WriteDebugToLog(u"SetupDiCallClassInstaller finished, " + outcome.Message());
     if (!installed) {
         throw outcome;
@@ -63,7 +62,7 @@ void TControlDeviceCallBack::CallBackProc(TPhysicalDevice&, HDEVINFO DevSet, SP_
     SP_DEVINSTALL_PARAMS_W installParams{};
     installParams.cbSize = sizeof installParams;
     if (!FPlatform.SetupDiGetDeviceInstallParamsW(DevSet, &DeviceInfoData, installParams)) {
-        throw LastOsError(FPlatform, u"Cannot get device install params! Last Os Error: %d - %s");
+        throw LastDeviceError(FPlatform, u"Cannot get device install params! Last Os Error: %d - %s");
     }
     FResultDevParams = installParams;
     FResultIsRebootRequired = (installParams.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0;
@@ -78,7 +77,7 @@ void RunControlEnumeration(IDevicePlatform& platform, TControlDeviceCallBack& ca
     // Enabling looks beyond the present devices; nodes without a device node are still skipped.
     const std::uint32_t flags = AAction == cdaEnable ? DIGCF_ALLCLASSES : DIGCF_ALLCLASSES | DIGCF_PRESENT;
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Started");
-    GetDevicesByGuid(platform, nullptr, true, devices, flags, &callback, nullptr);
+    GetDevicesByGuid(platform, nullptr, TReadDetails::Yes, devices, flags, &callback);
     WriteDebugToLog(u"GetDevicesByGuid for ControlDevice Ended");
 }
 

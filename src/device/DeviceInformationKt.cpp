@@ -21,20 +21,6 @@ namespace {
 
 std::unique_ptr<TPerformanceRackman> gPerformanceRackman; // the device unit's registry
 
-// Text of a buffer the platform filled, up to its first NUL (or its end).
-std::u16string TextOfBuffer(const std::uint8_t* buffer, std::size_t bytes) {
-    const std::size_t capacity = bytes / sizeof(char16_t);
-    std::size_t length = 0;
-    for (; length < capacity; ++length) {
-        if (buffer[2 * length] == 0 && buffer[2 * length + 1] == 0) {
-            break;
-        }
-    }
-    std::u16string text(length, u'\0');
-    std::memcpy(text.data(), buffer, length * sizeof(char16_t));
-    return text;
-}
-
 // Destroys the enumeration's device set when the walk ends, also by an exception.
 class TDeviceSetGuard {
 public:
@@ -69,7 +55,7 @@ void FinalizeDeviceInformationKt() {
 TSearchDevicesCallBack::TSearchDevicesCallBack(std::u16string ASearchForPNPName)
     : FSearchForPnpName(std::move(ASearchForPNPName)) {
     if (FSearchForPnpName.empty()) {
-        throw EAssertionFailed(u"Assertion failure", u"DeviceInformationKt", 1873);
+        throw EAssertionFailed(u"Assertion failure", u"DeviceInformationKt", EmptySearchNameAssertionLine);
     }
 }
 
@@ -91,7 +77,7 @@ std::u16string ReadTextProperty(IDevicePlatform& platform, HDEVINFO set, const S
         std::uint32_t type = 0;
         std::uint32_t required = 0;
         if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, property, &type, buffer, size, &required)) {
-            return TextOfBuffer(buffer, std::min(required, size));
+            return TextUpToNul(buffer, std::min(required, size));
         }
         // A driver that answers "insufficient buffer" without asking for more room would keep us here
         // for ever: give up on the property instead.
@@ -127,7 +113,7 @@ std::u16string ReadDeviceId(IDevicePlatform& platform, DEVINST devInst) {
                                       0) != CR_SUCCESS) {
         return {};
     }
-    return TextOfBuffer(reinterpret_cast<const std::uint8_t*>(buffer.data()), sizeof buffer);
+    return TextUpToNul(buffer.data(), buffer.size());
 }
 
 } // namespace
@@ -246,7 +232,7 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
 
 } // namespace
 
-void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AReadDetails,
+void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDetails AReadDetails,
                       TPhysicalDeviceList& ADevices, std::uint32_t AFlags, TSearchDevicesCallBack* ACallBack,
                       TVolumeDeviceConnectorList* AVolumes) {
     TMeasurementScope whole(PerformanceRackman(), DeviceLabels::GetDevicesByGuid);
@@ -295,14 +281,15 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AR
             idBuffer[0] = u'\0';
             if (platform.SetupDiGetDeviceInstanceIdW(set, data, idBuffer.data(),
                                                      static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
-                name = TextOfBuffer(reinterpret_cast<const std::uint8_t*>(idBuffer.data()), sizeof idBuffer);
+                name = TextUpToNul(idBuffer.data(), idBuffer.size());
             }
             if (!known.empty() && known.contains(name)) {
                 continue;
             }
             TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());
             TDeviceRecordWriter(device).SetIdentity(data.DevInst, status, problem, std::move(name));
-            ReadDevice(platform, set, data, device, statusResult, AReadDetails, AFlags, volumes);
+            ReadDevice(platform, set, data, device, statusResult, AReadDetails == TReadDetails::Yes, AFlags,
+                       volumes);
             if (ACallBack != nullptr && ACallBack->IsSearchedDevice(device)) {
                 ACallBack->CallBackProc(device, set, data, static_cast<std::int32_t>(index));
             }

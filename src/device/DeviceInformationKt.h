@@ -29,6 +29,9 @@ inline constexpr TMeasurementLabel BuildDeviceTree{u"BuildDeviceTree"};
 } // namespace DeviceLabels
 
 // Offered every enumerated record whose instance ID it searches for, while the device set is open.
+// The source line that the assertion of an empty search name reports.
+inline constexpr int EmptySearchNameAssertionLine = 1873;
+
 class TSearchDevicesCallBack {
 public:
     // An empty name is a programming error: EAssertionFailed "Assertion failure".
@@ -54,9 +57,13 @@ struct TDeviceInformation {
 // Appends one record per qualifying device of the class (or of all classes) to ADevices, reads its
 // state and properties, offers it to ACallBack, and links the whole list into a tree. A set that cannot
 // be created appends nothing. Errors of the callback or of the volume table reach the caller.
-void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, bool AReadDetails,
-                      TPhysicalDeviceList& ADevices, std::uint32_t AFlags, TSearchDevicesCallBack* ACallBack,
-                      TVolumeDeviceConnectorList* AVolumes);
+// Details are the properties beyond the identity and state: names, hardware IDs, location, interfaces.
+// Without a callback no device is offered; without a volume table an interface enumeration makes its own.
+enum class TReadDetails : bool { No = false, Yes = true };
+void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDetails AReadDetails,
+                      TPhysicalDeviceList& ADevices, std::uint32_t AFlags,
+                      TSearchDevicesCallBack* ACallBack = nullptr,
+                      TVolumeDeviceConnectorList* AVolumes = nullptr);
 
 // A registry property as text up to its first NUL (a multi-string gives its first string); empty when
 // absent or unreadable.

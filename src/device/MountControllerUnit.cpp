@@ -21,24 +21,6 @@ std::unique_ptr<TMountController> gMountController; // the shared controller
 constexpr std::uint32_t VolumeNameLength = 260;
 constexpr std::uint32_t VolumePathNamesLength = 260000;
 
-std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity) {
-    std::size_t length = 0;
-    while (length < capacity && buffer[length] != u'\0') {
-        ++length;
-    }
-    return std::u16string(buffer, length);
-}
-
-std::u16string LowerAscii(std::u16string_view text) {
-    std::u16string lowered(text);
-    for (auto& c : lowered) {
-        if (c >= u'A' && c <= u'Z') {
-            c = static_cast<char16_t>(c + 32);
-        }
-    }
-    return lowered;
-}
-
 // The volume search, closed on every path once it was opened.
 class TVolumeSearch {
 public:

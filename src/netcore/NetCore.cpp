@@ -11,7 +11,7 @@ namespace tarnwick {
 TPhysicalDeviceList GetNetAdapters(IDevicePlatform& platform) {
     TPhysicalDeviceList adapters;
     TPhysicalDeviceList enumerated; // released on every path with its records
-    GetDevicesByGuid(platform, &NetAdapterClassGuid, true, enumerated, DIGCF_PRESENT, nullptr, nullptr);
+    GetDevicesByGuid(platform, &NetAdapterClassGuid, TReadDetails::Yes, enumerated, DIGCF_PRESENT);
     for (const auto& device : enumerated) {
         if ((device->ulStatus() & DN_NO_SHOW_IN_DM) == 0) {
             adapters.Add(device->GetCopy());

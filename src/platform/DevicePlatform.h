@@ -162,7 +162,8 @@ public:
     virtual bool CallGetVolumePathNamesForVolumeNameW(std::uintptr_t Proc, const char16_t* VolumeName,
                                                       char16_t* VolumePathNames, std::uint32_t BufferLength,
                                                       std::uint32_t* ReturnLength) = 0;
-    // The system is Windows 2000 (version 5.0 of the NT family).
+    // The system is Windows 2000 (version 5.0 of the NT family): the answer of the system information
+    // unit, which the program hands to its adapter.
     virtual bool IsWindows2000() = 0;
 
     // The calling thread's last error code, and the platform's message for a code.

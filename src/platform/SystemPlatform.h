@@ -43,7 +43,8 @@ class ISystemPlatform {
 public:
     virtual ~ISystemPlatform() = default;
 
-    // Fills VersionInformation up to the size its first field names.
+    // Fills VersionInformation up to the size its first field names; false when the platform refuses it.
+    // The only seam that asks the platform for its version.
     virtual bool GetVersionExW(OSVERSIONINFOEXW& VersionInformation) = 0;
     // Path must hold MAX_PATH + 1 characters.
     virtual bool SHGetSpecialFolderPathW(std::uintptr_t hwndOwner, char16_t* Path, int csidl,

@@ -1,12 +1,10 @@
 #pragma once
 // The version seam: what the description of the running Windows asks of the platform besides the
-// registry. The version record, the server metric, and the native processor architecture through a
-// function looked up at run time (older systems do not have it).
+// registry and the version record (the system seam's GetVersionExW): the server metric, and the native
+// processor architecture through a function looked up at run time (older systems do not have it).
 // Each method is one platform call with the platform's arguments in the platform's order.
 
 #include <cstdint>
-
-#include "platform/SystemPlatform.h" // OSVERSIONINFOEXW and its two sizes
 
 namespace tarnwick {
 
@@ -29,8 +27,6 @@ class IVersionPlatform {
 public:
     virtual ~IVersionPlatform() = default;
 
-    // Fills VersionInformation up to the size its first field names; false when the platform refuses it.
-    virtual bool GetVersionExW(OSVERSIONINFOEXW& VersionInformation) = 0;
     virtual int GetSystemMetrics(int Index) = 0;
     // A loaded module's handle, or 0.
     virtual std::uintptr_t GetModuleHandleW(const char16_t* ModuleName) = 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/Rect.h"
+#include "core/Rect.h"
 
 namespace tarnwick {
 

@@ -21,10 +21,10 @@ struct TVersionAnswer {
     bool Extended = false;
 };
 
-std::optional<TVersionAnswer> AskVersion(IVersionPlatform& Version) {
+std::optional<TVersionAnswer> AskVersion(ISystemPlatform& System) {
     TVersionAnswer answer;
     answer.Info.dwOSVersionInfoSize = OsVersionInfoExSize;
-    if (Version.GetVersionExW(answer.Info)) {
+    if (System.GetVersionExW(answer.Info)) {
         answer.Extended = true;
         return answer;
     }
@@ -32,7 +32,7 @@ std::optional<TVersionAnswer> AskVersion(IVersionPlatform& Version) {
     // cannot leave anything in the extended fields.
     answer.Info = OSVERSIONINFOEXW{};
     answer.Info.dwOSVersionInfoSize = OsVersionInfoSize;
-    if (Version.GetVersionExW(answer.Info)) {
+    if (System.GetVersionExW(answer.Info)) {
         return answer;
     }
     return std::nullopt;
@@ -280,9 +280,10 @@ std::u16string TrimControlsAndBlanks(std::u16string_view Text) {
 
 } // namespace
 
-TWindowsTypeEx GetWindowsTypeEx(IVersionPlatform& Version, IRegistryPlatform& Registry) {
+TWindowsTypeEx GetWindowsTypeEx(ISystemPlatform& System, IVersionPlatform& Version,
+                                IRegistryPlatform& Registry) {
     TWindowsTypeEx result;
-    const std::optional<TVersionAnswer> answer = AskVersion(Version);
+    const std::optional<TVersionAnswer> answer = AskVersion(System);
     if (!answer) {
         return result;
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/RegistryPlatform.h"
+#include "platform/SystemPlatform.h"
 #include "platform/VersionPlatform.h"
 
 namespace tarnwick {
@@ -62,6 +63,7 @@ struct TWindowsTypeEx {
 
 // Describes the running Windows. Keeps no state and raises nothing: what the platform cannot answer
 // leaves the fields it would have filled cleared.
-TWindowsTypeEx GetWindowsTypeEx(IVersionPlatform& Version, IRegistryPlatform& Registry);
+TWindowsTypeEx GetWindowsTypeEx(ISystemPlatform& System, IVersionPlatform& Version,
+                                IRegistryPlatform& Registry);
 
 } // namespace tarnwick

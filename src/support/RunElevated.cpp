@@ -26,16 +26,11 @@ void RunElevated(IShellExecutePlatform& Shell, ISystemPlatform& System, std::uin
         return;
     }
     const std::uint32_t code = System.GetLastError();
-    if (code == 0) {
-        throw EOSError(u"A call to an OS function failed", 0);
-    }
-    std::u16string message =
-        FormatText(u"System Error.  Code: %d.\r\n%s",
-                   {std::int64_t(std::int32_t(code)), std::u16string_view(System.SysErrorMessage(code))});
+    EOSError error = LastOsError(code, code == 0 ? std::u16string() : System.SysErrorMessage(code));
     if (code == ERROR_CANCELLED) {
-        throw EElevationDeclined(std::move(message), code);
+        throw EElevationDeclined(error.Message(), code);
     }
-    throw EOSError(std::move(message), code);
+    throw error;
 }
 
 } // namespace tarnwick

@@ -19,13 +19,13 @@ std::u16string_view TrimControls(std::u16string_view text) {
 } // namespace
 
 void SetStartupEntry(IRegistryPlatform& Registry, std::u16string_view Name, std::u16string_view Command,
-                     bool Remove, bool RunOnce, bool Force, bool AllUsers) {
-    const RegKey root = AllUsers ? HKeyLocalMachine : HKeyCurrentUser;
+                     const TStartupEntryOptions& Options) {
+    const RegKey root = Options.AllUsers ? HKeyLocalMachine : HKeyCurrentUser;
     std::u16string path = u"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-    if (RunOnce) {
+    if (Options.RunOnce) {
         path += u"Once";
     }
-    if (Remove) {
+    if (Options.Remove) {
         if (auto key = TRegistryKey::Open(Registry, root, path, KEY_ALL_ACCESS)) {
             key->DeleteValue(Name);
         }
@@ -35,7 +35,7 @@ void SetStartupEntry(IRegistryPlatform& Registry, std::u16string_view Name, std:
     if (!key) {
         return;
     }
-    if (!Force) {
+    if (!Options.Force) {
         // The untrimmed command is compared, so a command with blanks around it is written every time.
         if (const auto stored = key->ReadString(Name); stored && *stored == Command) {
             return;

@@ -29,17 +29,24 @@ std::u16string ExeBaseNameOf(std::u16string_view Path) {
     return std::u16string(name);
 }
 
-std::u16string GetExeBaseName(ISystemPlatform& System) {
-    // Long paths do not fit MAX_PATH: grow the buffer until the name is no longer cut.
+std::u16string ProgramFileName(ISystemPlatform& System) {
+    // A path longer than MAX_PATH is cut to the buffer: grow it until the name fits.
     std::vector<char16_t> buffer(MAX_PATH + 1);
     for (;;) {
         const auto size = static_cast<std::uint32_t>(buffer.size());
         const std::uint32_t length = System.GetModuleFileNameW(0, buffer.data(), size);
-        if (length < size || buffer.size() >= 32768) {
-            return ExeBaseNameOf(std::u16string_view(buffer.data(), length < size ? length : 0));
+        if (length < size) {
+            return std::u16string(buffer.data(), length);
+        }
+        if (buffer.size() >= 32768) {
+            return {};
         }
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::u16string GetExeBaseName(ISystemPlatform& System) {
+    return ExeBaseNameOf(ProgramFileName(System));
 }
 
 std::uint8_t WindowsVersionCodeOf(std::uint32_t Major, std::uint32_t Minor) noexcept {
@@ -57,11 +64,22 @@ std::uint8_t WindowsVersionCodeOf(std::uint32_t Major, std::uint32_t Minor) noex
     return 0;
 }
 
-std::uint8_t GetWindowsVersionCode(ISystemPlatform& System) {
+TWindowsVersion GetWindowsVersion(ISystemPlatform& System) {
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = OsVersionInfoSize;
-    System.GetVersionExW(info); // a failure leaves zeros, which map to 0
-    return WindowsVersionCodeOf(info.dwMajorVersion, info.dwMinorVersion);
+    if (!System.GetVersionExW(info)) {
+        return {};
+    }
+    return {info.dwMajorVersion, info.dwMinorVersion};
+}
+
+std::uint8_t GetWindowsVersionCode(ISystemPlatform& System) {
+    const TWindowsVersion version = GetWindowsVersion(System);
+    return WindowsVersionCodeOf(version.Major, version.Minor);
+}
+
+bool IsNewerThanWindows7(TWindowsVersion Version) noexcept {
+    return Version.Major > 6 || (Version.Major == 6 && Version.Minor > 1);
 }
 
 std::string WideToCodePage(ISystemPlatform& System, std::u16string_view Text, std::uint16_t CodePage) {

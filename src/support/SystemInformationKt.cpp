@@ -4,8 +4,8 @@
 
 namespace tarnwick {
 
-bool IsWindows2000(IVersionPlatform& Version, IRegistryPlatform& Registry) {
-    return GetWindowsTypeEx(Version, Registry).OSKind == win2000;
+bool IsWindows2000(ISystemPlatform& System, IVersionPlatform& Version, IRegistryPlatform& Registry) {
+    return GetWindowsTypeEx(System, Version, Registry).OSKind == win2000;
 }
 
 } // namespace tarnwick

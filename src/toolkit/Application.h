@@ -14,6 +14,7 @@
 
 #include "platform/GuiPlatform.h"
 #include "platform/WindowPlatform.h"
+#include "toolkit/ApplicationIcon.h"
 #include "toolkit/Component.h"
 #include "toolkit/Graphics.h"
 #include "toolkit/Icon.h"
@@ -25,8 +26,6 @@ namespace tarnwick {
 class TForm;
 
 inline constexpr char16_t ApplicationWindowClassName[] = u"TarnwickApplication";
-// The icon resource that the application, its windows and its taskbar button show.
-inline constexpr char16_t ApplicationIconName[] = u"MAINICON";
 
 class TApplication : public TComponent {
 public:

@@ -21,9 +21,7 @@ void InitializeGUIUtils(IShellPlatform& Shell, IWindowPlatform& Windows, std::ui
     std::unique_ptr<ITaskbarListObject> list;
     const HRESULT_T result = Shell.CoCreateTaskbarList(list);
     if (result < 0 || !list) {
-        const auto code = static_cast<std::uint32_t>(result);
-        throw EOSError(
-            FormatText(u"Os Error: %d (%s)", {std::int64_t(result), Windows.SysErrorMessage(code)}), code);
+        throw OsErrorOfResult(result, Windows.SysErrorMessage(static_cast<std::uint32_t>(result)));
     }
     (void)list->HrInit();
     gTaskbarList = std::move(list);

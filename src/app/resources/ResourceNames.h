@@ -3,10 +3,12 @@
 // include C++, so it spells the same names itself; the Windows resource test looks each of these up in a
 // module built from the script, which keeps the two in step.
 
+#include "toolkit/ApplicationIcon.h"
+
 namespace tarnwick {
 
-// Icon groups. The application icon's name sorts first among them, so that it is the program's icon.
-inline constexpr char16_t MainIconName[] = u"MAINICON";
+// Icon groups. The application icon (ApplicationIconName, the toolkit loads it) sorts first among them,
+// so that it is the program's icon.
 inline constexpr char16_t InternetOffIconName[] = u"ZTARNWICKICON";
 inline constexpr char16_t InternetOnIconName[] = u"ZINTERNETONICON";
 

@@ -11,12 +11,15 @@
 #include "platform/win32/Win32DllSearch.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Gui.h"
+#include "platform/win32/Win32Instance.h"
 #include "platform/win32/Win32ProcessImage.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32System.h"
+#include "platform/win32/Win32VersionPlatform.h"
 #include "platform/win32/Win32Windows.h"
+#include "support/SystemInformationKt.h"
 #include "toolkit/win32/Win32WindowFactory.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -41,10 +44,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32WindowPlatform windows;
     TWin32WindowFactory factory(instance);
     TWin32GuiPlatform gui(reinterpret_cast<std::uintptr_t>(instance));
-    TWin32DevicePlatform devices;
+    TWin32VersionPlatform version;
+    TWin32DevicePlatform devices([&] { return IsWindows2000(system, version, registry); });
     TWin32ProcessImagePlatform processImage;
     TWin32ConsolePlatform console;
+    TWin32InstancePlatform instanceObjects;
+    TWin32ClockPlatform clock;
 
     return RunProgram({system, files, registry, shellExecute, shell, windows, factory, gui, devices,
-                       processImage, &console});
+                       processImage, instanceObjects, clock, &console});
 }

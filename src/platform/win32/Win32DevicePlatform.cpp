@@ -249,10 +249,7 @@ bool TWin32DevicePlatform::CallGetVolumePathNamesForVolumeNameW(std::uintptr_t P
 }
 
 bool TWin32DevicePlatform::IsWindows2000() {
-    OSVERSIONINFOW version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    return ::GetVersionExW(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
-           version.dwMajorVersion == 5 && version.dwMinorVersion == 0;
+    return FIsWindows2000();
 }
 
 std::uint32_t TWin32DevicePlatform::GetLastError() {

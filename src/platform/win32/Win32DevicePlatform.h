@@ -1,12 +1,19 @@
 #pragma once
 // The device-platform seam over the real setup API, configuration manager and storage I/O.
 
+#include <functional>
+
 #include "platform/DevicePlatform.h"
 
 namespace tarnwick::win32 {
 
 class TWin32DevicePlatform final : public IDevicePlatform {
 public:
+    // IsWindows2000 is asked of the program's one description of the running Windows; the adapter only
+    // passes the question on.
+    explicit TWin32DevicePlatform(std::function<bool()> IsWindows2000)
+        : FIsWindows2000(std::move(IsWindows2000)) {}
+
     HDEVINFO SetupDiGetClassDevsW(const Guid* ClassGuid, const char16_t* Enumerator,
                                   std::uintptr_t hwndParent, std::uint32_t Flags) override;
     bool SetupDiEnumDeviceInfo(HDEVINFO DeviceInfoSet, std::uint32_t MemberIndex,
@@ -62,6 +69,9 @@ public:
     bool IsWindows2000() override;
     std::uint32_t GetLastError() override;
     std::u16string SysErrorMessage(std::uint32_t ErrorCode) override;
+
+private:
+    std::function<bool()> FIsWindows2000;
 };
 
 } // namespace tarnwick::win32

@@ -14,17 +14,6 @@ static_assert(offsetof(::SYSTEM_INFO, dwNumberOfProcessors) ==
               offsetof(tarnwick::SYSTEM_INFO, dwNumberOfProcessors));
 static_assert(offsetof(::SYSTEM_INFO, wProcessorRevision) ==
               offsetof(tarnwick::SYSTEM_INFO, wProcessorRevision));
-static_assert(sizeof(::OSVERSIONINFOEXW) == sizeof(tarnwick::OSVERSIONINFOEXW));
-
-bool TWin32VersionPlatform::GetVersionExW(OSVERSIONINFOEXW& VersionInformation) {
-    // Both records share their layout up to the size the caller names in the first field; the platform
-    // writes no further than that size.
-    ::OSVERSIONINFOEXW info{};
-    std::memcpy(&info, &VersionInformation, sizeof info);
-    const BOOL ok = ::GetVersionExW(reinterpret_cast<::OSVERSIONINFOW*>(&info));
-    std::memcpy(&VersionInformation, &info, sizeof info);
-    return ok != FALSE;
-}
 
 int TWin32VersionPlatform::GetSystemMetrics(int Index) {
     return ::GetSystemMetrics(Index);

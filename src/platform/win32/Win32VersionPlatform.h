@@ -7,7 +7,6 @@ namespace tarnwick::win32 {
 
 class TWin32VersionPlatform final : public IVersionPlatform {
 public:
-    bool GetVersionExW(OSVERSIONINFOEXW& VersionInformation) override;
     int GetSystemMetrics(int Index) override;
     std::uintptr_t GetModuleHandleW(const char16_t* ModuleName) override;
     std::uintptr_t GetProcAddress(std::uintptr_t Module, const char* ProcName) override;

@@ -43,7 +43,7 @@ void TWin32WindowFactory::RegisterClassOnce(const std::u16string& ClassName) {
     wc.lpszClassName = AsWide(ClassName);
     if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         const DWORD code = ::GetLastError();
-        throw EOSError(FormatText(u"Os Error: %d (%s)", {std::int64_t(code), SystemErrorText(code)}), code);
+        throw OsError(code, SystemErrorText(code));
     }
     FClasses.insert(ClassName);
 }
@@ -55,7 +55,7 @@ HWND_T TWin32WindowFactory::CreateWindowHandle(const TCreateParams& Params, TWnd
                                        reinterpret_cast<HWND>(Params.WndParent), nullptr, FInstance, nullptr);
     if (!wnd) {
         const DWORD code = ::GetLastError();
-        throw EOSError(FormatText(u"Os Error: %d (%s)", {std::int64_t(code), SystemErrorText(code)}), code);
+        throw OsError(code, SystemErrorText(code));
     }
     auto method = std::make_unique<TWndMethod>(std::move(Method));
     ::SetWindowLongPtrW(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(method.get()));

@@ -6,6 +6,7 @@
 
 #include "app/Command.h"
 #include "app/ProgramEntry.h"
+#include "deadline/Deadline.h"
 #include "tests/unit/app/ProgramHarness.h"
 #include "tests/unit/debug/FakeProcessImage.h"
 #include "tests/unit/support/FakeConsolePlatform.h"
@@ -25,6 +26,7 @@ struct TCommandRun {
     testing::FakeFilePlatform Files;
     testing::TFakeProcessImage ProcessImage;
     testing::FakeConsolePlatform Console;
+    test::TFakeInstancePlatform Instance{h.Desktop};
 
     TCommandRun() {
         ProcessImage.RaiseExceptionAddress = reinterpret_cast<std::uintptr_t>(&PassOn);
@@ -37,7 +39,7 @@ struct TCommandRun {
     int Start(const std::u16string& Arguments) {
         h.System.CommandLine = u"\"" + std::u16string(test::ProgramPath) + u"\" " + Arguments;
         return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
-                           h.Desktop, h.Machine.sim, ProcessImage, &Console});
+                           h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock, &Console});
     }
     bool TrayInstanceMade() const { return h.Desktop.Count("CreateWindow(TForm1)") != 0; }
     std::u16string Boxes() const {
@@ -75,7 +77,7 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
         {u"-Elevation -ACTION TurnOn -EXIT", false, ecDone, TrayEnds, true, u""},
         {u"-exit -action turnon -elevation", false, ecDone, TrayEnds, true, u""},
         {u"-elevation -action turnon 0 -exit", false, ecDone, TrayEnds, true, u""},
-        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayStays, true, u""}, // until its deadline
+        {u"-elevation -action turnon 35791 -exit", false, ecDone, TrayEnds, true, u""}, // its end recorded
         {u"-elevation -exit", true, ecDone, TrayEnds, true, u""},
         {u"-elevation -elevation -action turnoff -exit -exit", true, ecDone, TrayEnds, false, u""},
         // Bad arguments: nothing is switched.
@@ -254,26 +256,22 @@ TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
     EXPECT_TRUE(h.BothOff());
 }
 
-TEST_F(CommandLine, ALimitedSwitchThatIsToEndStaysUntilItsDeadlineAndEndsWithItsCode) {
+TEST_F(CommandLine, ALimitedSwitchThatIsToEndLeavesItsDeadlineRecordedAndEndsAtOnce) {
     for (const bool pause : {true, false}) {
         SCOPED_TRACE(pause ? "pause" : "limited turn-on");
         TCommandRun run;
         if (!pause) {
             run.h.TurnAdaptersOff();
         }
-        run.h.Desktop.OnIdle = [&run, pause] {
-            // The program stays until the deadline; then it switches back and ends.
-            if (pause ? run.h.BothOff() : run.h.BothOn()) {
-                run.h.Desktop.AdvanceTime(5 * Minute);
-                return true;
-            }
-            return false;
-        };
         EXPECT_EQ(
             run.Start(pause ? u"-elevation -action turnoff 5 -exit" : u"-elevation -action turnon 5 -exit"),
             ecDone);
         EXPECT_TRUE(run.h.Desktop.QuitSeen);
-        EXPECT_EQ(run.h.BothOn(), pause) << "switched back at the deadline";
+        EXPECT_EQ(run.h.BothOn(), !pause) << "the switch itself is done";
+        // The switch back is left to the tray instance or the next start, through the record.
+        const auto deadline = ReadDeadline(run.h.Registry);
+        ASSERT_TRUE(deadline.has_value());
+        EXPECT_EQ(deadline->Switch, pause ? TDeadlineSwitch::dsTurnOn : TDeadlineSwitch::dsTurnOff);
     }
 }
 

@@ -106,7 +106,7 @@ void THeadlessDesktop::AdvanceTime(std::uint64_t Milliseconds) {
         Send(window, WM_TIMER, id, 0);
         Pump();
     }
-    Now = end;
+    Now = std::max(Now, end); // a tick may have moved the clock further itself (a box left open)
 }
 
 bool THeadlessDesktop::TimerRunning(HWND_T Window, std::uintptr_t Id) const {
@@ -231,6 +231,12 @@ std::int32_t THeadlessDesktop::MessageBoxW(HWND_T hWnd, const std::u16string& lp
                                            const std::u16string& lpCaption, std::uint32_t uType) {
     Record("MessageBoxW(" + ToUtf8(lpText) + ")");
     Boxes.push_back({hWnd, lpText, lpCaption, uType});
+    if (WhileBoxOpen) {
+        ++OpenBoxes;
+        MostOpenBoxes = std::max(MostOpenBoxes, OpenBoxes);
+        WhileBoxOpen(Boxes.back());
+        --OpenBoxes;
+    }
     return 1; // IDOK
 }
 
@@ -338,7 +344,12 @@ void THeadlessDesktop::PostQuitMessage(std::int32_t nExitCode) {
 }
 
 std::uint32_t THeadlessDesktop::RegisterWindowMessageW(const char16_t* lpString) {
-    return std::u16string(lpString) == u"TaskbarCreated" ? TaskbarCreated : 0;
+    if (std::u16string(lpString) == u"TaskbarCreated") {
+        return TaskbarCreated;
+    }
+    // Every other name gets a number of its own in the platform's range, the same one each time.
+    const auto [it, added] = FRegistered.emplace(lpString, 0xC200u + std::uint32_t(FRegistered.size()));
+    return it->second;
 }
 
 bool THeadlessDesktop::ChangeWindowMessageFilter(std::uint32_t message, std::uint32_t dwFlag) {

@@ -92,6 +92,10 @@ public:
     // Picks the caption of the item to choose in a pop-up menu, or none to dismiss it.
     std::function<std::optional<std::u16string>(const TPopup&)> MenuChoice;
     std::vector<TBox> Boxes;
+    // Runs while a message box is open, as its own message loop would (time may pass in it).
+    std::function<void(const TBox&)> WhileBoxOpen;
+    int OpenBoxes = 0;
+    int MostOpenBoxes = 0;
     std::vector<TTimer> Timers;
     std::uint64_t Now = 0; // milliseconds
     std::map<std::u16string, HICON_T> Icons{
@@ -224,6 +228,7 @@ private:
     void DestroyTree(HWND_T Handle);
 
     HWND_T FNextHandle = 0x100;
+    std::map<std::u16string, std::uint32_t> FRegistered;
     HMENU_T FNextMenu = 0x500;
     std::map<HMENU_T, std::vector<TMenuEntry>> FMenus;
     HFONT_T FNextFont = 0xF00;

@@ -106,8 +106,10 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_TRUE(h.Shell.Icons.empty());
     EXPECT_EQ(f.TarnwickIcon().Handle(), h.Desktop.Icons.at(u"ZTARNWICKICON"));
     EXPECT_EQ(f.InternetOnIcon().Handle(), h.Desktop.Icons.at(u"ZINTERNETONICON"));
-    EXPECT_THAT(h.Desktop.MessageFilters,
-                ElementsAre(std::make_pair(test::THeadlessDesktop::TaskbarCreated, MSGFLT_ADD)));
+    EXPECT_THAT(
+        h.Desktop.MessageFilters,
+        ElementsAre(std::make_pair(test::THeadlessDesktop::TaskbarCreated, MSGFLT_ADD),
+                    std::make_pair(h.Desktop.RegisterWindowMessageW(ShowMainWindowMessageName), MSGFLT_ADD)));
 }
 
 TEST(MainWindow, FirstActivationAddsTheIconHidesEverythingShowsTheStateAndIsNeverOnAScreen) {
@@ -396,15 +398,12 @@ TEST(MainWindow, ALimitedTurnOnArmsTheTimerAndEveryCompletedTurnOffDisarmsIt) {
         std::vector<std::pair<std::uint64_t, bool>> OnAt;
     };
     const Case cases[] = {
-        {"the same minutes keep the deadline",
+        {"the same minutes start the period anew",
          [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor15min1); },
-         {{14, true}, {15, false}}},
+         {{15, true}, {24, true}, {25, false}}},
         {"other minutes start the period anew",
          [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor30min1); },
          {{15, true}, {39, true}, {40, false}}},
-        {"a turn-on for good leaves the timer",
-         [](TProgramHarness& h) { h.Choose(*h.Form->Justturnon1); },
-         {{14, true}, {15, false}}},
         {"a turn-off from the button disarms it",
          [](TProgramHarness& h) { h.PressSwitch(); },
          {{10, false}, {15, false}}},
@@ -479,6 +478,21 @@ TEST(MainWindow, TheCloseBoxHidesExitAndLogoffEndWithoutSwitching) {
     EXPECT_FALSE(logoff.Desktop.QuitPosted);
     logoff.Send(WM_CLOSE);
     EXPECT_TRUE(logoff.Desktop.QuitPosted);
+
+    // Another program vetoed the logoff: the close box hides the window again.
+    TProgramHarness cancelled;
+    cancelled.Start(u"");
+    cancelled.Send(WM_QUERYENDSESSION);
+    cancelled.Send(WM_ENDSESSION, 0);
+    cancelled.TrayClick(WM_LBUTTONDOWN);
+    cancelled.Send(WM_CLOSE);
+    EXPECT_FALSE(cancelled.Desktop.QuitPosted);
+    EXPECT_FALSE(cancelled.Desktop.OnScreen(cancelled.FormWindow()));
+    // A logoff that goes on keeps the flag.
+    cancelled.Send(WM_QUERYENDSESSION);
+    cancelled.Send(WM_ENDSESSION, 1);
+    cancelled.Send(WM_CLOSE);
+    EXPECT_TRUE(cancelled.Desktop.QuitPosted);
 }
 
 TEST(MainWindow, ExitFromTheTrayMenuEndsTheMessageLoopAndRemovesTheIcon) {

@@ -39,10 +39,11 @@ struct ProgramEntry : ::testing::Test {
     test::TProgramHarness h; // its stand-ins; the program makes its own window
     tarnwick::testing::FakeFilePlatform Files;
     TTimelineProcessImage ProcessImage{h.Desktop.Timeline};
+    test::TFakeInstancePlatform Instance{h.Desktop};
 
     TProgramPlatforms Platforms() {
-        return {h.System,  Files,     h.Registry, h.ShellExecute, h.Shell,
-                h.Desktop, h.Desktop, h.Desktop,  h.Machine.sim,  ProcessImage};
+        return {h.System,  Files,     h.Registry,    h.ShellExecute, h.Shell,  h.Desktop,
+                h.Desktop, h.Desktop, h.Machine.sim, ProcessImage,   Instance, h.Clock};
     }
     std::size_t Position(const std::string& Entry) const {
         const auto& t = h.Desktop.Timeline;

@@ -11,6 +11,7 @@
 #include "device/DeviceInformationKt.h"
 #include "fixtures/SimulatedMachine.h"
 #include "support/SupportUtils.h"
+#include "tests/unit/app/FakeInstance.h"
 #include "tests/unit/app/HeadlessDesktop.h"
 #include "tests/unit/app/TimelineShell.h"
 #include "tests/unit/support/FakeRegistryPlatform.h"
@@ -31,6 +32,7 @@ struct TProgramHarness {
     tarnwick::testing::FakeRegistryPlatform Registry;
     tarnwick::testing::FakeShellExecutePlatform ShellExecute;
     tarnwick::testing::SimulatedMachine Machine;
+    TDesktopClock Clock{Desktop};
     DEVINST Wired = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\1", u"Wired");
     DEVINST Wireless = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_24FD\\2", u"Wireless");
     std::unique_ptr<TApplication> App;
@@ -59,8 +61,8 @@ struct TProgramHarness {
         InitializeGUIUtils(Shell, Desktop, GetWindowsVersionCode(System));
         App = std::make_unique<TApplication>(Desktop, Desktop, Desktop);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(*App, App.get(),
-                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim});
+        Form = MakeComponent<TForm1>(
+            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock});
         App->SetMainForm(Form.get());
     }
     // As the message loop starts: the toolkit's first showing of the main window, its first activation,

@@ -21,8 +21,9 @@ protected:
         EXPECT_EQ(PerformanceRackman().LastMeasurement(), nullptr) << "a measurement was left open";
         FinalizeDeviceInformationKt();
     }
-    void EnumerateNet(TPhysicalDeviceList& list, bool details = true, std::uint32_t flags = DIGCF_PRESENT) {
-        GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, details, list, flags, nullptr, nullptr);
+    void EnumerateNet(TPhysicalDeviceList& list, TReadDetails details = TReadDetails::Yes,
+                      std::uint32_t flags = DIGCF_PRESENT) {
+        GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, details, list, flags);
     }
     SimulatedMachine m;
 };
@@ -69,7 +70,7 @@ TEST_F(GetDevicesByGuidTest, FillsRecordsOfTheClassInSetOrder) {
 TEST_F(GetDevicesByGuidTest, WithoutDetailsOnlyTheBasicPropertiesAreRead) {
     m.AddAdapter(u"PCI\\NIC\\1", u"Fixed NIC");
     TPhysicalDeviceList list;
-    EnumerateNet(list, false);
+    EnumerateNet(list, TReadDetails::No);
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list[0].VendorName(), u"Fixed NIC");
     EXPECT_EQ(list[0].DEVICEDESC(), u"");
@@ -89,7 +90,7 @@ TEST_F(GetDevicesByGuidTest, RemovableDeviceWithoutFriendlyNameFallsBackToDescri
         m.sim.Device(d).Status |= DN_REMOVABLE;
     }
     TPhysicalDeviceList list;
-    EnumerateNet(list, false);
+    EnumerateNet(list, TReadDetails::No);
     ASSERT_EQ(list.Count(), 3u);
     EXPECT_EQ(list[0].DEVICEDESC(), u"USB Ethernet");
     EXPECT_EQ(list[0].LOCATION_INFORMATION(), u"");
@@ -104,7 +105,7 @@ TEST_F(GetDevicesByGuidTest, PhantomsAreSkippedEvenWithoutPresentFlag) {
     const DEVINST gone = m.AddAdapter(u"PCI\\NIC\\2", u"Unplugged");
     m.sim.Device(gone).Present = false;
     TPhysicalDeviceList list;
-    EnumerateNet(list, true, 0);
+    EnumerateNet(list, TReadDetails::Yes, 0);
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list[0].PnPName(), u"PCI\\NIC\\1");
 }
@@ -160,7 +161,7 @@ TEST_F(GetDevicesByGuidTest, LongPropertyIsReadWholeAfterOneRetry) {
     const std::u16string longName(700, u'N'); // 1402 bytes with its NUL
     m.sim.SetText(nic, SPDRP_FRIENDLYNAME, longName);
     TPhysicalDeviceList list;
-    EnumerateNet(list, false);
+    EnumerateNet(list, TReadDetails::No);
     EXPECT_EQ(list[0].VendorName(), longName);
     // friendly name twice, device object name, class GUID, capabilities
     EXPECT_EQ(m.sim.CallCount(SimCall::GetDeviceRegistryProperty), 5u);
@@ -234,7 +235,7 @@ TEST_F(GetDevicesByGuidTest, CallbackGetsTheMatchingDeviceIgnoringCaseWhileTheSe
     const DEVINST second = m.AddAdapter(u"PCI\\NIC\\2", u"NIC 2");
     RecordingCallBack callback(u"pci\\nic\\2", m.sim);
     TPhysicalDeviceList list;
-    GetDevicesByGuid(m.sim, nullptr, true, list, DIGCF_ALLCLASSES | DIGCF_PRESENT, &callback, nullptr);
+    GetDevicesByGuid(m.sim, nullptr, TReadDetails::Yes, list, DIGCF_ALLCLASSES | DIGCF_PRESENT, &callback);
     ASSERT_EQ(callback.Calls.size(), 1u);
     EXPECT_EQ(callback.Calls[0].name, u"PCI\\NIC\\2");
     EXPECT_EQ(callback.Calls[0].devInst, second);
@@ -248,8 +249,9 @@ TEST_F(GetDevicesByGuidTest, CallbackErrorDestroysTheSetClosesMeasurementsAndKee
     m.AddAdapter(u"PCI\\NIC\\2", u"NIC 2");
     RecordingCallBack callback(u"PCI\\NIC\\1", m.sim, true);
     TPhysicalDeviceList list;
-    EXPECT_THROW(GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, true, list, DIGCF_PRESENT, &callback, nullptr),
-                 EGeneralError);
+    EXPECT_THROW(
+        GetDevicesByGuid(m.sim, &GUID_DEVCLASS_NET, TReadDetails::Yes, list, DIGCF_PRESENT, &callback),
+        EGeneralError);
     EXPECT_EQ(list.Count(), 1u);
     EXPECT_EQ(m.sim.OpenSetCount(), 0u);
     EXPECT_EQ(PerformanceRackman().FindMeasurement(u"GetDevicesByGuid.BuildDeviceTree"), nullptr);

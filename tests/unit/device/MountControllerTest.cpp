@@ -164,8 +164,8 @@ TEST_F(MountControllerTest, InterfaceScanCollectsPathsNumbersVolumesAndMountPoin
     const DEVINST broken = AddDisk(u"SCSI\\DISK\\2", u"\\\\?\\scsi#disk#2#{53f56307}", std::nullopt);
 
     TPhysicalDeviceList devices;
-    GetDevicesByGuid(m.sim, &GUID_DEVINTERFACE_DISK, true, devices, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE,
-                     nullptr, nullptr);
+    GetDevicesByGuid(m.sim, &GUID_DEVINTERFACE_DISK, TReadDetails::Yes, devices,
+                     DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     ASSERT_EQ(devices.Count(), 2u);
     const TPhysicalDevice& two = devices[0];
     EXPECT_EQ(two.DeviceInst(), disk);
@@ -199,8 +199,8 @@ TEST_F(MountControllerTest, FloppyDriveAndItsVolumeShareTheFloppyType) {
     m.sim.Device(drive).HasStorageNumber = true;
     m.sim.Device(drive).StorageNumber = Number(FILE_DEVICE_DISK, 0, 0);
     TPhysicalDeviceList devices;
-    GetDevicesByGuid(m.sim, &GUID_DEVINTERFACE_FLOPPY, false, devices, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE,
-                     nullptr, nullptr);
+    GetDevicesByGuid(m.sim, &GUID_DEVINTERFACE_FLOPPY, TReadDetails::No, devices,
+                     DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     ASSERT_EQ(devices.Count(), 1u);
     EXPECT_EQ(devices[0].DeviceType(), DEVICE_TYPE_FLOPPY_MARK);
     EXPECT_EQ(devices[0].DeviceVolumesList(), std::vector<std::u16string>{VolumeA});

@@ -1,6 +1,7 @@
 #pragma once
 // A stand-in for the shell-execution seam that records every request with copies of its texts.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,13 @@ public:
 
     bool Succeeds = true;
     std::vector<Request> Requests;
+    // Runs as a request is made, before it succeeds or fails.
+    std::function<void()> OnExecute;
 
     bool ShellExecuteExW(SHELLEXECUTEINFOW& info) override {
+        if (OnExecute) {
+            OnExecute();
+        }
         auto text = [](const char16_t* p) { return p ? std::u16string(p) : std::u16string(); };
         Requests.push_back({info, text(info.lpVerb), text(info.lpFile), text(info.lpParameters)});
         if (Succeeds) {

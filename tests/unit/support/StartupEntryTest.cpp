@@ -17,10 +17,12 @@ const std::u16string kCommand = u"C:\\Tools\\prog.exe";
 class StartupEntry : public ::testing::Test {
 protected:
     void Add(std::u16string_view command, bool force = false, bool runOnce = false, bool allUsers = false) {
-        SetStartupEntry(Registry, u"Tarnwick", command, false, runOnce, force, allUsers);
+        SetStartupEntry(Registry, u"Tarnwick", command,
+                        {.RunOnce = runOnce, .Force = force, .AllUsers = allUsers});
     }
     void Remove(bool runOnce = false, bool allUsers = false) {
-        SetStartupEntry(Registry, u"Tarnwick", kCommand, true, runOnce, false, allUsers);
+        SetStartupEntry(Registry, u"Tarnwick", kCommand,
+                        {.Remove = true, .RunOnce = runOnce, .AllUsers = allUsers});
     }
     void TearDown() override { EXPECT_EQ(Registry.OpenHandles(), 0u) << "a key was left open"; }
 
@@ -72,7 +74,7 @@ TEST_F(StartupEntry, ReplacesAnyOtherStoredValue) {
     for (const auto& c : cases) {
         FakeRegistryPlatform registry;
         registry.PutValue(HKeyCurrentUser, kRun, u"Tarnwick", c.Stored);
-        SetStartupEntry(registry, u"Tarnwick", kCommand, false, false, false, false);
+        SetStartupEntry(registry, u"Tarnwick", kCommand);
         EXPECT_EQ(registry.GetString(HKeyCurrentUser, kRun, u"Tarnwick"), kCommand) << c.Title;
         EXPECT_EQ(registry.Get(HKeyCurrentUser, kRun, u"Tarnwick")->Type, REG_SZ) << c.Title;
     }
@@ -111,12 +113,13 @@ TEST_F(StartupEntry, ChoosesRootAndKeyByTheFlags) {
     };
     for (const auto& c : cases) {
         FakeRegistryPlatform registry;
-        SetStartupEntry(registry, u"Tarnwick", kCommand, false, c.RunOnce, false, c.AllUsers);
+        SetStartupEntry(registry, u"Tarnwick", kCommand, {.RunOnce = c.RunOnce, .AllUsers = c.AllUsers});
         EXPECT_EQ(registry.GetString(c.Root, c.Path, u"Tarnwick"), kCommand) << c.RunOnce << c.AllUsers;
         ASSERT_FALSE(registry.Calls.empty());
         EXPECT_EQ(registry.Calls[0].Root, c.Root);
 
-        SetStartupEntry(registry, u"Tarnwick", kCommand, true, c.RunOnce, false, c.AllUsers);
+        SetStartupEntry(registry, u"Tarnwick", kCommand,
+                        {.Remove = true, .RunOnce = c.RunOnce, .AllUsers = c.AllUsers});
         EXPECT_FALSE(registry.Get(c.Root, c.Path, u"Tarnwick")) << c.RunOnce << c.AllUsers;
     }
 }

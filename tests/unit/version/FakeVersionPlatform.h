@@ -1,6 +1,6 @@
 #pragma once
-// The version seam and the registry answering as one installed Windows does, with a log of the
-// version-seam calls.
+// The version seam, the system seam's version record and the registry answering as one installed
+// Windows does, with a log of the version calls.
 
 #include <algorithm>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "core/Text.h"
 #include "platform/VersionPlatform.h"
 #include "tests/unit/support/FakeRegistryPlatform.h"
+#include "tests/unit/support/FakeSystemPlatform.h"
 #include "tests/unit/version/VersionCases.h"
 
 namespace tarnwick::testing {
@@ -25,7 +26,8 @@ inline void PutRegistryOf(const TSystemAnswer& System, FakeRegistryPlatform& Reg
     }
 }
 
-class FakeVersionPlatform : public IVersionPlatform {
+// Passed as both the system and the version seam.
+class FakeVersionPlatform : public FakeSystemPlatform, public IVersionPlatform {
 public:
     static constexpr std::uintptr_t Kernel32 = 0x7FF800000000;
     static constexpr std::uintptr_t NativeInfoProc = 0x7FF800012340;

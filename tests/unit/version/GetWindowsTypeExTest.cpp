@@ -15,7 +15,7 @@ TWindowsTypeEx Describe(const TSystemAnswer& System, FakeRegistryPlatform& Regis
                         std::vector<std::string>* Calls = nullptr) {
     FakeVersionPlatform version(System);
     PutRegistryOf(System, Registry);
-    TWindowsTypeEx result = GetWindowsTypeEx(version, Registry);
+    TWindowsTypeEx result = GetWindowsTypeEx(version, version, Registry);
     if (Calls != nullptr) {
         *Calls = version.Calls;
     }

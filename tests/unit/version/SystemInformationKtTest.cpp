@@ -43,15 +43,15 @@ TEST(IsWindows2000, TrueForEveryWindows2000AndNothingElse) {
         FakeVersionPlatform version(c.System);
         FakeRegistryPlatform registry;
         PutRegistryOf(c.System, registry);
-        EXPECT_EQ(IsWindows2000(version, registry), c.Expected);
+        EXPECT_EQ(IsWindows2000(version, version, registry), c.Expected);
     }
 }
 
 TEST(IsWindows2000, DescribesTheSystemAnewOnEveryCall) {
     FakeVersionPlatform version(Windows2000Server());
     FakeRegistryPlatform registry;
-    EXPECT_TRUE(IsWindows2000(version, registry));
-    EXPECT_TRUE(IsWindows2000(version, registry));
+    EXPECT_TRUE(IsWindows2000(version, version, registry));
+    EXPECT_TRUE(IsWindows2000(version, version, registry));
     EXPECT_EQ(version.Calls, (std::vector<std::string>{"GetVersionExW 284", "GetVersionExW 284"}));
 }
 

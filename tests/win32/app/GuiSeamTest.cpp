@@ -144,7 +144,7 @@ TEST_F(GuiSeam, TextIsMeasuredAsItIsDrawn) {
 }
 
 TEST_F(GuiSeam, LoadsTheProgramsIconsAndTheSystemsHandCursor) {
-    for (const char16_t* name : {MainIconName, InternetOffIconName, InternetOnIconName}) {
+    for (const char16_t* name : {ApplicationIconName, InternetOffIconName, InternetOnIconName}) {
         EXPECT_NE(Gui.LoadIconW(name), 0u) << ToUtf8(name);
     }
     EXPECT_EQ(Gui.LoadIconW(u"NOSUCHICON"), 0u);
@@ -213,7 +213,7 @@ TEST_F(GuiSeam, PngPicturesAreDecodedWithTheirTransparency) {
         Gui.FreePicture(picture);
     }
     EXPECT_EQ(Gui.LoadPngResource(u"NOSUCHPICTURE"), 0u);
-    EXPECT_EQ(Gui.LoadPngResource(MainIconName), 0u) << "an icon is not raw data";
+    EXPECT_EQ(Gui.LoadPngResource(ApplicationIconName), 0u) << "an icon is not raw data";
 }
 
 TEST_F(GuiSeam, PaintingGoesThroughTheWindowsUpdate) {

@@ -21,6 +21,7 @@
 #include "device/DeviceInformationKt.h"
 #include "fixtures/SimulatedMachine.h"
 #include "platform/win32/Win32Gui.h"
+#include "platform/win32/Win32Instance.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32ShellExecute.h"
@@ -198,6 +199,7 @@ protected:
     TElevatedCopySystem System;
     win32::TWin32RegistryPlatform Registry;
     win32::TWin32ShellExecutePlatform ShellExecute;
+    win32::TWin32ClockPlatform Clock;
     tarnwick::testing::SimulatedMachine Machine;
     DEVINST Wired = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\1", u"Wired");
     DEVINST Wireless = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_24FD\\2", u"Wireless");
@@ -210,8 +212,8 @@ protected:
         InitializeGUIUtils(Shell, Windows, 7);
         App = std::make_unique<TApplication>(Windows, Factory, Gui);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(*App, App.get(),
-                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim});
+        Form = MakeComponent<TForm1>(
+            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock});
         App->SetMainForm(Form.get());
         // Windows broadcasts a device change after the class installer's changes.
         Machine.sim.OnDevicesChanged = [this] { ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0); };

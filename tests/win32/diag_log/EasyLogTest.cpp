@@ -13,6 +13,7 @@
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32Text.h"
 #include "support/SupportUtils.h"
+#include "tests/win32/common/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -49,21 +50,7 @@ protected:
         DeleteFileW(AsWide(File));
         RemoveDirectoryW(AsWide(Folder));
     }
-    std::string Content() const {
-        std::string bytes;
-        const HANDLE file = CreateFileW(AsWide(File), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return bytes;
-        }
-        char buffer[512];
-        DWORD read = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            bytes.append(buffer, read);
-        }
-        CloseHandle(file);
-        return bytes;
-    }
+    std::string Content() const { return test::FileBytes(File); }
     bool Exists(const std::u16string& path) const {
         return GetFileAttributesW(AsWide(path)) != INVALID_FILE_ATTRIBUTES;
     }

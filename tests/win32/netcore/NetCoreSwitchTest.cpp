@@ -61,7 +61,7 @@ protected:
     std::filesystem::path path;
     testing::SimulatedMachine m;
     DEVINST first = 0, second = 0, hidden = 0;
-    win32::TWin32DevicePlatform platform;
+    win32::TWin32DevicePlatform platform{[] { return false; }};
 };
 
 TEST_F(NetCoreSwitchTest, TurnsTheSimulatedAdaptersOffAndOnAndLeavesTheHiddenOne) {

@@ -98,7 +98,7 @@ struct TIconCase {
 TEST(ResourcesTest, EachIconGroupHoldsExactlyItsSizesAndColourDepths) {
     const TIconCase cases[] = {
         // Every size from 100 % to 200 % display scale and 256 pixels; 256 colours for old displays.
-        {MainIconName,
+        {ApplicationIconName,
          {{256, 32},
           {64, 32},
           {48, 32},
@@ -130,7 +130,7 @@ TEST(ResourcesTest, TheApplicationIconIsTheFirstIconGroup) {
         },
         reinterpret_cast<LONG_PTR>(&names));
     ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.front(), MainIconName);
+    EXPECT_EQ(names.front(), ApplicationIconName);
     EXPECT_EQ(names.size(), 3u);
 }
 
@@ -158,9 +158,9 @@ int LoadedIconWidth(HICON icon) {
 
 TEST(ResourcesTest, IconsLoadAtTheSizesTheyAreDrawnFor) {
     const std::pair<const char16_t*, int> cases[] = {
-        {MainIconName, 16},        {MainIconName, 20},        {MainIconName, 24},
-        {MainIconName, 32},        {MainIconName, 40},        {MainIconName, 48},
-        {MainIconName, 64},        {MainIconName, 256},       {InternetOffIconName, 16},
+        {ApplicationIconName, 16},        {ApplicationIconName, 20},        {ApplicationIconName, 24},
+        {ApplicationIconName, 32},        {ApplicationIconName, 40},        {ApplicationIconName, 48},
+        {ApplicationIconName, 64},        {ApplicationIconName, 256},       {InternetOffIconName, 16},
         {InternetOffIconName, 20}, {InternetOffIconName, 24}, {InternetOffIconName, 32},
         {InternetOnIconName, 16},  {InternetOnIconName, 20},  {InternetOnIconName, 24},
         {InternetOnIconName, 32},

@@ -56,7 +56,8 @@ protected:
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kRun, kName);
     }
     void Set(std::u16string_view command, bool remove, bool runOnce, bool force, bool allUsers = false) {
-        SetStartupEntry(Registry, FromWide(kName), command, remove, runOnce, force, allUsers);
+        SetStartupEntry(Registry, FromWide(kName), command,
+                        {.Remove = remove, .RunOnce = runOnce, .Force = force, .AllUsers = allUsers});
     }
 
     CountingRegistry Registry;

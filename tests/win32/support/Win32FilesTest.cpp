@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/Win32Text.h"
+#include "tests/win32/common/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -28,21 +29,7 @@ protected:
         DeleteFileW(AsWide(File));
         RemoveDirectoryW(AsWide(Folder));
     }
-    std::string Content() {
-        std::string bytes;
-        const HANDLE file = ::CreateFileW(AsWide(File), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
-            return bytes;
-        }
-        char buffer[256];
-        DWORD read = 0;
-        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            bytes.append(buffer, read);
-        }
-        ::CloseHandle(file);
-        return bytes;
-    }
+    std::string Content() const { return test::FileBytes(File); }
 
     TWin32FilePlatform Files;
     std::u16string Folder, File;

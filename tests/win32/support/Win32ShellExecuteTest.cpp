@@ -14,6 +14,7 @@
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32Text.h"
 #include "support/EasyCmdLine.h"
+#include "tests/win32/common/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -29,23 +30,6 @@ std::u16string TempName(const std::u16string& stem) {
     wchar_t temp[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH + 1, temp);
     return FromWide(temp) + stem + FromWide(std::to_wstring(GetCurrentProcessId()).c_str());
-}
-
-std::string ReadAll(const std::u16string& path) {
-    std::string bytes;
-    const HANDLE file =
-        CreateFileW(AsWide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    char buffer[512];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    CloseHandle(file);
-    return bytes;
 }
 
 // Runs the helper that calls RunElevated and waits for it (it may end by a fault).
@@ -72,10 +56,10 @@ void RunHelper(const std::u16string& file, const std::u16string& parameters, con
 // Waits until the file has content, for a program started by the shell.
 std::string AwaitContent(const std::u16string& path) {
     for (int i = 0; i < 300; ++i) {
-        std::string bytes = ReadAll(path);
+        std::string bytes = test::FileBytes(path);
         if (!bytes.empty()) {
             Sleep(100); // let the writer finish
-            return ReadAll(path);
+            return test::FileBytes(path);
         }
         Sleep(100);
     }
@@ -105,7 +89,7 @@ TEST(Win32ShellExecute, RunasStartsTheProgramWithExactlyTheGivenParameters) {
               (TArguments{u"-elevation", u"-action", u"turnon", u"15"}));
 
     // The outcome in the helper, where it got that far, is a normal return.
-    const std::string outcome = ReadAll(resultFile);
+    const std::string outcome = test::FileBytes(resultFile);
     EXPECT_TRUE(outcome.empty() || outcome == "returned") << outcome;
     DeleteFileW(AsWide(echoFile));
     DeleteFileW(AsWide(resultFile));
@@ -115,7 +99,7 @@ TEST(Win32ShellExecute, AMissingProgramRaisesTheOperatingSystemError) {
     const std::u16string resultFile = TempName(u"tarnwick_runas_missing_");
     DeleteFileW(AsWide(resultFile));
     RunHelper(HereFolder() + u"\\no_such_program.exe", u"-elevation", resultFile);
-    const std::string outcome = ReadAll(resultFile);
+    const std::string outcome = test::FileBytes(resultFile);
     const std::string expectedStart = "EOSError 2\nSystem Error.  Code: 2.\r\n";
     ASSERT_EQ(outcome.substr(0, expectedStart.size()), expectedStart) << outcome;
     EXPECT_GT(outcome.size(), expectedStart.size()) << "the system's text is missing";

@@ -6,6 +6,7 @@
 
 #include "core/Text.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32System.h"
 #include "platform/win32/Win32VersionPlatform.h"
 #include "support/GetWindowsTypeExUnit.h"
 #include "support/SystemInformationKt.h"
@@ -14,10 +15,11 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         return 2;
     }
+    tarnwick::win32::TWin32SystemPlatform system;
     tarnwick::win32::TWin32VersionPlatform version;
     tarnwick::win32::TWin32RegistryPlatform registry;
-    const tarnwick::TWindowsTypeEx d = tarnwick::GetWindowsTypeEx(version, registry);
-    const bool is2000 = tarnwick::IsWindows2000(version, registry);
+    const tarnwick::TWindowsTypeEx d = tarnwick::GetWindowsTypeEx(system, version, registry);
+    const bool is2000 = tarnwick::IsWindows2000(system, version, registry);
 
     std::FILE* out = std::fopen(argv[1], "wb");
     if (out == nullptr) {

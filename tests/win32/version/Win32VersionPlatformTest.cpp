@@ -1,4 +1,4 @@
-// What Windows (here Wine's default prefix, a 64-bit Windows 7 SP1) answers through the version seam, and
+// What Windows (here Wine's default prefix, a 64-bit Windows 7 SP1) answers through the version seams, and
 // the description made of it. No <windows.h> here: the expected rows come from the portable cases.
 
 #include "platform/win32/Win32VersionPlatform.h"
@@ -9,6 +9,7 @@
 
 #include "core/PlatformConstants.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32System.h"
 #include "support/GetWindowsTypeExUnit.h"
 #include "support/RegistryKey.h"
 #include "support/SystemInformationKt.h"
@@ -20,9 +21,9 @@ namespace {
 using tarnwick::testing::Windows7ProfessionalSp1;
 using tarnwick::testing::Windows7ProfessionalSp1Described;
 
-TEST(Win32VersionPlatform, ExtendedRecordIsTheWindows7RowOfTheTable) {
+TEST(Win32VersionRecord, ExtendedRecordIsTheWindows7RowOfTheTable) {
     const tarnwick::testing::TSystemAnswer row = Windows7ProfessionalSp1();
-    TWin32VersionPlatform version;
+    TWin32SystemPlatform version;
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = OsVersionInfoExSize;
     ASSERT_TRUE(version.GetVersionExW(info));
@@ -37,8 +38,8 @@ TEST(Win32VersionPlatform, ExtendedRecordIsTheWindows7RowOfTheTable) {
     EXPECT_EQ(info.wSuiteMask & VER_SUITE_PERSONAL, 0);
 }
 
-TEST(Win32VersionPlatform, ShortRecordIsFilledNoFurtherThanItsSize) {
-    TWin32VersionPlatform version;
+TEST(Win32VersionRecord, ShortRecordIsFilledNoFurtherThanItsSize) {
+    TWin32SystemPlatform version;
     OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = OsVersionInfoSize;
     info.wServicePackMajor = 0xABCD;
@@ -87,10 +88,11 @@ TEST(Win32VersionPlatform, RegistryHasWorkstationProductOptionsAndTheSp6aHotfixK
 }
 
 TEST(GetWindowsTypeExOnWine, DescribesWindows7LikeTheNativeTableRow) {
+    TWin32SystemPlatform system;
     TWin32VersionPlatform version;
     TWin32RegistryPlatform registry;
-    EXPECT_EQ(GetWindowsTypeEx(version, registry), Windows7ProfessionalSp1Described());
-    EXPECT_FALSE(IsWindows2000(version, registry));
+    EXPECT_EQ(GetWindowsTypeEx(system, version, registry), Windows7ProfessionalSp1Described());
+    EXPECT_FALSE(IsWindows2000(system, version, registry));
 }
 
 } // namespace

@@ -1,0 +1,82 @@
+#include "instance/HandOver.h"
+
+#include "core/PlatformConstants.h"
+
+namespace tarnwick {
+
+namespace {
+
+static_assert(sizeof(std::intptr_t) == 8, "the reply carries its mark above the 32-bit result");
+constexpr std::intptr_t ReplyMark = std::intptr_t(1) << 32;
+constexpr int Rounds = 50;
+constexpr std::uint32_t PauseMs = 200;
+// As long as the instance is not hung, its answer is awaited however long its action takes (an error box
+// may wait for the user); a hung instance is given up after this.
+constexpr std::uint32_t HungTimeoutMs = 30000;
+
+} // namespace
+
+std::intptr_t HandOverReply(std::int32_t Result) noexcept {
+    return ReplyMark | static_cast<std::intptr_t>(static_cast<std::uint32_t>(Result));
+}
+
+std::optional<std::int32_t> HandOverResult(std::intptr_t Reply) noexcept {
+    if ((Reply & ~std::intptr_t(0xFFFFFFFF)) != ReplyMark) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(Reply & 0xFFFFFFFF));
+}
+
+std::optional<std::u16string> HandedOverCommandLine(std::intptr_t CopyDataLParam) {
+    const auto* data = reinterpret_cast<const TCopyDataStruct*>(CopyDataLParam);
+    if (data == nullptr || data->dwData != HandOverDataKind || data->cbData % sizeof(char16_t) != 0 ||
+        (data->cbData != 0 && data->lpData == nullptr)) {
+        return std::nullopt;
+    }
+    std::u16string text(data->cbData / sizeof(char16_t), u'\0');
+    if (!text.empty()) {
+        std::char_traits<char16_t>::copy(text.data(), static_cast<const char16_t*>(data->lpData),
+                                         text.size());
+    }
+    return text;
+}
+
+THandOverResult HandOverCommandLine(IInstancePlatform& Instance, IWindowPlatform& Windows,
+                                    const char16_t* WindowClass, const std::u16string& CommandLine,
+                                    const std::function<bool()>& TryClaim) {
+    for (int round = 0; round < Rounds; ++round) {
+        if (round > 0) {
+            Instance.Sleep(PauseMs);
+        }
+        const HWND_T window = Windows.FindWindowW(WindowClass, nullptr);
+        if (window == 0) {
+            if (TryClaim()) {
+                return {THandOverOutcome::hoBecameInstance, 0, 0};
+            }
+            continue;
+        }
+        // The instance may then bring its window to the front, as this start was allowed to.
+        if (const std::uint32_t process = Instance.GetWindowThreadProcessId(window)) {
+            Instance.AllowSetForegroundWindow(process);
+        }
+        std::intptr_t reply = 0;
+        std::uint32_t error = 0;
+        if (Instance.SendCopyData(window, 0, HandOverDataKind, CommandLine,
+                                  SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, HungTimeoutMs, reply, error)) {
+            if (const auto result = HandOverResult(reply)) {
+                return {THandOverOutcome::hoAccepted, *result, window};
+            }
+            // Answered by a window going away, or not by one of ours: look again.
+        } else if (error == ERROR_ACCESS_DENIED) {
+            return {THandOverOutcome::hoRefused, 0, window};
+        } else if (error == ERROR_TIMEOUT) {
+            return {THandOverOutcome::hoNoAnswer, 0, window};
+        }
+        if (TryClaim()) {
+            return {THandOverOutcome::hoBecameInstance, 0, 0};
+        }
+    }
+    return {THandOverOutcome::hoNoAnswer, 0, 0};
+}
+
+} // namespace tarnwick

@@ -1,0 +1,49 @@
+#pragma once
+// Handing a later start's command line to the running instance: WM_COPYDATA to the instance's main
+// window with the command line as UTF-16 text; the window carries it out as if it were its own and
+// replies with the result, which becomes the later start's exit code. The window of an elevated instance
+// never lets this message through its message filter, so only processes of its own integrity level can
+// make it switch.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/InstancePlatform.h"
+#include "platform/WindowPlatform.h"
+
+namespace tarnwick {
+
+// WM_COPYDATA's dwData of a handed-over command line.
+inline constexpr std::uintptr_t HandOverDataKind = 0x54574E43;
+
+// The window's reply for a result: marked, so that it differs from the 0 of a refused or lost message.
+std::intptr_t HandOverReply(std::int32_t Result) noexcept;
+// The result in a reply, or none when the reply is not one of ours.
+std::optional<std::int32_t> HandOverResult(std::intptr_t Reply) noexcept;
+
+// The command line WM_COPYDATA's lParam carries, or none when it carries something else.
+std::optional<std::u16string> HandedOverCommandLine(std::intptr_t CopyDataLParam);
+
+enum class THandOverOutcome {
+    hoBecameInstance, // no instance answered, and this start now holds the claim
+    hoAccepted,       // the instance carried the command line out; Result holds its result
+    hoRefused,        // the instance's window refused the message: it runs at a higher integrity level
+    hoNoAnswer,       // an instance holds the claim, but no window of it answered in time
+};
+
+struct THandOverResult {
+    THandOverOutcome Outcome = THandOverOutcome::hoNoAnswer;
+    std::int32_t Result = 0;
+    HWND_T Window = 0;
+};
+
+// Hands CommandLine to the window of class WindowClass, letting it come to the foreground. While the
+// instance is still starting (or going away) it waits and tries again for about ten seconds, and claims
+// the instance with TryClaim whenever no window is there: TryClaim returns true once the claim is ours.
+THandOverResult HandOverCommandLine(IInstancePlatform& Instance, IWindowPlatform& Windows,
+                                    const char16_t* WindowClass, const std::u16string& CommandLine,
+                                    const std::function<bool()>& TryClaim);
+
+} // namespace tarnwick

@@ -1,0 +1,108 @@
+#pragma once
+// The wall clock and the single-instance calls on the headless desktop: the clock runs with the desktop's
+// timer clock and can jump (a clock set back or forward, a sleep that no timer saw); named objects live
+// while a handle is open; WM_COPYDATA is delivered to the desktop's window unless the test makes the
+// window refuse it, as the message filter of an elevated process would.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/PlatformConstants.h"
+#include "platform/ClockPlatform.h"
+#include "platform/InstancePlatform.h"
+#include "tests/unit/app/HeadlessDesktop.h"
+
+namespace tarnwick::test {
+
+// 10 December 2026, 12:00 UTC.
+inline constexpr TFileTime SomeNoonUtc = 134099280000000000ull;
+
+class TDesktopClock : public IClockPlatform {
+public:
+    explicit TDesktopClock(THeadlessDesktop& Desktop) : FDesktop(Desktop) {}
+    // Added to the wall clock: the clock set forward (or, negative, back), or time spent asleep.
+    std::int64_t Jump = 0; // FILETIME units
+    void JumpMinutes(std::int64_t Minutes) { Jump += Minutes * std::int64_t(FileTimeTicksPerMinute); }
+    TFileTime GetSystemTimeAsFileTime() override {
+        return SomeNoonUtc + FDesktop.Now * FileTimeTicksPerMillisecond + Jump;
+    }
+
+private:
+    THeadlessDesktop& FDesktop;
+};
+
+class TFakeInstancePlatform : public IInstancePlatform {
+public:
+    explicit TFakeInstancePlatform(THeadlessDesktop& Desktop) : FDesktop(Desktop) {}
+
+    // Open handles per object name; a name whose object refuses this process (higher integrity level).
+    std::map<std::u16string, int> Objects;
+    std::vector<std::u16string> DeniedObjects;
+    // Windows that refuse WM_COPYDATA from this process, as a higher integrity level's filter does.
+    std::vector<HWND_T> RefusingWindows;
+    std::vector<std::u16string> Sent; // the command lines handed over
+    std::uint32_t Slept = 0;          // milliseconds
+    std::vector<std::uint32_t> AllowedForeground;
+
+    HANDLE_T CreateMutexW(const char16_t* lpName, std::uint32_t& LastError) override {
+        for (const auto& denied : DeniedObjects) {
+            if (denied == lpName) {
+                LastError = ERROR_ACCESS_DENIED;
+                return 0;
+            }
+        }
+        const int open = Objects[lpName]++;
+        LastError = open > 0 ? ERROR_ALREADY_EXISTS : 0;
+        const HANDLE_T handle = FNextHandle++;
+        FHandles[handle] = lpName;
+        return handle;
+    }
+    bool CloseHandle(HANDLE_T hObject) override {
+        const auto it = FHandles.find(hObject);
+        if (it == FHandles.end()) {
+            return false;
+        }
+        if (--Objects[it->second] == 0) {
+            Objects.erase(it->second);
+        }
+        FHandles.erase(it);
+        return true;
+    }
+    bool SendCopyData(HWND_T hWnd, HWND_T Sender, std::uintptr_t Kind, const std::u16string& Data,
+                      std::uint32_t, std::uint32_t, std::intptr_t& Result,
+                      std::uint32_t& LastError) override {
+        for (HWND_T refusing : RefusingWindows) {
+            if (refusing == hWnd) {
+                LastError = ERROR_ACCESS_DENIED;
+                return false;
+            }
+        }
+        if (!FDesktop.Exists(hWnd)) {
+            LastError = 1400; // ERROR_INVALID_WINDOW_HANDLE
+            return false;
+        }
+        Sent.push_back(Data);
+        const TCopyDataStruct data{Kind, static_cast<std::uint32_t>(Data.size() * sizeof(char16_t)),
+                                   Data.data()};
+        Result = FDesktop.Send(hWnd, WM_COPYDATA, Sender, reinterpret_cast<std::intptr_t>(&data));
+        FDesktop.Pump();
+        return true;
+    }
+    std::uint32_t GetWindowThreadProcessId(HWND_T hWnd) override { return FDesktop.Exists(hWnd) ? 4711 : 0; }
+    bool AllowSetForegroundWindow(std::uint32_t dwProcessId) override {
+        AllowedForeground.push_back(dwProcessId);
+        return true;
+    }
+    void Sleep(std::uint32_t dwMilliseconds) override { Slept += dwMilliseconds; }
+
+    std::size_t OpenHandles() const { return FHandles.size(); }
+
+private:
+    THeadlessDesktop& FDesktop;
+    std::map<HANDLE_T, std::u16string> FHandles;
+    HANDLE_T FNextHandle = 0x700;
+};
+
+} // namespace tarnwick::test

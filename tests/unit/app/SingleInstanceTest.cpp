@@ -1,0 +1,204 @@
+// One instance per user session: a later start finds the running instance and hands it its command line;
+// the instance carries it out and its result is the later start's exit code.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/ProgramEntry.h"
+#include "app/ProgramSupport.h"
+#include "deadline/Deadline.h"
+#include "diag/DebugUnit.h"
+#include "instance/HandOver.h"
+#include "tests/unit/app/ProgramHarness.h"
+#include "tests/unit/debug/FakeProcessImage.h"
+#include "tests/unit/support/FakeFilePlatform.h"
+
+namespace tarnwick {
+namespace {
+
+void PassOn(std::uint32_t, std::uint32_t, std::uint32_t, const std::uintptr_t*) {}
+
+// A user session: the running instance (the harness's window, holding the claim), and later starts.
+struct TSession {
+    test::TProgramHarness h;
+    tarnwick::testing::FakeFilePlatform Files;
+    tarnwick::testing::TFakeProcessImage ProcessImage;
+    test::TFakeInstancePlatform Instance{h.Desktop};
+    std::optional<TInstanceClaim> InstanceClaim;
+
+    void StartInstance(const std::u16string& Arguments) {
+        InstanceClaim.emplace(Instance);
+        h.Start(Arguments);
+    }
+    // A later start with this command line, in the same session; its exit code.
+    int StartLater(const std::u16string& Arguments) {
+        h.System.CommandLine = u"\"" + std::u16string(test::ProgramPath) + u"\" " + Arguments;
+        return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
+                           h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock});
+    }
+    std::size_t MainWindows() const { return h.Desktop.WindowsOfClass(MainWindowClassName).size(); }
+
+    TSession() {
+        ProcessImage.RaiseExceptionAddress = reinterpret_cast<std::uintptr_t>(&PassOn);
+        ProcessImage.Image = tarnwick::testing::TPeImageBuilder()
+                                 .Import("KERNEL32.dll", {ProcessImage.RaiseExceptionAddress})
+                                 .Build();
+    }
+};
+struct SingleInstance : ::testing::Test, TSession {};
+
+TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
+    struct Case {
+        const char16_t* Arguments;
+        int ExitCode;
+        bool EndOn;
+        bool WindowShown;
+        const char16_t* Box;
+    };
+    const Case cases[] = {
+        {u"-elevation -action turnoff", 0, false, false, u""},
+        {u"-elevation -action turnon 5", 0, true, false, u""},
+        {u"", 0, true, true, u""},
+        {u"-elevation -action reboot", ecBadArguments, true, false,
+         u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action turnon 35792", ecBadArguments, true, false,
+         u"a limited turn-on lasts at most 35791 min"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Arguments));
+        TSession t;
+        t.StartInstance(u"-elevation");
+        ASSERT_TRUE(t.h.BothOn());
+        EXPECT_EQ(t.StartLater(c.Arguments), c.ExitCode);
+        EXPECT_EQ(t.MainWindows(), 1u) << "the later start made no window of its own";
+        EXPECT_EQ(t.h.Shell.Icons.size(), 1u);
+        ASSERT_EQ(t.Instance.Sent.size(), 1u);
+        EXPECT_EQ(t.Instance.Sent[0], t.h.System.CommandLine) << "the whole command line";
+        EXPECT_EQ(t.h.BothOn(), c.EndOn);
+        EXPECT_EQ(t.h.Desktop.OnScreen(t.h.FormWindow()), c.WindowShown);
+        if (*c.Box) {
+            ASSERT_EQ(t.h.Desktop.Boxes.size(), 1u);
+            EXPECT_NE(t.h.Desktop.Boxes[0].Text.find(c.Box), std::u16string::npos);
+        } else {
+            EXPECT_TRUE(t.h.Desktop.Boxes.empty());
+        }
+        EXPECT_FALSE(t.h.Desktop.QuitPosted) << "the instance stays";
+        EXPECT_EQ(t.Instance.Objects.at(InstanceObjectName), 1) << "the later start let the name go";
+        EXPECT_TRUE(t.h.ShellExecute.Requests.empty());
+    }
+}
+
+TEST_F(SingleInstance, SubscribeOnStartupIsWrittenByTheLaterStartItself) {
+    StartInstance(u"-elevation");
+    EXPECT_EQ(StartLater(u"-subscribeonstartup"), 0);
+    EXPECT_EQ(h.Registry.GetString(HKeyCurrentUser, u"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                   u"Tarnwick"),
+              u"\"" + std::u16string(test::ProgramPath) + u"\"");
+    EXPECT_TRUE(Instance.Sent.empty()) << "nothing to hand over";
+    EXPECT_FALSE(h.Desktop.OnScreen(h.FormWindow()));
+
+    EXPECT_EQ(StartLater(u"-subscribeonstartup -elevation -action turnoff"), 0);
+    EXPECT_EQ(Instance.Sent.size(), 1u);
+    EXPECT_TRUE(h.BothOff());
+}
+
+TEST_F(SingleInstance, AnElevatedInstanceRefusesTheHandOverAndTheLaterStartGoesThroughElevation) {
+    StartInstance(u"-elevation");
+    // The hand-over message is never let through the message filter; the show message and the taskbar's
+    // are.
+    for (const auto& [message, flag] : h.Desktop.MessageFilters) {
+        EXPECT_NE(message, WM_COPYDATA);
+    }
+    EXPECT_THAT(h.Desktop.MessageFilters,
+                ::testing::Contains(
+                    std::make_pair(h.Desktop.RegisterWindowMessageW(ShowMainWindowMessageName), MSGFLT_ADD)));
+    // A later start at a lower integrity level: the window refuses WM_COPYDATA from it.
+    Instance.RefusingWindows.push_back(h.FormWindow());
+
+    EXPECT_EQ(StartLater(u"-action turnoff"), 0);
+    EXPECT_TRUE(h.BothOn()) << "the instance did not switch for it";
+    ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(h.ShellExecute.Requests[0].Verb, u"runas");
+    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff");
+
+    // Without an action, the window is still brought up.
+    EXPECT_EQ(StartLater(u""), 0);
+    h.Desktop.Pump(); // the instance's message loop
+    EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+
+    // An elevated copy that is refused too does not prompt again.
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed);
+    EXPECT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_TRUE(h.BothOn());
+}
+
+TEST_F(SingleInstance, AnInstanceThatNeverAnswersIsGivenUpWithoutASecondWindow) {
+    Instance.Objects[InstanceObjectName] = 1; // claimed, but no window ever comes
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed) << "nothing was switched";
+    EXPECT_EQ(MainWindows(), 0u);
+    EXPECT_GE(Instance.Slept, 5000u) << "it waited for the window";
+    EXPECT_LE(Instance.Slept, 15000u);
+    EXPECT_TRUE(h.Machine.sim.Changes().empty());
+}
+
+TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) {
+    // The first start on Windows 7 without elevation: the switch goes to an elevated copy, which must
+    // find the name free to become the instance.
+    std::optional<int> openWhenStarted;
+    h.ShellExecute.OnExecute = [&] {
+        const auto it = Instance.Objects.find(InstanceObjectName);
+        openWhenStarted = it == Instance.Objects.end() ? 0 : it->second;
+    };
+    EXPECT_EQ(StartLater(u"-action turnoff"), 0);
+    ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(openWhenStarted, 0);
+    EXPECT_TRUE(h.Desktop.QuitSeen);
+
+    // A declined prompt keeps the instance, and its claim.
+    TSession declined;
+    declined.h.ShellExecute.Succeeds = false;
+    declined.h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return u"Exit"; };
+    int idle = 0;
+    std::optional<int> openAfterDecline;
+    declined.h.Desktop.OnIdle = [&] {
+        if (idle++ > 0) {
+            return false;
+        }
+        openAfterDecline = declined.Instance.Objects.count(InstanceObjectName);
+        return false;
+    };
+    declined.StartLater(u"-action turnoff");
+    EXPECT_EQ(openAfterDecline, 1);
+}
+
+TEST(ElevatedCopyParameters, AreTheArgumentsAfterTheProgramWithBlanksQuoted) {
+    const TArguments arguments = {u"C:\\Tools\\tarnwick.exe", u"-action", u"turnon", u"15", u"a b"};
+    EXPECT_EQ(ParametersOf(arguments), u"-action turnon 15 \"a b\"");
+    EXPECT_EQ(ParametersOf(TArguments{u"tarnwick.exe"}), u"");
+}
+
+TEST(HandOverReply, CarriesEveryResultAndIsNeverZero) {
+    for (const std::int32_t result : {0, 1, -1, 2, 0x7FFFFFFF, std::int32_t(0x80000000)}) {
+        const std::intptr_t reply = HandOverReply(result);
+        EXPECT_NE(reply, 0);
+        EXPECT_EQ(HandOverResult(reply), result);
+    }
+    EXPECT_EQ(HandOverResult(0), std::nullopt) << "a refused or lost message";
+    EXPECT_EQ(HandOverResult(1), std::nullopt);
+}
+
+TEST(HandOverData, OnlyOurKindOfWholeUtf16TextIsACommandLine) {
+    const std::u16string text = u"tarnwick.exe -action turnoff";
+    TCopyDataStruct data{HandOverDataKind, std::uint32_t(text.size() * 2), text.data()};
+    EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), text);
+    data.dwData = 1;
+    EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), std::nullopt);
+    data = {HandOverDataKind, 3, text.data()};
+    EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), std::nullopt) << "odd size";
+    data = {HandOverDataKind, 8, nullptr};
+    EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), std::nullopt);
+    EXPECT_EQ(HandedOverCommandLine(0), std::nullopt);
+}
+
+} // namespace
+} // namespace tarnwick
