@@ -8,9 +8,15 @@
 namespace tarnwick::win32 {
 
 // On Windows wchar_t is a UTF-16 code unit, so the system's text and ours share their bytes.
-inline const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-inline wchar_t* AsWide(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
-inline const wchar_t* AsWide(const std::u16string& text) { return AsWide(text.c_str()); }
+inline const wchar_t* AsWide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+inline wchar_t* AsWide(char16_t* text) {
+    return reinterpret_cast<wchar_t*>(text);
+}
+inline const wchar_t* AsWide(const std::u16string& text) {
+    return AsWide(text.c_str());
+}
 inline std::u16string FromWide(const wchar_t* text) {
     return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
 }

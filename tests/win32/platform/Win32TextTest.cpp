@@ -13,7 +13,9 @@ TEST(SystemErrorText, IsTheSystemMessageOnOneLineWithoutFullStop) {
     EXPECT_NE(text.back(), u'.');
 }
 
-TEST(SystemErrorText, UnknownCodeGivesEmptyText) { EXPECT_EQ(SystemErrorText(0x2FFFFFFF), u""); }
+TEST(SystemErrorText, UnknownCodeGivesEmptyText) {
+    EXPECT_EQ(SystemErrorText(0x2FFFFFFF), u"");
+}
 
 } // namespace
 } // namespace tarnwick::win32

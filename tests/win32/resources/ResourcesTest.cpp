@@ -158,11 +158,11 @@ int LoadedIconWidth(HICON icon) {
 
 TEST(ResourcesTest, IconsLoadAtTheSizesTheyAreDrawnFor) {
     const std::pair<const char16_t*, int> cases[] = {
-        {ApplicationIconName, 16},        {ApplicationIconName, 20},        {ApplicationIconName, 24},
-        {ApplicationIconName, 32},        {ApplicationIconName, 40},        {ApplicationIconName, 48},
-        {ApplicationIconName, 64},        {ApplicationIconName, 256},       {InternetOffIconName, 16},
-        {InternetOffIconName, 20}, {InternetOffIconName, 24}, {InternetOffIconName, 32},
-        {InternetOnIconName, 16},  {InternetOnIconName, 20},  {InternetOnIconName, 24},
+        {ApplicationIconName, 16}, {ApplicationIconName, 20},  {ApplicationIconName, 24},
+        {ApplicationIconName, 32}, {ApplicationIconName, 40},  {ApplicationIconName, 48},
+        {ApplicationIconName, 64}, {ApplicationIconName, 256}, {InternetOffIconName, 16},
+        {InternetOffIconName, 20}, {InternetOffIconName, 24},  {InternetOffIconName, 32},
+        {InternetOnIconName, 16},  {InternetOnIconName, 20},   {InternetOnIconName, 24},
         {InternetOnIconName, 32},
     };
     for (const auto& [name, size] : cases) {
