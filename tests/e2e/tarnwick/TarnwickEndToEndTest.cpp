@@ -92,8 +92,9 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
         EXPECT_FALSE(::IsWindowVisible(other) && onScreen) << "visible window";
     }
     // The window hides before the state is first shown: wait for it rather than race it.
-    EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; }))
-        << "state shown: " << std::string(StateText(window).begin(), StateText(window).end());
+    const bool onShown = WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; });
+    const std::wstring shown = StateText(window);
+    EXPECT_TRUE(onShown) << "state shown: " << std::string(shown.begin(), shown.end());
     test::TakeScreenshot(L"e2e-tray");
 
     // A left press on the tray icon shows the window beside the notification area.
