@@ -521,7 +521,7 @@ bool THeadlessDesktop::EndPaint(HWND_T, const TPaintStruct&) {
 HFONT_T THeadlessDesktop::CreateFontW(std::int32_t cHeight, std::int32_t cWeight, const char16_t*) {
     const HFONT_T font = FNextFont++;
     Fonts.insert(font);
-    FontSpecs[font] = {cHeight, cWeight};
+    FontStyles[font] = {cHeight, cWeight};
     return font;
 }
 
@@ -542,12 +542,12 @@ COLORREF_T THeadlessDesktop::SetTextColor(HDC_T, COLORREF_T color) {
 
 std::int32_t THeadlessDesktop::DrawTextW(HDC_T hdc, const std::u16string& lpchText, TRect& lprc,
                                          std::uint32_t format) {
-    const auto spec = FontSpecs.find(FSelectedFont);
-    const TRect extent = spec == FontSpecs.end()
+    const auto style = FontStyles.find(FSelectedFont);
+    const TRect extent = style == FontStyles.end()
                              ? TRect{0, 0, 0, 0}
-                             : TextExtent(lpchText, spec->second.first, spec->second.second >= 700);
+                             : TextExtent(lpchText, style->second.first, style->second.second >= 700);
     if (format & DT_CALCRECT) {
-        if (hdc != MeasuringDC || spec == FontSpecs.end()) {
+        if (hdc != MeasuringDC || style == FontStyles.end()) {
             return 0;
         }
         lprc.Right = lprc.Left + extent.Right;

@@ -109,8 +109,8 @@ public:
     std::vector<TTextOut> TextOuts;
     std::vector<std::pair<HWND_T, HPICTURE_T>> DrawnPictures;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> MessageFilters;
-    std::multiset<HFONT_T> Fonts;                                       // alive
-    std::map<HFONT_T, std::pair<std::int32_t, std::int32_t>> FontSpecs; // height, weight
+    std::multiset<HFONT_T> Fonts;                                        // alive
+    std::map<HFONT_T, std::pair<std::int32_t, std::int32_t>> FontStyles; // height, weight
     HCURSOR_T CursorShape = 0;
     // The DPI of the monitor, which every window is on.
     std::uint32_t Dpi = 96;

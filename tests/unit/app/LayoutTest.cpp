@@ -41,10 +41,10 @@ void ExpectEveryTextWhole(THeadlessDesktop& Desktop, TForm& Form) {
             const auto font = std::find_if(received.rbegin(), received.rend(),
                                            [](const auto& m) { return m.first == WM_SETFONT; });
             ASSERT_NE(font, received.rend());
-            const auto& spec = Desktop.FontSpecs.at(static_cast<HFONT_T>(font->second));
-            EXPECT_EQ(spec.first, fontHeight);
+            const auto& style = Desktop.FontStyles.at(static_cast<HFONT_T>(font->second));
+            EXPECT_EQ(style.first, fontHeight);
             const TRect text =
-                THeadlessDesktop::TextExtent(control->Caption(), spec.first, spec.second >= 700);
+                THeadlessDesktop::TextExtent(control->Caption(), style.first, style.second >= 700);
             // The button's edge and focus rectangle take about three pixels on each side.
             EXPECT_LE(text.Right + ScaleByDpi(8, Desktop.Dpi), control->Width());
             EXPECT_LE(text.Bottom + ScaleByDpi(4, Desktop.Dpi), control->Height());
@@ -54,9 +54,9 @@ void ExpectEveryTextWhole(THeadlessDesktop& Desktop, TForm& Form) {
     for (std::size_t i = before; i < Desktop.TextOuts.size(); ++i) {
         const THeadlessDesktop::TTextOut& out = Desktop.TextOuts[i];
         SCOPED_TRACE(ToUtf8(out.Text));
-        const auto& spec = Desktop.FontSpecs.at(out.Font);
-        EXPECT_EQ(spec.first, fontHeight);
-        const TRect text = THeadlessDesktop::TextExtent(out.Text, spec.first, spec.second >= 700);
+        const auto& style = Desktop.FontStyles.at(out.Font);
+        EXPECT_EQ(style.first, fontHeight);
+        const TRect text = THeadlessDesktop::TextExtent(out.Text, style.first, style.second >= 700);
         EXPECT_LE(text.Right, out.Rect.Right - out.Rect.Left) << "cut at the right";
         EXPECT_LE(text.Bottom, out.Rect.Bottom - out.Rect.Top) << "cut at the bottom";
     }
@@ -141,7 +141,7 @@ TEST(Scaling, AMoveToAMonitorOfAnotherScaleLaysTheWindowOutAnewWhereTheSystemSug
         EXPECT_EQ(window.Left, suggested.Left);
         EXPECT_EQ(window.Top, suggested.Top);
         EXPECT_EQ(f.btnSwitch->Width(), ScaleByDpi(153, move.Dpi));
-        EXPECT_EQ(h.Desktop.FontSpecs.at(f.lblState->FontHandle()).first, ScaleByDpi(-11, move.Dpi));
+        EXPECT_EQ(h.Desktop.FontStyles.at(f.lblState->FontHandle()).first, ScaleByDpi(-11, move.Dpi));
     }
     EXPECT_EQ(BoundsOf(*f.btnSwitch), button) << "back at 96 DPI: the design exactly, nothing drifted";
     EXPECT_EQ(BoundsOf(*f.lblState), label);

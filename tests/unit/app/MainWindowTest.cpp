@@ -602,7 +602,7 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
     ASSERT_EQ(h.Desktop.TextOuts.size(), 1u);
     EXPECT_EQ(h.Desktop.TextOuts[0].Text, u"Internet is turned on");
     EXPECT_EQ(h.Desktop.TextOuts[0].Color, 0x000000u);
-    EXPECT_EQ(h.Desktop.FontSpecs.at(h.Desktop.TextOuts[0].Font), std::make_pair(-11, 700));
+    EXPECT_EQ(h.Desktop.FontStyles.at(h.Desktop.TextOuts[0].Font), std::make_pair(-11, 700));
     EXPECT_THAT(
         h.Desktop.DrawnPictures,
         ElementsAre(std::make_pair(f.imgInternetOn->Handle(), h.Desktop.Pictures.at(u"PNG_INTERNET_ON"))));

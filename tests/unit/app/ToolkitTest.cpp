@@ -195,9 +195,9 @@ TEST_F(Toolkit, FontsAreMadeOncePerDescriptionAndScaleAndGoWithTheApplication) {
     EXPECT_EQ(app->FontHandle(bold, 96), b);
     EXPECT_EQ(app->FontHandle(TFont{}, 96), a);
     EXPECT_EQ(app->FontHandle(bold, 144), large);
-    EXPECT_EQ(desktop.FontSpecs.at(a), std::make_pair(-11, 400));
-    EXPECT_EQ(desktop.FontSpecs.at(b), std::make_pair(-11, 700));
-    EXPECT_EQ(desktop.FontSpecs.at(large), std::make_pair(-17, 700)) << "16.5 pixels, rounded as MulDiv does";
+    EXPECT_EQ(desktop.FontStyles.at(a), std::make_pair(-11, 400));
+    EXPECT_EQ(desktop.FontStyles.at(b), std::make_pair(-11, 700));
+    EXPECT_EQ(desktop.FontStyles.at(large), std::make_pair(-17, 700)) << "16.5 pixels, rounded as MulDiv does";
     EXPECT_EQ(desktop.Fonts.size(), 3u);
     app.reset();
     EXPECT_TRUE(desktop.Fonts.empty());
