@@ -197,7 +197,8 @@ TEST_F(Toolkit, FontsAreMadeOncePerDescriptionAndScaleAndGoWithTheApplication) {
     EXPECT_EQ(app->FontHandle(bold, 144), large);
     EXPECT_EQ(desktop.FontStyles.at(a), std::make_pair(-11, 400));
     EXPECT_EQ(desktop.FontStyles.at(b), std::make_pair(-11, 700));
-    EXPECT_EQ(desktop.FontStyles.at(large), std::make_pair(-17, 700)) << "16.5 pixels, rounded as MulDiv does";
+    EXPECT_EQ(desktop.FontStyles.at(large), std::make_pair(-17, 700))
+        << "16.5 pixels, rounded as MulDiv does";
     EXPECT_EQ(desktop.Fonts.size(), 3u);
     app.reset();
     EXPECT_TRUE(desktop.Fonts.empty());
