@@ -36,16 +36,14 @@ public:
 } // namespace
 
 // The start-ups that do something, in the program's order. The timer, tray and performance units come
-// between the log and the debug information, the command-line, device and network units between the
-// debug information and the taskbar; none of them has anything to start.
+// between the log and the debug information, the command-line, device, network and taskbar units after
+// it; none of them has anything to start (the taskbar's shell object is made when first needed).
 TUnitStartups::TUnitStartups(const TProgramPlatforms& Platforms) {
     try {
         InitializeEasyLog(Platforms.System, Platforms.Files);
         FStarted = TStage::Log;
         InitializeDebugUnit(Platforms.ProcessImage);
         FStarted = TStage::DebugInformation;
-        InitializeGUIUtils(Platforms.Shell, Platforms.Windows, GetWindowsVersionCode(Platforms.System));
-        FStarted = TStage::TaskbarList;
     } catch (...) {
         Shutdown();
         throw;
@@ -57,9 +55,7 @@ TUnitStartups::~TUnitStartups() {
 }
 
 void TUnitStartups::Shutdown() noexcept {
-    if (FStarted >= TStage::TaskbarList) {
-        FinalizeGUIUtils(); // the taskbar-list object
-    }
+    FinalizeGUIUtils(); // the taskbar-list object, if one was made
     // The device unit's measurement registry and volume controller exist only once used.
     FinalizeMountControllerUnit();
     FinalizeDeviceInformationKt();

@@ -49,7 +49,7 @@ public:
 
 private:
     // The start-ups done so far, in their order: each stage includes the ones before it.
-    enum class TStage { None, Log, DebugInformation, TaskbarList };
+    enum class TStage { None, Log, DebugInformation };
 
     void Shutdown() noexcept;
     TStage FStarted = TStage::None;

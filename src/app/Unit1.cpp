@@ -177,8 +177,15 @@ void TForm1::FormActivate(TComponent&) {
     FTray->CreateIcon();
     FTray->HideForm();
     UpdateStateDisplay();
-    RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
-    DeleteApplicationTaskBarTab(Application(), GetWindowsVersionCode(system));
+    // A button whose window is not made yet has no shield to remove.
+    if (btnSwitch->HandleAllocated()) {
+        RemoveButtonShield(Application().Windows(), btnSwitch->Handle());
+    }
+    // The application window was hidden just above, and a hidden window has no taskbar button: the shell's
+    // taskbar list (whose library brings Common Controls along) is made only when there is one to remove.
+    if (Application().Gui().IsWindowVisible(Application().Handle())) {
+        DeleteApplicationTaskBarTab(Application(), FPlatforms.Shell, GetWindowsVersionCode(system));
+    }
     FExitCode = CarryOutAction(arguments);
     // A deadline recorded by an earlier run is taken up; an action that switched has replaced it already.
     if (!FIsExitingProgram) {

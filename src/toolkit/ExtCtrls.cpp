@@ -16,20 +16,37 @@ void TImage::FreePicture() noexcept {
         FPicture = 0;
     }
     FRenderingName.clear();
+    FDecoded = false;
 }
 
 void TImage::LoadPicture(std::u16string ResourceName) {
     FreePicture();
     FPictureName = std::move(ResourceName);
-    if (Parent().HandleAllocated()) {
-        LoadRendering();
-    }
+    Invalidate();
 }
 
 void TImage::ContentChanged() {
-    if (!FPictureName.empty()) {
+    // The scale may have changed: the next paint decodes the rendering that suits it.
+    FreePicture();
+    Invalidate();
+}
+
+bool TImage::NeedsRendering() const noexcept {
+    return !FDecoded && !FPictureName.empty() && Parent().HandleAllocated();
+}
+
+HPICTURE_T TImage::Picture() {
+    if (NeedsRendering()) {
         LoadRendering();
     }
+    return FPicture;
+}
+
+const std::u16string& TImage::RenderingName() {
+    if (NeedsRendering()) {
+        LoadRendering();
+    }
+    return FRenderingName;
 }
 
 void TImage::LoadRendering() {
@@ -39,6 +56,7 @@ void TImage::LoadRendering() {
     } renderings[] = {{200, u"_200"}, {150, u"_150"}, {100, u""}};
     const std::uint32_t percent = Parent().Dpi() * 100 / DesignDpi;
     FreePicture();
+    FDecoded = true; // also when no rendering loads: a missing picture is not looked for at every paint
     for (const auto& rendering : renderings) {
         if (rendering.Percent > percent && rendering.Percent != 100) {
             continue; // larger than the scale has room for
@@ -50,11 +68,10 @@ void TImage::LoadRendering() {
             break;
         }
     }
-    Invalidate();
 }
 
 void TImage::Paint(TCanvas& Canvas) {
-    Canvas.Draw(0, 0, FPicture);
+    Canvas.Draw(0, 0, Picture());
 }
 
 void TBevel::Paint(TCanvas& Canvas) {

@@ -19,12 +19,13 @@ public:
     ~TImage() override;
 
     // The picture kept under this resource name (nothing is shown when it cannot be loaded). It is decoded
-    // when the form's window is made, at the form's scale, and again when the scale changes.
+    // at the form's scale when first asked for, which painting does: a form that stays hidden in the tray
+    // never decodes its pictures. A change of scale lets it go, to be decoded again at the new one.
     void LoadPicture(std::u16string ResourceName);
     const std::u16string& PictureName() const noexcept { return FPictureName; }
-    // The rendering decoded for the present scale, and its resource name.
-    HPICTURE_T Picture() const noexcept { return FPicture; }
-    const std::u16string& RenderingName() const noexcept { return FRenderingName; }
+    // The rendering for the present scale, and its resource name; decoded now if it is not yet.
+    HPICTURE_T Picture();
+    const std::u16string& RenderingName();
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return ImageWindowClassName; }
@@ -34,10 +35,12 @@ protected:
 private:
     void FreePicture() noexcept;
     void LoadRendering();
+    bool NeedsRendering() const noexcept;
 
     std::u16string FPictureName;
     std::u16string FRenderingName;
     HPICTURE_T FPicture = 0;
+    bool FDecoded = false;
 };
 
 // An etched line along the top of its place: a rule between parts of a form.

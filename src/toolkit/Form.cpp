@@ -70,10 +70,23 @@ HWND_T TForm::Handle() {
         }
         Realign();
         for (TControl* control : FControls) {
-            control->CreateHandle();
+            if (!control->OfSystemClass()) {
+                control->CreateHandle();
+            }
         }
     }
     return FHandle;
+}
+
+void TForm::CreateSystemControls() {
+    for (TControl* control : FControls) {
+        control->CreateHandle();
+    }
+}
+
+bool TForm::OnAScreen() {
+    const TPoint middle{FLeft + FWidth / 2, FTop + FHeight / 2};
+    return FApplication.Screen().MonitorFromPoint(middle, MONITOR_DEFAULTTONULL).has_value();
 }
 
 void TForm::InsertControl(TControl* Control) {
@@ -121,6 +134,12 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
     case WM_COMMAND:
         DispatchCommand(LowWord(WParam), HighWord(WParam), LParam);
         return 0;
+    case WM_SHOWWINDOW:
+        // Shown where it can be seen, not just far off the screen for its first activation.
+        if (WParam != 0 && OnAScreen()) {
+            CreateSystemControls();
+        }
+        break;
     case WM_ERASEBKGND:
         return EraseBackground(WParam);
     case WM_DPICHANGED:

@@ -133,6 +133,10 @@ private:
     void UpdateClientSize();
     void FocusFirstControl();
     std::intptr_t EraseBackground(std::uintptr_t DC);
+    // The windows of the controls of the system's classes, which wait for the form to show on a screen.
+    void CreateSystemControls();
+    // Whether the middle of the form lies on a monitor.
+    bool OnAScreen();
 
     TApplication& FApplication;
     HWND_T FHandle = 0;

@@ -14,18 +14,23 @@ constexpr std::uint8_t Windows7VersionCode = 7;
 std::unique_ptr<ITaskbarListObject> gTaskbarList; // the unit's TaskbarList
 } // namespace
 
-void InitializeGUIUtils(IShellPlatform& Shell, IWindowPlatform& Windows, std::uint8_t WindowsVersionCode) {
-    if (WindowsVersionCode < Windows7VersionCode) {
-        return;
+namespace {
+
+// The taskbar-list object, made and initialised when first needed.
+ITaskbarListObject& MadeTaskbarList(IShellPlatform& Shell, IWindowPlatform& Windows) {
+    if (!gTaskbarList) {
+        std::unique_ptr<ITaskbarListObject> list;
+        const HRESULT_T result = Shell.CoCreateTaskbarList(list);
+        if (result < 0 || !list) {
+            throw OsErrorOfResult(result, Windows.SysErrorMessage(static_cast<std::uint32_t>(result)));
+        }
+        (void)list->HrInit();
+        gTaskbarList = std::move(list);
     }
-    std::unique_ptr<ITaskbarListObject> list;
-    const HRESULT_T result = Shell.CoCreateTaskbarList(list);
-    if (result < 0 || !list) {
-        throw OsErrorOfResult(result, Windows.SysErrorMessage(static_cast<std::uint32_t>(result)));
-    }
-    (void)list->HrInit();
-    gTaskbarList = std::move(list);
+    return *gTaskbarList;
 }
+
+} // namespace
 
 void FinalizeGUIUtils() noexcept {
     gTaskbarList.reset();
@@ -104,15 +109,13 @@ void RemoveButtonShield(IWindowPlatform& Windows, HWND_T ButtonWnd) {
     Windows.SendMessageW(ButtonWnd, BCM_SETSHIELD, 0, 0);
 }
 
-void DeleteApplicationTaskBarTab(TApplication& Application, std::uint8_t WindowsVersionCode) {
+void DeleteApplicationTaskBarTab(TApplication& Application, IShellPlatform& Shell,
+                                 std::uint8_t WindowsVersionCode) {
     const HWND_T applicationWindow = Application.Handle();
     if (WindowsVersionCode < Windows7VersionCode) {
         return;
     }
-    if (!gTaskbarList) {
-        throw EGeneralError(u"You should create and initialize the TaskbarList object before using");
-    }
-    (void)gTaskbarList->DeleteTab(applicationWindow);
+    (void)MadeTaskbarList(Shell, Application.Windows()).DeleteTab(applicationWindow);
 }
 
 } // namespace tarnwick

@@ -1,7 +1,7 @@
 #pragma once
 // Window helpers around the notification area: placing a form beside it, topmost without activation,
-// the button shield, and the application's taskbar tab (through the shell's taskbar list, made at start-up
-// on Windows 7).
+// the button shield, and the application's taskbar tab (through the shell's taskbar list, made when first
+// needed on Windows 7).
 
 #include <cstdint>
 
@@ -13,12 +13,9 @@
 
 namespace tarnwick {
 
-// Unit start-up: on version code 7 or more, makes the shell's taskbar-list object and initialises it.
-// Raises an EOSError carrying the COM result when the object cannot be made. COM must be initialised.
-void InitializeGUIUtils(IShellPlatform& Shell, IWindowPlatform& Windows, std::uint8_t WindowsVersionCode);
-// Unit shut-down: releases the taskbar-list object.
+// Unit shut-down: releases the taskbar-list object, if one was made.
 void FinalizeGUIUtils() noexcept;
-// The unit's taskbar-list object, or none.
+// The unit's taskbar-list object, or none while none was needed.
 ITaskbarListObject* TaskbarList() noexcept;
 
 // Moves the form into the corner beside the notification area, on whichever edge the taskbar sits;
@@ -33,7 +30,10 @@ void SetFormTopMost(TForm& Form);
 // Takes the elevation shield off a button.
 void RemoveButtonShield(IWindowPlatform& Windows, HWND_T ButtonWnd);
 
-// On version code 7 or more, removes the application window's button from the taskbar.
-void DeleteApplicationTaskBarTab(TApplication& Application, std::uint8_t WindowsVersionCode);
+// On version code 7 or more, removes the application window's button from the taskbar. The shell's
+// taskbar-list object is made the first time a button is there to remove; raises an EOSError carrying the
+// COM result when it cannot be made.
+void DeleteApplicationTaskBarTab(TApplication& Application, IShellPlatform& Shell,
+                                 std::uint8_t WindowsVersionCode);
 
 } // namespace tarnwick

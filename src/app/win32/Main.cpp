@@ -1,9 +1,6 @@
 // tarnwick.exe: makes the Win32 adapters behind every seam and runs the program over them.
 
 #include <windows.h>
-// clang-format off
-#include <commctrl.h>
-// clang-format on
 
 #include "app/ProgramEntry.h"
 #include "platform/win32/Win32Console.h"
@@ -29,12 +26,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // beside it must not run with those rights. The imported DLLs (the device library among them) are
     // loaded already.
     RestrictDllSearchToSystemFolder();
-
-    // The push button's classes of Common Controls 6, which the manifest asks for.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    // The shell's taskbar list and the picture decoder are COM objects of this thread.
-    const TOleInitialization ole;
 
     TWin32SystemPlatform system;
     TWin32FilePlatform files;

@@ -87,10 +87,29 @@ bool TWin32GuiPlatform::ChangeWindowMessageFilter(std::uint32_t message, std::ui
     return proc && proc(message, dwFlag) != FALSE;
 }
 
+void TWin32GuiPlatform::LoadCommonControls() noexcept {
+    if (FCommonControlsLoaded) {
+        return;
+    }
+    FCommonControlsLoaded = true;
+    // By name through the manifest's activation context, which names version 6.
+    const HMODULE library = ::LoadLibraryW(L"comctl32.dll");
+    using TInit = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = library ? reinterpret_cast<TInit>(reinterpret_cast<void*>(
+                                    ::GetProcAddress(library, "InitCommonControlsEx")))
+                              : nullptr;
+    if (init) {
+        // The push button's classes.
+        const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        init(&controls);
+    }
+}
+
 HWND_T TWin32GuiPlatform::CreateWindowExW(std::uint32_t dwExStyle, const char16_t* lpClassName,
                                           const char16_t* lpWindowName, std::uint32_t dwStyle, std::int32_t X,
                                           std::int32_t Y, std::int32_t nWidth, std::int32_t nHeight,
                                           HWND_T hWndParent, std::uintptr_t hMenu) {
+    LoadCommonControls(); // the windows made here are of the system's classes
     return Handle(::CreateWindowExW(dwExStyle, AsWide(lpClassName), AsWide(lpWindowName), dwStyle, X, Y,
                                     nWidth, nHeight, AsHwnd(hWndParent), reinterpret_cast<HMENU>(hMenu),
                                     reinterpret_cast<HINSTANCE>(FModule), nullptr));
@@ -156,11 +175,16 @@ HICON_T TWin32GuiPlatform::LoadIconW(const char16_t* lpIconName) {
 }
 
 HICON_T TWin32GuiPlatform::LoadIconMetric(const char16_t* pszName, std::int32_t lims) {
-    HICON icon = nullptr;
-    if (FAILED(::LoadIconMetric(reinterpret_cast<HINSTANCE>(FModule), AsWide(pszName), lims, &icon))) {
+    // What LoadIconMetric does, without loading Common Controls for it at start: the icon at the small or
+    // large icon size, owned by the caller. The program's icons come at every size it asks for.
+    if (lims != LIM_SMALL && lims != LIM_LARGE) {
         return 0;
     }
-    return Handle(icon);
+    const bool small = lims == LIM_SMALL;
+    const int width = ::GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+    const int height = ::GetSystemMetrics(small ? SM_CYSMICON : SM_CYICON);
+    return Handle(::LoadImageW(reinterpret_cast<HINSTANCE>(FModule), AsWide(pszName), IMAGE_ICON, width,
+                               height, LR_DEFAULTCOLOR));
 }
 
 bool TWin32GuiPlatform::DestroyIcon(HICON_T hIcon) {

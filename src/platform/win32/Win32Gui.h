@@ -3,6 +3,7 @@
 // Windows Imaging Component into 32-bit bitmaps with premultiplied alpha (COM must be initialised).
 
 #include "platform/GuiPlatform.h"
+#include "platform/win32/Win32ComApartment.h"
 
 namespace tarnwick::win32 {
 
@@ -67,7 +68,14 @@ public:
     void FreePicture(HPICTURE_T Picture) override;
 
 private:
+    // Common Controls 6 (the manifest asks for it) is loaded when the first window of one of its classes is
+    // made, not at start: a program resting in the tray never needs it, and under Wine it brings its
+    // theme's pictures, some 1.7 MB. Once loaded it stays, as the windows of its classes need it.
+    void LoadCommonControls() noexcept;
+
     std::uintptr_t FModule;
+    bool FCommonControlsLoaded = false;
+    TComApartment FCom; // for the picture decoder, entered when a picture is first decoded
 };
 
 } // namespace tarnwick::win32

@@ -54,6 +54,7 @@ HPICTURE_T TWin32GuiPlatform::LoadPngResource(const char16_t* lpName) {
     if (!FindRawData(reinterpret_cast<HMODULE>(FModule), lpName, data, size)) {
         return 0;
     }
+    FCom.Enter();
     TComRef<IWICImagingFactory> factory;
     TComRef<IWICStream> stream;
     TComRef<IWICBitmapDecoder> decoder;

@@ -80,6 +80,7 @@ std::uintptr_t TWin32ShellPlatform::SHAppBarMessage(std::uint32_t dwMessage, APP
 }
 
 HRESULT_T TWin32ShellPlatform::CoCreateTaskbarList(std::unique_ptr<ITaskbarListObject>& ppv) {
+    FCom.Enter();
     ::ITaskbarList* list = nullptr;
     const HRESULT result = ::CoCreateInstance(TaskbarListClass, nullptr, CLSCTX_INPROC_SERVER,
                                               TaskbarListInterface, reinterpret_cast<void**>(&list));

@@ -1,7 +1,5 @@
 #include "toolkit/win32/Win32WindowFactory.h"
 
-#include <ole2.h>
-
 #include "core/Errors.h"
 #include "core/Text.h"
 #include "platform/win32/Win32Text.h"
@@ -72,14 +70,6 @@ void TWin32WindowFactory::DestroyWindowHandle(HWND_T Handle) {
         ::DestroyWindow(wnd);
     }
     FMethods.erase(wnd);
-}
-
-TOleInitialization::TOleInitialization() : FInitialized(SUCCEEDED(::OleInitialize(nullptr))) {}
-
-TOleInitialization::~TOleInitialization() {
-    if (FInitialized) {
-        ::OleUninitialize();
-    }
 }
 
 } // namespace tarnwick::win32

@@ -33,16 +33,4 @@ private:
     std::map<HWND, std::unique_ptr<TWndMethod>> FMethods;
 };
 
-// OLE for the application's thread, from construction to destruction.
-class TOleInitialization {
-public:
-    TOleInitialization();
-    ~TOleInitialization();
-    TOleInitialization(const TOleInitialization&) = delete;
-    TOleInitialization& operator=(const TOleInitialization&) = delete;
-
-private:
-    bool FInitialized;
-};
-
 } // namespace tarnwick::win32

@@ -160,10 +160,17 @@ bool THeadlessDesktop::ShowWindow(HWND_T hWnd, std::int32_t nCmdShow) {
         }
         return wasVisible;
     }
-    w.Visible = true;
+    if (!wasVisible) {
+        Send(hWnd, WM_SHOWWINDOW, 1, 0);
+        if (!Exists(hWnd)) {
+            return false;
+        }
+    }
+    Window(hWnd).Visible = true;
     const bool activates = nCmdShow == std::int32_t(SW_SHOW) || nCmdShow == std::int32_t(SW_RESTORE) ||
                            nCmdShow == std::int32_t(SW_SHOWNORMAL);
-    if (activates && !(w.Style & WS_CHILD) && w.Enabled) {
+    const TWindow& shown = Window(hWnd);
+    if (activates && !(shown.Style & WS_CHILD) && shown.Enabled) {
         Activate(hWnd);
     }
     return wasVisible;
@@ -260,8 +267,11 @@ bool THeadlessDesktop::GetCursorPos(TPoint& lpPoint) {
     return true;
 }
 
-HMONITOR_T THeadlessDesktop::MonitorFromPoint(TPoint, std::uint32_t) {
-    return MonitorHandle; // one monitor: every point is nearest to it
+HMONITOR_T THeadlessDesktop::MonitorFromPoint(TPoint Point, std::uint32_t Flags) {
+    const bool onScreen =
+        Point.X >= Screen.Left && Point.X < Screen.Right && Point.Y >= Screen.Top && Point.Y < Screen.Bottom;
+    // One monitor: every point is nearest to it.
+    return onScreen || Flags != MONITOR_DEFAULTTONULL ? MonitorHandle : 0;
 }
 
 bool THeadlessDesktop::GetMonitorInfoW(HMONITOR_T hMonitor, TMonitorInfo& lpmi) {

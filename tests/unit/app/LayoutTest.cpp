@@ -175,6 +175,7 @@ TEST(Scaling, PicturesAreTheLargestRenderingTheScaleHasRoomForAndFollowAMove) {
     TRect suggested{0, 0, 400, 200};
     h.Send(WM_DPICHANGED, (192u << 16) | 192u, reinterpret_cast<std::intptr_t>(&suggested));
     EXPECT_EQ(h.Form->imgTarnwick->RenderingName(), u"PNG_INTERNET_OFF_200");
+    EXPECT_EQ(h.Form->imgInternetOn->RenderingName(), u"PNG_INTERNET_ON_200");
     EXPECT_EQ(h.Desktop.LoadedPictures, (std::multiset<HPICTURE_T>{0x9C1, 0x9C2})) << "the 100 % ones freed";
 }
 

@@ -123,8 +123,10 @@ TEST(MainWindow, FirstActivationAddsTheIconHidesEverythingShowsTheStateAndIsNeve
                                // The first activation's duties, in order.
                                "NIM_ADD(" + std::to_string(h.Desktop.Icons.at(u"MAINICON")) + ")",
                                Show(app, SW_HIDE), Show(form, SW_HIDE),
-                               "NIM_MODIFY(" + std::to_string(h.Desktop.Icons.at(u"ZINTERNETONICON")) + ")",
-                               "RemoveButtonShield", "DeleteTab(" + std::to_string(app) + ")"));
+                               "NIM_MODIFY(" + std::to_string(h.Desktop.Icons.at(u"ZINTERNETONICON")) + ")"
+                               // The button's window is not made yet: no shield to remove. The application
+                               // window is hidden: no taskbar button to remove, no taskbar list made.
+                               ));
     EXPECT_TRUE(h.Form->Activated());
     ASSERT_NE(h.TrayIcon(), nullptr);
     EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZINTERNETONICON"));
@@ -527,8 +529,10 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     EXPECT_FALSE(h.Desktop.Window(form).Visible);
     EXPECT_TRUE(h.Desktop.Popups.empty());
     EXPECT_FALSE(h.Form->Tray().MouseMovingDetectionRunning()) << "the hover detector is never fed";
+    EXPECT_FALSE(h.Form->btnSwitch->HandleAllocated()) << "resting in the tray, no system-class window";
 
     h.TrayClick(WM_LBUTTONDOWN);
+    EXPECT_TRUE(h.Form->btnSwitch->HandleAllocated()) << "the button's window made when the form shows";
     const TRect& r = h.Desktop.Window(form).Rect;
     const std::int32_t width = h.Form->Width();
     EXPECT_EQ(r.Left, h.Desktop.Cursor.X - width / 2) << "centred on the cursor";
@@ -595,10 +599,13 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
     TProgramHarness h;
     h.Start(u"");
     TForm1& f = *h.Form;
+    EXPECT_TRUE(h.Desktop.LoadedPictures.empty()) << "a form hidden in the tray decodes no picture";
     for (TControl* control :
          {static_cast<TControl*>(f.lblState.get()), static_cast<TControl*>(f.imgInternetOn.get())}) {
         h.Desktop.Send(control->Handle(), WM_PAINT);
     }
+    EXPECT_EQ(h.Desktop.LoadedPictures, std::multiset<HPICTURE_T>{h.Desktop.Pictures.at(u"PNG_INTERNET_ON")})
+        << "only the picture painted is decoded";
     ASSERT_EQ(h.Desktop.TextOuts.size(), 1u);
     EXPECT_EQ(h.Desktop.TextOuts[0].Text, u"Internet is turned on");
     EXPECT_EQ(h.Desktop.TextOuts[0].Color, 0x000000u);

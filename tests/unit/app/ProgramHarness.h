@@ -52,13 +52,11 @@ struct TProgramHarness {
         FinalizeDeviceInformationKt();
     }
 
-    // The window made for this command line (after the program's name) on this Windows version, after the
-    // unit start-up of the taskbar helpers.
+    // The window made for this command line (after the program's name) on this Windows version.
     void Create(const std::u16string& Arguments, std::uint32_t Major = 6, std::uint32_t Minor = 1) {
         System.Major = Major;
         System.Minor = Minor;
         System.CommandLine = u"\"" + std::u16string(ProgramPath) + u"\" " + Arguments;
-        InitializeGUIUtils(Shell, Desktop, GetWindowsVersionCode(System));
         App = std::make_unique<TApplication>(Desktop, Desktop, Desktop);
         App->SetTitle(u"Tarnwick");
         Form = MakeComponent<TForm1>(

@@ -191,7 +191,6 @@ HWND ChildWithText(HWND Parent, const std::wstring& Text) {
 
 class MainWindowDesktop : public ::testing::Test {
 protected:
-    win32::TOleInitialization Ole;
     win32::TWin32WindowPlatform Windows;
     win32::TWin32WindowFactory Factory{::GetModuleHandleW(nullptr)};
     win32::TWin32GuiPlatform Gui{reinterpret_cast<std::uintptr_t>(::GetModuleHandleW(nullptr))};
@@ -209,7 +208,6 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
-        InitializeGUIUtils(Shell, Windows, 7);
         App = std::make_unique<TApplication>(Windows, Factory, Gui);
         App->SetTitle(u"Tarnwick");
         Form = MakeComponent<TForm1>(

@@ -5,6 +5,7 @@
 // clang-format off
 #include <objbase.h>
 #include <shellapi.h>
+#include <shobjidl.h>
 // clang-format on
 
 #include <gtest/gtest.h>
@@ -56,19 +57,20 @@ TEST_F(ShellSeamTest, TheApplicationBarStateSaysAlwaysOnTopAndAutoHideTogether) 
     EXPECT_EQ(Shell.SHAppBarMessage(ABM_GETSTATE, data), std::uintptr_t(ABS_ALWAYSONTOP | ABS_AUTOHIDE));
 }
 
-TEST_F(ShellSeamTest, TheTaskbarListIsMadeAndAnswers) {
-    ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+TEST_F(ShellSeamTest, TheTaskbarListIsMadeInAnApartmentTheAdapterEntersAndLeaves) {
     {
+        TWin32ShellPlatform shell; // the thread has entered no apartment of its own
         std::unique_ptr<ITaskbarListObject> list;
-        EXPECT_EQ(Shell.CoCreateTaskbarList(list), S_OK);
+        EXPECT_EQ(shell.CoCreateTaskbarList(list), S_OK);
         ASSERT_TRUE(list);
         EXPECT_EQ(list->HrInit(), S_OK);
         EXPECT_EQ(list->DeleteTab(reinterpret_cast<HWND_T>(Wnd)), S_OK);
     }
-    ::CoUninitialize();
-    std::unique_ptr<ITaskbarListObject> list;
-    EXPECT_EQ(Shell.CoCreateTaskbarList(list), CO_E_NOTINITIALIZED);
-    EXPECT_FALSE(list);
+    // Gone with the adapter: this thread has no apartment left.
+    IUnknown* object = nullptr;
+    EXPECT_EQ(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                 reinterpret_cast<void**>(&object)),
+              CO_E_NOTINITIALIZED);
 }
 
 } // namespace
