@@ -133,6 +133,14 @@ int RunProgram(const TProgramPlatforms& Platforms) {
         ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
             return SameTextLocale(system, A, B);
         });
+    // A failure before the tray: logged, told (on the console when there is one) and given as exit code.
+    const auto failed = [&](const std::exception_ptr& Error) {
+        const std::u16string message = ExceptionMessage(Error);
+        WriteToLog(message);
+        Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
+             MB_OK | MB_ICONSTOP);
+        return ExitCodeOf(Error);
+    };
     if (command.AnsweredWithoutTray()) {
         try {
             if (const auto code = AnswerWithoutTray(
@@ -140,11 +148,7 @@ int RunProgram(const TProgramPlatforms& Platforms) {
                 return *code;
             }
         } catch (...) {
-            const std::u16string message = ExceptionMessage(std::current_exception());
-            WriteToLog(message);
-            Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
-                 MB_OK | MB_ICONSTOP);
-            return ExitCodeOf(std::current_exception());
+            return failed(std::current_exception());
         }
     }
     // One instance per user session: a later start hands its command line over and ends.
@@ -155,11 +159,7 @@ int RunProgram(const TProgramPlatforms& Platforms) {
                 return *result;
             }
         } catch (...) {
-            const std::u16string message = ExceptionMessage(std::current_exception());
-            WriteToLog(message);
-            Tell({Platforms.Devices, Platforms.Registry, Platforms.Windows, console}, message,
-                 MB_OK | MB_ICONSTOP);
-            return ExitCodeOf(std::current_exception());
+            return failed(std::current_exception());
         }
     }
     int exitCode = ecDone;
