@@ -454,10 +454,18 @@ TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u1
     return TSwitchResultKind::Switched;
 }
 
+namespace {
+
+// "Turn on the internet for 5 min, asked by ...": the log's line for a switch as it is asked for.
+void LogSwitchRequest(const std::u16string& What, std::int32_t Minutes, TSwitchRequester Requester) {
+    WriteToLog(What + (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") +
+               u", asked by " + RequesterText(Requester));
+}
+
+} // namespace
+
 TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
-    WriteToLog(u"Turn on the internet" +
-               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
-               RequesterText(Requester));
+    LogSwitchRequest(u"Turn on the internet", Minutes, Requester);
     if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
         throw EGeneralError(
@@ -494,9 +502,7 @@ TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
 }
 
 TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
-    WriteToLog(u"Turn off the internet" +
-               (Minutes == 0 ? std::u16string() : u" for " + IntToText(Minutes) + u" min") + u", asked by " +
-               RequesterText(Requester));
+    LogSwitchRequest(u"Turn off the internet", Minutes, Requester);
     if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
         throw EGeneralError(
             FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "

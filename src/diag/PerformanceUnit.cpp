@@ -101,17 +101,23 @@ TMeasurement& TPerformanceRackman::FindOrCreate(const TMeasurementLabel& label) 
     return measurement;
 }
 
-void TPerformanceRackman::StartTime(const TMeasurementLabel& MeasurementLabel) {
+bool TPerformanceRackman::OnMeasuredThread() {
     const std::uint32_t thread = FCounter.GetCurrentThreadId();
     if (FAllowedThreadId == 0) {
-        FAllowedThreadId = thread;
+        FAllowedThreadId = thread; // the first thread to start a measurement is the measured one
     }
-    if (thread != FAllowedThreadId) {
-        return;
+    return thread == FAllowedThreadId;
+}
+
+void TPerformanceRackman::Open(TMeasurement& Measurement) {
+    Measurement.StartMeasure();
+    FLastMeasurement = &Measurement;
+}
+
+void TPerformanceRackman::StartTime(const TMeasurementLabel& MeasurementLabel) {
+    if (OnMeasuredThread()) {
+        Open(FindOrCreate(MeasurementLabel));
     }
-    TMeasurement& measurement = FindOrCreate(MeasurementLabel);
-    measurement.StartMeasure();
-    FLastMeasurement = &measurement;
 }
 
 void TPerformanceRackman::EndTime(const TMeasurementLabel& MeasurementLabel) {
@@ -154,16 +160,9 @@ bool TPerformanceRackman::CheckEnd(std::u16string_view label, const TMeasurement
 }
 
 void TPerformanceRackman::StartTime(std::u16string_view MeasurementLabel) {
-    const std::uint32_t thread = FCounter.GetCurrentThreadId();
-    if (FAllowedThreadId == 0) {
-        FAllowedThreadId = thread;
+    if (OnMeasuredThread()) {
+        Open(FindOrCreate(MeasurementLabel));
     }
-    if (thread != FAllowedThreadId) {
-        return;
-    }
-    TMeasurement& measurement = FindOrCreate(MeasurementLabel);
-    measurement.StartMeasure();
-    FLastMeasurement = &measurement;
 }
 
 void TPerformanceRackman::EndTime(std::u16string_view MeasurementLabel) {

@@ -90,6 +90,10 @@ private:
     TMeasurement& FindOrCreate(const TMeasurementLabel& label);
     // False for another thread's call; raises when no step is open or the label is not the open one's.
     bool CheckEnd(std::u16string_view label, const TMeasurementLabel* slot);
+    // Whether this thread's measurements count: only the first thread that starts one is measured.
+    bool OnMeasuredThread();
+    // Starts the measurement and makes it the open one.
+    void Open(TMeasurement& Measurement);
     std::u16string MeasurementToText(const TMeasurement& measurement, const std::u16string& indent) const;
 
     std::unique_ptr<IPerformanceCounter> FOwnCounter;
