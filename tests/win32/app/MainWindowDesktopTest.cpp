@@ -192,6 +192,25 @@ HWND ChildWithText(HWND Parent, const std::wstring& Text) {
     return nullptr;
 }
 
+// Reads the popup menu on the screen, if one is open: its items' texts, whether each shows whole, and a
+// screenshot under the given name; then closes it. True when the screenshot was taken.
+bool ReadOpenMenu(std::vector<std::wstring>& Items, const wchar_t* ShotName) {
+    const HWND menu = ::FindWindowW(L"#32768", nullptr);
+    if (!menu) {
+        return false;
+    }
+    const HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
+        Items.push_back(text);
+    }
+    ExpectEveryMenuTextFits(handle);
+    const bool shot = test::TakeScreenshot(ShotName);
+    ::EndMenu();
+    return shot;
+}
+
 // The texts of the window's children, for a failure message.
 std::string ChildTexts(HWND Parent) {
     std::string texts;
@@ -327,21 +346,7 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
 
     std::vector<std::wstring> items;
     bool shot = false;
-    TLater later(1000, [&] {
-        const HWND menu = ::FindWindowW(L"#32768", nullptr);
-        if (!menu) {
-            return;
-        }
-        const HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
-        for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
-            wchar_t text[64] = {};
-            ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
-            items.push_back(text);
-        }
-        ExpectEveryMenuTextFits(handle);
-        shot = test::TakeScreenshot(L"turn-on-menu");
-        ::EndMenu();
-    });
+    TLater later(1000, [&] { shot = ReadOpenMenu(items, L"turn-on-menu"); });
     ::PostMessageW(button, BM_CLICK, 0, 0);
     test::PumpMessages(25000, [&] { return !items.empty(); });
     ASSERT_EQ(items.size(), 6u);
@@ -361,21 +366,7 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
 
 TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
     std::vector<std::wstring> items;
-    TLater later(1000, [&] {
-        const HWND menu = ::FindWindowW(L"#32768", nullptr);
-        if (!menu) {
-            return;
-        }
-        const HMENU handle = reinterpret_cast<HMENU>(::SendMessageW(menu, 0x01E1 /* MN_GETHMENU */, 0, 0));
-        for (int i = 0; i < ::GetMenuItemCount(handle); ++i) {
-            wchar_t text[64] = {};
-            ::GetMenuStringW(handle, UINT(i), text, 64, MF_BYPOSITION);
-            items.push_back(text);
-        }
-        ExpectEveryMenuTextFits(handle);
-        test::TakeScreenshot(L"tray-menu");
-        ::EndMenu();
-    });
+    TLater later(1000, [&] { ReadOpenMenu(items, L"tray-menu"); });
     ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
     test::PumpMessages(25000, [&] { return !items.empty(); });
     EXPECT_EQ(items, (std::vector<std::wstring>{L"About", L"", L"Exit"}));
