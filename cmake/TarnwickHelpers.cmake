@@ -66,3 +66,12 @@ function(tarnwick_win32_test name)
   set_tests_properties(${name} PROPERTIES LABELS wine FIXTURES_REQUIRED wine
     ENVIRONMENT "TARNWICK_BUILD_DIR=${CMAKE_BINARY_DIR};${ARG_ENVIRONMENT}")
 endfunction()
+
+# tarnwick_link_lean(<target>)
+# Links a Windows program or DLL lean: sections nothing refers to stay out (about 50 KB of the static
+# runtime), and sections lie in the file at page boundaries, as they lie in memory, so that the loader maps
+# them from the file, shared and clean, where it would otherwise copy them into the process's private memory
+# (Wine does, for all 600 KB of tarnwick.exe). The alignment costs about 30 KB of padding.
+function(tarnwick_link_lean target)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,--file-alignment=0x1000)
+endfunction()

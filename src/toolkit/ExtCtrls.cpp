@@ -31,21 +31,19 @@ void TImage::ContentChanged() {
     Invalidate();
 }
 
-bool TImage::NeedsRendering() const noexcept {
-    return !FDecoded && !FPictureName.empty() && Parent().HandleAllocated();
+void TImage::DecodeWhenDue() {
+    if (!FDecoded && !FPictureName.empty() && Parent().HandleAllocated()) {
+        LoadRendering();
+    }
 }
 
 HPICTURE_T TImage::Picture() {
-    if (NeedsRendering()) {
-        LoadRendering();
-    }
+    DecodeWhenDue();
     return FPicture;
 }
 
 const std::u16string& TImage::RenderingName() {
-    if (NeedsRendering()) {
-        LoadRendering();
-    }
+    DecodeWhenDue();
     return FRenderingName;
 }
 

@@ -35,7 +35,8 @@ protected:
 private:
     void FreePicture() noexcept;
     void LoadRendering();
-    bool NeedsRendering() const noexcept;
+    // Decodes the rendering for the present scale unless it is decoded, or there is no window to scale by.
+    void DecodeWhenDue();
 
     std::u16string FPictureName;
     std::u16string FRenderingName;

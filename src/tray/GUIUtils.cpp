@@ -12,9 +12,6 @@ namespace tarnwick {
 namespace {
 constexpr std::uint8_t Windows7VersionCode = 7;
 std::unique_ptr<ITaskbarListObject> gTaskbarList; // the unit's TaskbarList
-} // namespace
-
-namespace {
 
 // The taskbar-list object, made and initialised when first needed.
 ITaskbarListObject& MadeTaskbarList(IShellPlatform& Shell, IWindowPlatform& Windows) {

@@ -1,6 +1,7 @@
 #pragma once
 // The toolkit's GUI seam on Windows: user32 and gdi32 one call at a time, and PNG pictures decoded with the
-// Windows Imaging Component into 32-bit bitmaps with premultiplied alpha (COM must be initialised).
+// Windows Imaging Component into 32-bit bitmaps with premultiplied alpha (in a COM apartment the adapter
+// enters at the first picture).
 
 #include "platform/GuiPlatform.h"
 #include "platform/win32/Win32ComApartment.h"
