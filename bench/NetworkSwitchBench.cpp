@@ -41,7 +41,7 @@ void BM_BareTurnOff(benchmark::State& state) {
     auto& machine = bench::Machine(static_cast<std::size_t>(state.range(0)));
     std::vector<std::u16string> adapters;
     for (const auto& adapter : GetNetAdapters(machine)) {
-        adapters.push_back(adapter->PnPName());
+        adapters.emplace_back(adapter->PnPName());
     }
     FinalizeDeviceInformationKt();
     for (auto _ : state) {

@@ -21,12 +21,11 @@ int AnswerStatus(const TCommand&, const TAnswerServices& Services) {
 int AnswerList(const TCommand&, const TAnswerServices& Services) {
     const TKeepList keep = ReadKeepList(Services.Registry);
     for (const auto& adapter : GetNetAdapters(Services.Devices)) {
-        const std::u16string& name =
-            adapter->VendorName().empty() ? adapter->DEVICEDESC() : adapter->VendorName();
+        const std::u16string name(adapter->VendorName().empty() ? adapter->DEVICEDESC() : adapter->VendorName());
         const std::uint32_t problem = adapter->ulProblemNumber();
         const std::u16string state =
             problem == 0 ? u"on" : FormatText(u"off (problem %u)", {std::uint64_t(problem)});
-        Services.Console.WriteLine(name + u"\t" + adapter->PnPName() + u"\t" + state + u"\t" +
+        Services.Console.WriteLine(name + u"\t" + std::u16string(adapter->PnPName()) + u"\t" + state + u"\t" +
                                    (keep.Keeps(*adapter) ? u"kept" : u"not kept"));
     }
     return ecDone;

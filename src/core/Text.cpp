@@ -107,12 +107,13 @@ std::u16string LowerAscii(std::u16string_view text) {
     return out;
 }
 
+std::u16string_view ViewUpToNul(const char16_t* buffer, std::size_t capacity) noexcept {
+    const std::u16string_view whole(buffer, capacity);
+    return whole.substr(0, whole.find(u'\0'));
+}
+
 std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity) {
-    std::size_t length = 0;
-    while (length < capacity && buffer[length] != u'\0') {
-        ++length;
-    }
-    return std::u16string(buffer, length);
+    return std::u16string(ViewUpToNul(buffer, capacity));
 }
 
 std::u16string TextUpToNul(const std::uint8_t* buffer, std::size_t bytes) {

@@ -28,6 +28,8 @@ std::u16string LowerAscii(std::u16string_view text);
 
 // The text of a buffer the platform filled: up to its first NUL, or all of it when it has none.
 std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity);
+// The same as a view into the buffer.
+std::u16string_view ViewUpToNul(const char16_t* buffer, std::size_t capacity) noexcept;
 // The same for a buffer of bytes holding UTF-16 in the platform's order; an odd last byte is ignored.
 std::u16string TextUpToNul(const std::uint8_t* buffer, std::size_t bytes);
 

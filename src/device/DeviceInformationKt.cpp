@@ -37,7 +37,7 @@ private:
     HDEVINFO FSet;
 };
 
-using KnownNames = std::unordered_set<std::u16string, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>;
+using KnownNames = std::unordered_set<std::u16string_view, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>;
 
 } // namespace
 
@@ -65,29 +65,32 @@ bool TSearchDevicesCallBack::IsSearchedDevice(const TPhysicalDevice& PhysicalDev
 
 namespace {
 
-// A text property: what the platform wrote, bounded by the size it reports, up to its first NUL. Most
-// properties fit the first buffer; a larger one is read again into a buffer of the size asked for.
-std::u16string ReadTextProperty(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data,
-                                std::uint32_t property) {
-    std::array<std::uint8_t, 1024> firstBuffer; // only the bytes the platform reports are read
-    std::vector<std::uint8_t> grownBuffer;
-    std::uint8_t* buffer = firstBuffer.data();
-    std::uint32_t size = static_cast<std::uint32_t>(firstBuffer.size());
+// A text property: what the platform wrote into `buffer`, bounded by the size it reports, up to its first
+// NUL. Most properties fit the buffer as it is; for a larger one it grows to the size asked for and the
+// property is read again.
+std::u16string_view ReadTextProperty(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data,
+                                     std::uint32_t property, std::vector<char16_t>& buffer) {
     for (;;) {
+        const auto size = static_cast<std::uint32_t>(buffer.size() * sizeof(char16_t));
         std::uint32_t type = 0;
         std::uint32_t required = 0;
-        if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, property, &type, buffer, size, &required)) {
-            return TextUpToNul(buffer, std::min(required, size));
+        if (platform.SetupDiGetDeviceRegistryPropertyW(set, data, property, &type,
+                                                       reinterpret_cast<std::uint8_t*>(buffer.data()), size,
+                                                       &required)) {
+            return ViewUpToNul(buffer.data(), std::min(required, size) / sizeof(char16_t));
         }
         // A driver that answers "insufficient buffer" without asking for more room would keep us here
         // for ever: give up on the property instead.
         if (platform.GetLastError() != ERROR_INSUFFICIENT_BUFFER || required <= size) {
             return {};
         }
-        grownBuffer.resize(required);
-        buffer = grownBuffer.data();
-        size = required;
+        buffer.resize((required + 1) / sizeof(char16_t));
     }
+}
+
+// The buffer a text property is first read into: room for 512 characters.
+std::vector<char16_t> PropertyBuffer() {
+    return std::vector<char16_t>(512);
 }
 
 // One 4-byte read of a property into a value preset to 0.
@@ -107,13 +110,16 @@ DEVINST ReadParent(IDevicePlatform& platform, DEVINST devInst) {
     return platform.CM_Get_Parent(&parent, devInst, 0) == CR_SUCCESS ? parent : 0;
 }
 
-std::u16string ReadDeviceId(IDevicePlatform& platform, DEVINST devInst) {
-    std::array<char16_t, 255> buffer{};
+// Instance IDs are at most 200 characters; the buffer has room for the longest and its NUL.
+using TDeviceIdBuffer = std::array<char16_t, 255>;
+
+std::u16string_view ReadDeviceId(IDevicePlatform& platform, DEVINST devInst, TDeviceIdBuffer& buffer) {
+    buffer[0] = u'\0';
     if (platform.CM_Get_Device_ID_ExW(devInst, buffer.data(), static_cast<std::uint32_t>(buffer.size()), 0,
                                       0) != CR_SUCCESS) {
         return {};
     }
-    return TextUpToNul(buffer.data(), buffer.size());
+    return ViewUpToNul(buffer.data(), buffer.size());
 }
 
 } // namespace
@@ -121,7 +127,8 @@ std::u16string ReadDeviceId(IDevicePlatform& platform, DEVINST devInst) {
 std::u16string GetDeviceRegistryProperty(IDevicePlatform& platform, HDEVINFO DevSet,
                                          const SP_DEVINFO_DATA& DeviceInfoData, std::uint32_t Property) {
     TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceRegistryProperty);
-    return ReadTextProperty(platform, DevSet, DeviceInfoData, Property);
+    std::vector<char16_t> buffer = PropertyBuffer();
+    return std::u16string(ReadTextProperty(platform, DevSet, DeviceInfoData, Property, buffer));
 }
 
 std::uint32_t GetDeviceRegistryPropertyDWORD(IDevicePlatform& platform, HDEVINFO DevSet,
@@ -137,7 +144,8 @@ DEVINST CMGetParent(IDevicePlatform& platform, DEVINST DevInst) {
 
 std::u16string GetDeviceIdEx(IDevicePlatform& platform, DEVINST DevInst) {
     TMeasurementScope measure(PerformanceRackman(), DeviceLabels::GetDeviceIdEx);
-    return ReadDeviceId(platform, DevInst);
+    TDeviceIdBuffer buffer;
+    return std::u16string(ReadDeviceId(platform, DevInst, buffer));
 }
 
 bool HasUsbDeviceInterface(IDevicePlatform& platform, HDEVINFO DevSet,
@@ -175,11 +183,19 @@ bool GetDeviceInformation(IDevicePlatform& platform, std::u16string DevicePath,
 
 namespace {
 
-// Steps 6 to 14 of one qualifying device: the record, appended at once, then filled. Its measured steps
-// follow each other, so one counter reading closes a step and opens the next.
+// What one walk reuses from device to device, so that reading a device allocates little beyond its record.
+struct TWalkBuffers {
+    TDeviceTexts Texts;
+    std::vector<char16_t> Property = PropertyBuffer();
+    TDeviceIdBuffer Id;
+    std::array<char16_t, 260> InstanceId;
+};
+
+// Everything one qualifying device tells after its identity: the record is appended first, then filled.
+// Its measured steps follow each other, so one counter reading closes a step and opens the next.
 void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& data, TPhysicalDevice& device,
                 CONFIGRET statusResult, bool readDetails, std::uint32_t flags,
-                const TVolumeDeviceConnectorList* volumes) {
+                const TVolumeDeviceConnectorList* volumes, TWalkBuffers& buffers) {
     TDeviceRecordWriter record(device);
     {
         TMeasurementScope step(PerformanceRackman(), DeviceLabels::GetCapabilities);
@@ -187,31 +203,34 @@ void ReadDevice(IDevicePlatform& platform, HDEVINFO set, const SP_DEVINFO_DATA& 
         if (statusResult == CR_SUCCESS) {
             record.SetCapabilities(capabilities);
         }
-        const auto readText = [&](std::uint32_t property) {
+        TDeviceTexts& texts = buffers.Texts;
+        const auto readText = [&](TDeviceText which, std::uint32_t property) {
             step.Next(DeviceLabels::GetDeviceRegistryProperty);
-            return ReadTextProperty(platform, set, data, property);
+            texts.Set(which, ReadTextProperty(platform, set, data, property, buffers.Property));
         };
-        record.VendorName() = readText(SPDRP_FRIENDLYNAME);
-        record.SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() = readText(SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
-        record.SPDRP_CLASSGUID() = readText(SPDRP_CLASSGUID);
+        readText(TDeviceText::VendorName, SPDRP_FRIENDLYNAME);
+        readText(TDeviceText::SPDRP_PHYSICAL_DEVICE_OBJECT_NAME, SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
+        readText(TDeviceText::SPDRP_CLASSGUID, SPDRP_CLASSGUID);
         if (readDetails) {
-            record.DEVICEDESC() = readText(SPDRP_DEVICEDESC);
-            record.LOCATION_INFORMATION() = readText(SPDRP_LOCATION_INFORMATION);
-            record.HARDWAREID() = readText(SPDRP_HARDWAREID);
+            readText(TDeviceText::DEVICEDESC, SPDRP_DEVICEDESC);
+            readText(TDeviceText::LOCATION_INFORMATION, SPDRP_LOCATION_INFORMATION);
+            readText(TDeviceText::HARDWAREID, SPDRP_HARDWAREID);
             step.Next(DeviceLabels::GetDeviceRegistryPropertyDWORD);
             record.SPDRP_UI_NUMBER() = ReadDword(platform, set, data, SPDRP_UI_NUMBER);
         }
         // A removable device without a friendly name is shown by its description, or else its location.
-        if (device.VendorName().empty() && device.DN_REMOVABLE_Flag()) {
-            record.DEVICEDESC() = readText(SPDRP_DEVICEDESC);
-            if (device.DEVICEDESC().empty()) {
-                record.LOCATION_INFORMATION() = readText(SPDRP_LOCATION_INFORMATION);
+        if (texts.Get(TDeviceText::VendorName).empty() && device.DN_REMOVABLE_Flag()) {
+            readText(TDeviceText::DEVICEDESC, SPDRP_DEVICEDESC);
+            if (texts.Get(TDeviceText::DEVICEDESC).empty()) {
+                readText(TDeviceText::LOCATION_INFORMATION, SPDRP_LOCATION_INFORMATION);
             }
         }
         step.Next(DeviceLabels::CMGetParent);
         record.ParentDeviceInst() = ReadParent(platform, device.DeviceInst());
         step.Next(DeviceLabels::GetDeviceIdEx);
-        record.ParentDevicePnPName() = ReadDeviceId(platform, device.ParentDeviceInst());
+        texts.Set(TDeviceText::ParentDevicePnPName,
+                  ReadDeviceId(platform, device.ParentDeviceInst(), buffers.Id));
+        record.SetTexts(texts);
     }
     if (flags & DIGCF_DEVICEINTERFACE) {
         for (const Guid* interfaceGuid :
@@ -261,7 +280,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDe
 
         SP_DEVINFO_DATA data{};
         data.cbSize = sizeof data;
-        std::array<char16_t, 260> idBuffer;
+        TWalkBuffers buffers;
         for (std::uint32_t index = 0;; ++index) {
             std::uint32_t status = 0;
             std::uint32_t problem = 0;
@@ -277,19 +296,22 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDe
             if (status == 0 && problem == 0) {
                 continue; // no device node: a phantom
             }
-            std::u16string name;
-            idBuffer[0] = u'\0';
-            if (platform.SetupDiGetDeviceInstanceIdW(set, data, idBuffer.data(),
-                                                     static_cast<std::uint32_t>(idBuffer.size()), nullptr)) {
-                name = TextUpToNul(idBuffer.data(), idBuffer.size());
+            std::u16string_view name;
+            auto& id = buffers.InstanceId;
+            id[0] = u'\0';
+            if (platform.SetupDiGetDeviceInstanceIdW(set, data, id.data(), static_cast<std::uint32_t>(id.size()),
+                                                     nullptr)) {
+                name = ViewUpToNul(id.data(), id.size());
             }
             if (!known.empty() && known.contains(name)) {
                 continue;
             }
             TPhysicalDevice& device = ADevices.Add(std::make_unique<TPhysicalDevice>());
-            TDeviceRecordWriter(device).SetIdentity(data.DevInst, status, problem, std::move(name));
+            buffers.Texts.Clear();
+            buffers.Texts.Set(TDeviceText::PnPName, name);
+            TDeviceRecordWriter(device).SetIdentity(data.DevInst, status, problem);
             ReadDevice(platform, set, data, device, statusResult, AReadDetails == TReadDetails::Yes, AFlags,
-                       volumes);
+                       volumes, buffers);
             if (ACallBack != nullptr && ACallBack->IsSearchedDevice(device)) {
                 ACallBack->CallBackProc(device, set, data, static_cast<std::int32_t>(index));
             }

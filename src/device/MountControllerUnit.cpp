@@ -269,7 +269,7 @@ void GetDeviceInterfacesByGuid(IDevicePlatform& platform, TPhysicalDevice& Devic
             for (const auto& volume : Device.DeviceVolumesList()) {
                 MountController(platform).KtGetVolumePathNamesForVolumeName(volume, mountPoints);
             }
-            record.MountPoints() = CommaText(mountPoints);
+            record.SetText(TDeviceText::MountPoints, CommaText(mountPoints));
         }
     }
 }

@@ -33,11 +33,27 @@ TPhysicalDeviceList& TPhysicalDeviceList::operator=(const TPhysicalDeviceList& o
 
 TPhysicalDeviceList::~TPhysicalDeviceList() = default;
 
-TPhysicalDevice::TPhysicalDevice() : FTexts(std::make_shared<TTexts>()) {}
+void TDeviceTexts::Set(TDeviceText which, std::u16string_view text) {
+    TSpan& span = FSpans[static_cast<std::size_t>(which)];
+    if (text.size() > span.Length) {
+        span.Offset = static_cast<std::uint32_t>(FChars.size());
+        FChars.append(text);
+    } else {
+        FChars.replace(span.Offset, text.size(), text);
+    }
+    span.Length = static_cast<std::uint32_t>(text.size());
+}
 
-TPhysicalDevice::TTexts& TPhysicalDevice::OwnTexts() {
-    if (FTexts.use_count() > 1) {
-        FTexts = std::make_shared<TTexts>(*FTexts);
+void TDeviceTexts::Clear() noexcept {
+    FChars.clear();
+    FSpans.fill({});
+}
+
+TDeviceTexts& TPhysicalDevice::OwnTexts() {
+    if (!FTexts) {
+        FTexts = std::make_shared<TDeviceTexts>();
+    } else if (FTexts.use_count() > 1) {
+        FTexts = std::make_shared<TDeviceTexts>(*FTexts);
     }
     return *FTexts;
 }
@@ -90,12 +106,14 @@ bool TPhysicalDevice::IsRemovedOrDisabled() const noexcept {
            FulProblemNumber == CM_PROB_HELD_FOR_EJECT;
 }
 
-void TDeviceRecordWriter::SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem,
-                                      std::u16string pnpName) {
+void TDeviceRecordWriter::SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem) {
     D.FDeviceInst = devInst;
     D.FulStatus = status;
     D.FulProblemNumber = problem;
-    D.OwnTexts().PnPName = std::move(pnpName);
+}
+
+void TDeviceRecordWriter::SetTexts(const TDeviceTexts& texts) {
+    D.FTexts = std::make_shared<TDeviceTexts>(texts);
 }
 
 void TDeviceRecordWriter::SetCapabilities(std::uint32_t capabilities) {

@@ -2,9 +2,11 @@
 // One device node as one run of the enumeration found it, the owning list of such records, and the
 // volume-table record that ties a volume to its storage device number.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/DevicePlatform.h"
@@ -12,6 +14,42 @@
 namespace tarnwick {
 
 class TPhysicalDevice;
+
+// The texts a record carries.
+enum class TDeviceText : std::uint8_t {
+    PnPName,
+    VendorName,
+    DEVICEDESC,
+    LOCATION_INFORMATION,
+    HARDWAREID,
+    SPDRP_CLASSGUID,
+    SPDRP_PHYSICAL_DEVICE_OBJECT_NAME,
+    SPDRP_DRIVER,
+    ParentDevicePnPName,
+    MountPoints,
+};
+inline constexpr std::size_t DeviceTextCount = 10;
+
+// A record's texts side by side in one buffer, so that a record costs one text allocation rather than
+// one per text. A text written again takes its old place when it fits and is appended when it does not.
+class TDeviceTexts {
+public:
+    std::u16string_view Get(TDeviceText which) const noexcept {
+        const TSpan span = FSpans[static_cast<std::size_t>(which)];
+        return std::u16string_view(FChars).substr(span.Offset, span.Length);
+    }
+    void Set(TDeviceText which, std::u16string_view text);
+    // Forgets every text and keeps the buffer, for filling the next record.
+    void Clear() noexcept;
+
+private:
+    struct TSpan {
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
+    };
+    std::u16string FChars;
+    std::array<TSpan, DeviceTextCount> FSpans{};
+};
 
 // An owning list of device records: destroying the list destroys its records; copying it copies them.
 class TPhysicalDeviceList {
@@ -39,19 +77,22 @@ private:
 // shares the parent reference (the copy refers to the same parent record and does not own it).
 class TPhysicalDevice {
 public:
-    TPhysicalDevice();
+    TPhysicalDevice() = default;
 
-    DEVINST DeviceInst() const noexcept { return FDeviceInst; }
-    const std::u16string& PnPName() const noexcept { return FTexts->PnPName; }
-    const std::u16string& VendorName() const noexcept { return FTexts->VendorName; }
-    const std::u16string& DEVICEDESC() const noexcept { return FTexts->DEVICEDESC; }
-    const std::u16string& LOCATION_INFORMATION() const noexcept { return FTexts->LOCATION_INFORMATION; }
-    const std::u16string& HARDWAREID() const noexcept { return FTexts->HARDWAREID; }
-    const std::u16string& SPDRP_CLASSGUID() const noexcept { return FTexts->SPDRP_CLASSGUID; }
-    const std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() const noexcept {
-        return FTexts->SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
+    std::u16string_view Text(TDeviceText which) const noexcept {
+        return FTexts ? FTexts->Get(which) : std::u16string_view();
     }
-    const std::u16string& SPDRP_DRIVER() const noexcept { return FTexts->SPDRP_DRIVER; }
+    DEVINST DeviceInst() const noexcept { return FDeviceInst; }
+    std::u16string_view PnPName() const noexcept { return Text(TDeviceText::PnPName); }
+    std::u16string_view VendorName() const noexcept { return Text(TDeviceText::VendorName); }
+    std::u16string_view DEVICEDESC() const noexcept { return Text(TDeviceText::DEVICEDESC); }
+    std::u16string_view LOCATION_INFORMATION() const noexcept { return Text(TDeviceText::LOCATION_INFORMATION); }
+    std::u16string_view HARDWAREID() const noexcept { return Text(TDeviceText::HARDWAREID); }
+    std::u16string_view SPDRP_CLASSGUID() const noexcept { return Text(TDeviceText::SPDRP_CLASSGUID); }
+    std::u16string_view SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() const noexcept {
+        return Text(TDeviceText::SPDRP_PHYSICAL_DEVICE_OBJECT_NAME);
+    }
+    std::u16string_view SPDRP_DRIVER() const noexcept { return Text(TDeviceText::SPDRP_DRIVER); }
     std::uint32_t SPDRP_UI_NUMBER() const noexcept { return FSPDRP_UI_NUMBER; }
     std::uint32_t ulStatus() const noexcept { return FulStatus; }
     std::uint32_t ulProblemNumber() const noexcept { return FulProblemNumber; }
@@ -70,13 +111,13 @@ public:
     std::uint32_t BusType() const noexcept { return FBusType; }
     void SetBusType(std::uint32_t value) noexcept { FBusType = value; }
     DEVINST ParentDeviceInst() const noexcept { return FParentDeviceInst; }
-    const std::u16string& ParentDevicePnPName() const noexcept { return FTexts->ParentDevicePnPName; }
+    std::u16string_view ParentDevicePnPName() const noexcept { return Text(TDeviceText::ParentDevicePnPName); }
     // The record's own lists, not copies.
     std::vector<std::u16string>& DevicePathList() noexcept { return FDevicePathList; }
     const std::vector<std::u16string>& DevicePathList() const noexcept { return FDevicePathList; }
     std::vector<std::u16string>& DeviceVolumesList() noexcept { return FDeviceVolumesList; }
     const std::vector<std::u16string>& DeviceVolumesList() const noexcept { return FDeviceVolumesList; }
-    const std::u16string& MountPoints() const noexcept { return FTexts->MountPoints; }
+    std::u16string_view MountPoints() const noexcept { return Text(TDeviceText::MountPoints); }
     TPhysicalDevice* ParentDevice() const noexcept { return FParentDevice; }
     TPhysicalDeviceList& DeviceChilds() noexcept { return FDeviceChilds; }
     const TPhysicalDeviceList& DeviceChilds() const noexcept { return FDeviceChilds; }
@@ -95,24 +136,12 @@ private:
     friend class TDeviceRecordWriter;
     friend void BuildDeviceTree(TPhysicalDeviceList& devices);
 
-    // The texts, written while the record is filled and then only read: copies share them until a
+    // The texts are written while the record is filled and then only read: copies share them until a
     // writer changes one (then that record gets its own), so a copy costs no text allocations.
-    struct TTexts {
-        std::u16string PnPName;
-        std::u16string VendorName;
-        std::u16string DEVICEDESC;
-        std::u16string LOCATION_INFORMATION;
-        std::u16string HARDWAREID;
-        std::u16string SPDRP_CLASSGUID;
-        std::u16string SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
-        std::u16string SPDRP_DRIVER;
-        std::u16string ParentDevicePnPName;
-        std::u16string MountPoints;
-    };
-    TTexts& OwnTexts();
+    TDeviceTexts& OwnTexts();
 
     DEVINST FDeviceInst = 0;
-    std::shared_ptr<TTexts> FTexts;
+    std::shared_ptr<TDeviceTexts> FTexts; // none until a text is written
     std::uint32_t FSPDRP_UI_NUMBER = 0;
     std::uint32_t FulStatus = 0;
     std::uint32_t FulProblemNumber = 0;
@@ -140,24 +169,20 @@ private:
 class TDeviceRecordWriter {
 public:
     explicit TDeviceRecordWriter(TPhysicalDevice& device) : D(device) {}
-    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem, std::u16string pnpName);
+    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem);
+    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem, std::u16string_view pnpName) {
+        SetIdentity(devInst, status, problem);
+        SetText(TDeviceText::PnPName, pnpName);
+    }
     // Capabilities and the nine derived flags, in one step.
     void SetCapabilities(std::uint32_t capabilities);
-    std::u16string& VendorName() { return D.OwnTexts().VendorName; }
-    std::u16string& DEVICEDESC() { return D.OwnTexts().DEVICEDESC; }
-    std::u16string& LOCATION_INFORMATION() { return D.OwnTexts().LOCATION_INFORMATION; }
-    std::u16string& HARDWAREID() { return D.OwnTexts().HARDWAREID; }
-    std::u16string& SPDRP_CLASSGUID() { return D.OwnTexts().SPDRP_CLASSGUID; }
-    std::u16string& SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() {
-        return D.OwnTexts().SPDRP_PHYSICAL_DEVICE_OBJECT_NAME;
-    }
-    std::u16string& SPDRP_DRIVER() { return D.OwnTexts().SPDRP_DRIVER; }
+    void SetText(TDeviceText which, std::u16string_view text) { D.OwnTexts().Set(which, text); }
+    // Every text at once, from texts filled elsewhere: the record gets its own copy, sized to fit.
+    void SetTexts(const TDeviceTexts& texts);
     std::uint32_t& SPDRP_UI_NUMBER() { return D.FSPDRP_UI_NUMBER; }
     std::uint32_t& DeviceType() { return D.FDeviceType; }
     std::uint32_t& DeviceNumber() { return D.FDeviceNumber; }
     DEVINST& ParentDeviceInst() { return D.FParentDeviceInst; }
-    std::u16string& ParentDevicePnPName() { return D.OwnTexts().ParentDevicePnPName; }
-    std::u16string& MountPoints() { return D.OwnTexts().MountPoints; }
 
 private:
     TPhysicalDevice& D;

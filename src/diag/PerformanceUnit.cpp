@@ -131,6 +131,12 @@ void TPerformanceRackman::SwitchTime(const TMeasurementLabel& Ending, const TMea
     if (!CheckEnd(Ending.Text, &Ending)) {
         return;
     }
+    if (&Starting == &Ending) {
+        // The same step again: its pairs join end to start, so their total is the time from the first
+        // start to the last end. Count this pair now; the clock is read when the step finally ends.
+        ++FLastMeasurement->FCallCount;
+        return;
+    }
     TMeasurement& ending = *FLastMeasurement;
     const std::int64_t now = FCounter.QueryPerformanceCounter();
     ending.EndMeasure(now);

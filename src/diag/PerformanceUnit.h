@@ -74,7 +74,8 @@ public:
     // The same for constant labels; they behave exactly like their texts.
     void StartTime(const TMeasurementLabel& MeasurementLabel);
     void EndTime(const TMeasurementLabel& MeasurementLabel);
-    // Ends the open step and starts the next one beside it with one counter reading.
+    // Ends the open step and starts the next one beside it with one counter reading; none when the next
+    // step is the same one again.
     void SwitchTime(const TMeasurementLabel& Ending, const TMeasurementLabel& Starting);
     void Clear();
     bool HasMeasurements() const noexcept { return !FMeasurements.empty(); }

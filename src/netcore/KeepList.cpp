@@ -54,9 +54,9 @@ std::vector<std::u16string> SplitMultiString(const std::vector<std::uint8_t>& Da
 
 bool TKeepList::Keeps(const TPhysicalDevice& Adapter) const {
     for (const std::u16string& pattern : FPatterns) {
-        for (const std::u16string* field :
-             {&Adapter.VendorName(), &Adapter.DEVICEDESC(), &Adapter.HARDWAREID(), &Adapter.PnPName()}) {
-            if (!field->empty() && MatchesPattern(pattern, *field)) {
+        for (const std::u16string_view field :
+             {Adapter.VendorName(), Adapter.DEVICEDESC(), Adapter.HARDWAREID(), Adapter.PnPName()}) {
+            if (!field.empty() && MatchesPattern(pattern, field)) {
                 return true;
             }
         }

@@ -34,9 +34,9 @@ namespace {
 
 std::u16string DisplayName(const TPhysicalDevice& adapter) {
     if (!adapter.VendorName().empty()) {
-        return adapter.VendorName(); // the friendly name
+        return std::u16string(adapter.VendorName()); // the friendly name
     }
-    return adapter.DEVICEDESC().empty() ? adapter.PnPName() : adapter.DEVICEDESC();
+    return std::u16string(adapter.DEVICEDESC().empty() ? adapter.PnPName() : adapter.DEVICEDESC());
 }
 
 TAdapterSwitchResult SwitchAdapter(IDevicePlatform& platform, const TPhysicalDevice& adapter,
@@ -44,7 +44,7 @@ TAdapterSwitchResult SwitchAdapter(IDevicePlatform& platform, const TPhysicalDev
     TAdapterSwitchResult result;
     result.Name = DisplayName(adapter);
     result.PnPName = adapter.PnPName();
-    const TControlDeviceOutcome outcome = TryControlDevice(platform, adapter.PnPName(), action);
+    const TControlDeviceOutcome outcome = TryControlDevice(platform, result.PnPName, action);
     result.ErrorCode = outcome.ErrorCode;
     result.Reason = outcome.Error;
     result.NeedsRestart = outcome.RebootRequired;

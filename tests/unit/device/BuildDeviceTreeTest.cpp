@@ -15,7 +15,7 @@ std::unique_ptr<TPhysicalDevice> Record(std::u16string name, std::u16string pare
     auto device = std::make_unique<TPhysicalDevice>();
     TDeviceRecordWriter writer(*device);
     writer.SetIdentity(1, 1, 0, std::move(name));
-    writer.ParentDevicePnPName() = std::move(parent);
+    writer.SetText(TDeviceText::ParentDevicePnPName, parent);
     return device;
 }
 

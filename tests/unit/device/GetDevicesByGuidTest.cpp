@@ -138,7 +138,7 @@ TEST_F(GetDevicesByGuidTest, EmptyClassLeavesListButStillBuildsTheTree) {
     TDeviceRecordWriter(*parent).SetIdentity(0, 0, 0, u"P");
     auto child = std::make_unique<TPhysicalDevice>();
     TDeviceRecordWriter(*child).SetIdentity(0, 0, 0, u"C");
-    TDeviceRecordWriter(*child).ParentDevicePnPName() = u"P";
+    TDeviceRecordWriter(*child).SetText(TDeviceText::ParentDevicePnPName, u"P");
     list.Add(std::move(parent));
     list.Add(std::move(child));
     EnumerateNet(list);
@@ -211,7 +211,7 @@ public:
         : TSearchDevicesCallBack(std::move(name)), FSim(sim), FRaise(raise) {}
     void CallBackProc(TPhysicalDevice& device, HDEVINFO set, SP_DEVINFO_DATA data,
                       std::int32_t index) override {
-        Calls.push_back({device.PnPName(), set, data.DevInst, index, FSim.OpenSetCount()});
+        Calls.push_back({std::u16string(device.PnPName()), set, data.DevInst, index, FSim.OpenSetCount()});
         if (FRaise) {
             throw EGeneralError(u"callback failed");
         }

@@ -12,7 +12,7 @@ std::unique_ptr<TPhysicalDevice> Record(std::u16string name, std::u16string pare
     auto device = std::make_unique<TPhysicalDevice>();
     TDeviceRecordWriter writer(*device);
     writer.SetIdentity(1, DN_STARTED, problem, std::move(name));
-    writer.ParentDevicePnPName() = std::move(parent);
+    writer.SetText(TDeviceText::ParentDevicePnPName, parent);
     return device;
 }
 
@@ -78,8 +78,8 @@ TEST(TPhysicalDevice, CopiesAreValuesWhoseTextsChangeAlone) {
     TPhysicalDeviceList copied = list; // records, and their children, copied by the compiler
     TPhysicalDevice assigned;
     assigned = list[0];
-    TDeviceRecordWriter(copied[0]).VendorName() = u"Copy";
-    TDeviceRecordWriter(list[0].DeviceChilds()[0]).ParentDevicePnPName() = u"ELSEWHERE";
+    TDeviceRecordWriter(copied[0]).SetText(TDeviceText::VendorName, u"Copy");
+    TDeviceRecordWriter(list[0].DeviceChilds()[0]).SetText(TDeviceText::ParentDevicePnPName, u"ELSEWHERE");
 
     EXPECT_EQ(list[0].VendorName(), u"");
     EXPECT_EQ(assigned.VendorName(), u"");
@@ -87,6 +87,25 @@ TEST(TPhysicalDevice, CopiesAreValuesWhoseTextsChangeAlone) {
     EXPECT_EQ(copied[0].DeviceChilds()[0].ParentDevicePnPName(), u"ROOT");
     EXPECT_EQ(assigned.DeviceChilds()[0].ParentDevicePnPName(), u"ROOT");
     EXPECT_NE(&copied[0].DeviceChilds()[0], &list[0].DeviceChilds()[0]);
+}
+
+// The texts share one buffer: writing one again, shorter or longer, leaves its neighbours whole.
+TEST(TDeviceTexts, TextsWrittenAgainKeepTheirNeighbours) {
+    TDeviceTexts texts;
+    texts.Set(TDeviceText::PnPName, u"PCI\\VEN_8086");
+    texts.Set(TDeviceText::VendorName, u"Intel");
+    texts.Set(TDeviceText::DEVICEDESC, u"Ethernet");
+    texts.Set(TDeviceText::VendorName, u"LAN");
+    EXPECT_EQ(texts.Get(TDeviceText::VendorName), u"LAN");
+    EXPECT_EQ(texts.Get(TDeviceText::PnPName), u"PCI\\VEN_8086");
+    texts.Set(TDeviceText::VendorName, u"Intel(R) Ethernet Connection");
+    texts.Set(TDeviceText::PnPName, u"");
+    EXPECT_EQ(texts.Get(TDeviceText::PnPName), u"");
+    EXPECT_EQ(texts.Get(TDeviceText::VendorName), u"Intel(R) Ethernet Connection");
+    EXPECT_EQ(texts.Get(TDeviceText::DEVICEDESC), u"Ethernet");
+    EXPECT_EQ(texts.Get(TDeviceText::MountPoints), u"");
+    texts.Clear();
+    EXPECT_EQ(texts.Get(TDeviceText::DEVICEDESC), u"");
 }
 
 TEST(TPhysicalDevice, HasChildAndIndexOfChildIgnoreAsciiCase) {

@@ -154,6 +154,24 @@ TEST_F(PerformanceRackmanTest, SwitchingStepsReadsTheCounterOnceForBoth) {
     EXPECT_EQ(rackman.LastMeasurement(), rackman.FindMeasurement(u"A")) << "the open step stays open";
 }
 
+TEST_F(PerformanceRackmanTest, RepeatingAStepCountsEveryPairAndAddsItsTime) {
+    rackman.StartTime(LabelA);          // 1010
+    rackman.StartTime(LabelB);          // 1020
+    rackman.SwitchTime(LabelB, LabelB); // B again, ending the first pair
+    counter.now += 100;                 // the second pair's work
+    rackman.SwitchTime(LabelB, LabelB);
+    rackman.SwitchTime(LabelB, LabelC); // 1130 ends the third pair and starts C
+    rackman.EndTime(LabelC);            // 1140
+    rackman.EndTime(LabelA);            // 1150
+
+    const TMeasurement& b = *rackman.FindMeasurement(u"A.B");
+    EXPECT_EQ(b.CallCount(), 3);
+    EXPECT_EQ(b.TotalTime(), 110);
+    EXPECT_FALSE(b.InAction());
+    EXPECT_EQ(rackman.FindMeasurement(u"A.C")->TotalTime(), 10);
+    EXPECT_EQ(rackman.FindMeasurement(u"A")->TotalTime(), 140);
+}
+
 TEST(TMeasurement, EndBeforeStartRaises) {
     FakeCounter counter;
     TMeasurement m(counter, nullptr, u"A");

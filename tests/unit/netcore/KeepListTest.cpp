@@ -60,7 +60,7 @@ protected:
         std::vector<std::u16string> names;
         for (const auto& adapter : GetNetAdapters(m.sim)) {
             if (keep.Keeps(*adapter)) {
-                names.push_back(adapter->PnPName());
+                names.emplace_back(adapter->PnPName());
             }
         }
         return names;
