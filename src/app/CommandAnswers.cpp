@@ -21,7 +21,8 @@ int AnswerStatus(const TCommand&, const TAnswerServices& Services) {
 int AnswerList(const TCommand&, const TAnswerServices& Services) {
     const TKeepList keep = ReadKeepList(Services.Registry);
     for (const auto& adapter : GetNetAdapters(Services.Devices)) {
-        const std::u16string name(adapter->VendorName().empty() ? adapter->DEVICEDESC() : adapter->VendorName());
+        const std::u16string name(adapter->VendorName().empty() ? adapter->DEVICEDESC()
+                                                                : adapter->VendorName());
         const std::uint32_t problem = adapter->ulProblemNumber();
         const std::u16string state =
             problem == 0 ? u"on" : FormatText(u"off (problem %u)", {std::uint64_t(problem)});

@@ -108,8 +108,22 @@ std::u16string LowerAscii(std::u16string_view text) {
 }
 
 std::u16string_view ViewUpToNul(const char16_t* buffer, std::size_t capacity) noexcept {
-    const std::u16string_view whole(buffer, capacity);
-    return whole.substr(0, whole.find(u'\0'));
+    // Four code units at a time: a word has a zero unit when subtracting one from each unit borrows
+    // into a top bit that was clear.
+    constexpr std::uint64_t ones = 0x0001'0001'0001'0001u;
+    constexpr std::uint64_t tops = 0x8000'8000'8000'8000u;
+    std::size_t length = 0;
+    for (; length + 4 <= capacity; length += 4) {
+        std::uint64_t word;
+        std::memcpy(&word, buffer + length, sizeof word);
+        if (((word - ones) & ~word & tops) != 0) {
+            break;
+        }
+    }
+    while (length < capacity && buffer[length] != u'\0') {
+        ++length;
+    }
+    return std::u16string_view(buffer, length);
 }
 
 std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity) {

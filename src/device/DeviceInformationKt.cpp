@@ -37,7 +37,8 @@ private:
     HDEVINFO FSet;
 };
 
-using KnownNames = std::unordered_set<std::u16string_view, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>;
+using KnownNames =
+    std::unordered_set<std::u16string_view, AsciiCaseInsensitiveHash, AsciiCaseInsensitiveEqual>;
 
 } // namespace
 
@@ -299,8 +300,8 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDe
             std::u16string_view name;
             auto& id = buffers.InstanceId;
             id[0] = u'\0';
-            if (platform.SetupDiGetDeviceInstanceIdW(set, data, id.data(), static_cast<std::uint32_t>(id.size()),
-                                                     nullptr)) {
+            if (platform.SetupDiGetDeviceInstanceIdW(set, data, id.data(),
+                                                     static_cast<std::uint32_t>(id.size()), nullptr)) {
                 name = ViewUpToNul(id.data(), id.size());
             }
             if (!known.empty() && known.contains(name)) {

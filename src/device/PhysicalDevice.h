@@ -86,7 +86,9 @@ public:
     std::u16string_view PnPName() const noexcept { return Text(TDeviceText::PnPName); }
     std::u16string_view VendorName() const noexcept { return Text(TDeviceText::VendorName); }
     std::u16string_view DEVICEDESC() const noexcept { return Text(TDeviceText::DEVICEDESC); }
-    std::u16string_view LOCATION_INFORMATION() const noexcept { return Text(TDeviceText::LOCATION_INFORMATION); }
+    std::u16string_view LOCATION_INFORMATION() const noexcept {
+        return Text(TDeviceText::LOCATION_INFORMATION);
+    }
     std::u16string_view HARDWAREID() const noexcept { return Text(TDeviceText::HARDWAREID); }
     std::u16string_view SPDRP_CLASSGUID() const noexcept { return Text(TDeviceText::SPDRP_CLASSGUID); }
     std::u16string_view SPDRP_PHYSICAL_DEVICE_OBJECT_NAME() const noexcept {
@@ -111,7 +113,9 @@ public:
     std::uint32_t BusType() const noexcept { return FBusType; }
     void SetBusType(std::uint32_t value) noexcept { FBusType = value; }
     DEVINST ParentDeviceInst() const noexcept { return FParentDeviceInst; }
-    std::u16string_view ParentDevicePnPName() const noexcept { return Text(TDeviceText::ParentDevicePnPName); }
+    std::u16string_view ParentDevicePnPName() const noexcept {
+        return Text(TDeviceText::ParentDevicePnPName);
+    }
     // The record's own lists, not copies.
     std::vector<std::u16string>& DevicePathList() noexcept { return FDevicePathList; }
     const std::vector<std::u16string>& DevicePathList() const noexcept { return FDevicePathList; }
@@ -170,7 +174,8 @@ class TDeviceRecordWriter {
 public:
     explicit TDeviceRecordWriter(TPhysicalDevice& device) : D(device) {}
     void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem);
-    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem, std::u16string_view pnpName) {
+    void SetIdentity(DEVINST devInst, std::uint32_t status, std::uint32_t problem,
+                     std::u16string_view pnpName) {
         SetIdentity(devInst, status, problem);
         SetText(TDeviceText::PnPName, pnpName);
     }

@@ -18,6 +18,26 @@ TEST(AsciiCaseInsensitiveHash, EqualTextsHashAlike) {
     EXPECT_EQ(h(u"Root\\Net\\0000"), h(u"ROOT\\NET\\0000"));
 }
 
+// The text ends at the first NUL wherever it lies, whatever units stand beside it, or at the capacity.
+TEST(ViewUpToNul, EndsAtTheFirstNulOrTheCapacity) {
+    for (const char16_t filler : {u'a', u'\x0100', u'\x8000', u'\xFFFF', u'\x0001'}) {
+        for (std::size_t capacity = 0; capacity <= 11; ++capacity) {
+            for (std::size_t nul = 0; nul <= capacity; ++nul) {
+                std::u16string buffer(capacity + 1, filler); // one unit past the capacity, never read
+                buffer[capacity] = u'\0';
+                if (nul < capacity) {
+                    buffer[nul] = u'\0';
+                    buffer[std::min(nul + 2, capacity)] = u'\0';
+                } else {
+                    buffer[capacity] = filler;
+                }
+                EXPECT_EQ(ViewUpToNul(buffer.data(), capacity).size(), nul)
+                    << "capacity " << capacity << ", NUL at " << nul << ", filler " << int(filler);
+            }
+        }
+    }
+}
+
 TEST(Utf8, RoundTripsAndReplacesLoneSurrogates) {
     const std::u16string text = u"Сеть \U0001F310 ok";
     EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
