@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarnwick {
 
 std::string ToUtf8(std::u16string_view text) {
@@ -108,18 +112,18 @@ std::u16string LowerAscii(std::u16string_view text) {
 }
 
 std::u16string_view ViewUpToNul(const char16_t* buffer, std::size_t capacity) noexcept {
-    // Four code units at a time: a word has a zero unit when subtracting one from each unit borrows
-    // into a top bit that was clear.
-    constexpr std::uint64_t ones = 0x0001'0001'0001'0001u;
-    constexpr std::uint64_t tops = 0x8000'8000'8000'8000u;
     std::size_t length = 0;
-    for (; length + 4 <= capacity; length += 4) {
-        std::uint64_t word;
-        std::memcpy(&word, buffer + length, sizeof word);
-        if (((word - ones) & ~word & tops) != 0) {
-            break;
+#if defined(__SSE2__)
+    // Eight code units at a time.
+    const __m128i zero = _mm_setzero_si128();
+    for (; length + 8 <= capacity; length += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + length));
+        const int nuls = _mm_movemask_epi8(_mm_cmpeq_epi16(units, zero));
+        if (nuls != 0) {
+            return std::u16string_view(buffer, length + static_cast<std::size_t>(__builtin_ctz(nuls)) / 2);
         }
     }
+#endif
     while (length < capacity && buffer[length] != u'\0') {
         ++length;
     }

@@ -177,7 +177,13 @@ private:
         std::size_t Hash = 0;
         TPhysicalDevice* Device = nullptr;
     };
-    static std::size_t Hash(std::u16string_view name) { return std::hash<std::u16string_view>{}(name); }
+    // Instance IDs of one bus share long beginnings and differ at their ends: the last units and the
+    // length tell them apart well enough, and equal hashes are compared in full anyway.
+    static std::size_t Hash(std::u16string_view name) {
+        constexpr std::size_t tail = 16;
+        const std::u16string_view end = name.size() > tail ? name.substr(name.size() - tail) : name;
+        return std::hash<std::u16string_view>{}(end) ^ name.size();
+    }
 
     std::vector<TSlot> FSlots;
 };
