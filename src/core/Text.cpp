@@ -87,7 +87,8 @@ bool SameTextAscii(std::u16string_view a, std::u16string_view b) noexcept {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
+    // From the end: instance IDs of one bus share long beginnings and differ in their last characters.
+    for (std::size_t i = a.size(); i-- > 0;) {
         if (a[i] != b[i] && UpCaseAscii(a[i]) != UpCaseAscii(b[i])) {
             return false;
         }

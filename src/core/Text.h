@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -32,6 +33,12 @@ std::u16string TextUpToNul(const char16_t* buffer, std::size_t capacity);
 std::u16string_view ViewUpToNul(const char16_t* buffer, std::size_t capacity) noexcept;
 // The same for a buffer of bytes holding UTF-16 in the platform's order; an odd last byte is ignored.
 std::u16string TextUpToNul(const std::uint8_t* buffer, std::size_t bytes);
+
+// Exactly equal, compared a block at a time.
+inline bool SameText(std::u16string_view a, std::u16string_view b) noexcept {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
 
 // Hash and equality for containers keyed by text compared ignoring ASCII case.
 struct AsciiCaseInsensitiveHash {

@@ -34,7 +34,7 @@ TPhysicalDeviceList& TPhysicalDeviceList::operator=(const TPhysicalDeviceList& o
 TPhysicalDeviceList::~TPhysicalDeviceList() = default;
 
 void TDeviceTexts::Set(TDeviceText which, std::u16string_view text) {
-    TSpan& span = FSpans[static_cast<std::size_t>(which)];
+    TDeviceTextSpan& span = FSpans[static_cast<std::size_t>(which)];
     if (text.size() > span.Length) {
         span.Offset = static_cast<std::uint32_t>(FChars.size());
         FChars.append(text);
@@ -49,39 +49,29 @@ void TDeviceTexts::Clear() noexcept {
     FSpans.fill({});
 }
 
-TDeviceTexts& TPhysicalDevice::OwnTexts() {
-    if (!FTexts) {
-        FTexts = std::make_shared<TDeviceTexts>();
-    } else if (FTexts.use_count() > 1) {
-        FTexts = std::make_shared<TDeviceTexts>(*FTexts);
+void TRecordTexts::Assign(const TDeviceTexts& texts) {
+    const std::u16string& chars = texts.Chars();
+    auto block = std::make_shared_for_overwrite<char16_t[]>(chars.size());
+    std::copy(chars.begin(), chars.end(), block.get());
+    FChars = std::move(block);
+    FSpans = texts.Spans();
+}
+
+void TRecordTexts::Set(TDeviceText which, std::u16string_view text) {
+    TDeviceTexts texts;
+    for (std::size_t i = 0; i < DeviceTextCount; ++i) {
+        const auto each = static_cast<TDeviceText>(i);
+        texts.Set(each, each == which ? text : Get(each));
     }
-    return *FTexts;
+    Assign(texts);
 }
 
 std::unique_ptr<TPhysicalDevice> TPhysicalDevice::GetCopy() const {
     return std::make_unique<TPhysicalDevice>(*this);
 }
 
-namespace {
-
-// Equal ignoring ASCII case, compared from the end: instance IDs of one bus share long beginnings and
-// differ in their last characters.
-bool SameNameAscii(std::u16string_view a, std::u16string_view b) noexcept {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = a.size(); i-- > 0;) {
-        if (a[i] != b[i] && !SameTextAscii(a.substr(i, 1), b.substr(i, 1))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
-
 bool TPhysicalDevice::HasChild(const TPhysicalDevice& APhysicalDevice) const {
-    if (SameNameAscii(APhysicalDevice.PnPName(), PnPName())) {
+    if (SameTextAscii(APhysicalDevice.PnPName(), PnPName())) {
         return true;
     }
     for (const auto& child : FDeviceChilds) {
@@ -112,9 +102,6 @@ void TDeviceRecordWriter::SetIdentity(DEVINST devInst, std::uint32_t status, std
     D.FulProblemNumber = problem;
 }
 
-void TDeviceRecordWriter::SetTexts(const TDeviceTexts& texts) {
-    D.FTexts = std::make_shared<TDeviceTexts>(texts);
-}
 
 void TDeviceRecordWriter::SetCapabilities(std::uint32_t capabilities) {
     D.FCapabilities = capabilities;
@@ -166,7 +153,7 @@ public:
         const std::size_t hash = Hash(name);
         const std::size_t mask = FSlots.size() - 1;
         for (std::size_t i = hash & mask; FSlots[i].Device != nullptr; i = (i + 1) & mask) {
-            if (FSlots[i].Hash == hash && FSlots[i].Device->PnPName() == name) {
+            if (FSlots[i].Hash == hash && SameText(FSlots[i].Device->PnPName(), name)) {
                 visit(*FSlots[i].Device);
             }
         }

@@ -30,25 +30,46 @@ enum class TDeviceText : std::uint8_t {
 };
 inline constexpr std::size_t DeviceTextCount = 10;
 
-// A record's texts side by side in one buffer, so that a record costs one text allocation rather than
-// one per text. A text written again takes its old place when it fits and is appended when it does not.
+// Where one text lies among a record's characters.
+struct TDeviceTextSpan {
+    std::uint32_t Offset = 0;
+    std::uint32_t Length = 0;
+};
+using TDeviceTextSpans = std::array<TDeviceTextSpan, DeviceTextCount>;
+
+// A record's texts being gathered, side by side in one buffer that is kept from record to record. A text
+// written again takes its old place when it fits and is appended when it does not.
 class TDeviceTexts {
 public:
     std::u16string_view Get(TDeviceText which) const noexcept {
-        const TSpan span = FSpans[static_cast<std::size_t>(which)];
+        const TDeviceTextSpan span = FSpans[static_cast<std::size_t>(which)];
         return std::u16string_view(FChars).substr(span.Offset, span.Length);
     }
     void Set(TDeviceText which, std::u16string_view text);
-    // Forgets every text and keeps the buffer, for filling the next record.
+    // Forgets every text and keeps the buffer, for gathering the next record's.
     void Clear() noexcept;
+    const std::u16string& Chars() const noexcept { return FChars; }
+    const TDeviceTextSpans& Spans() const noexcept { return FSpans; }
 
 private:
-    struct TSpan {
-        std::uint32_t Offset = 0;
-        std::uint32_t Length = 0;
-    };
     std::u16string FChars;
-    std::array<TSpan, DeviceTextCount> FSpans{};
+    TDeviceTextSpans FSpans{};
+};
+
+// A record's texts once written: one block of characters, made in one allocation and shared by the
+// record's copies. Writing a text gives the record a new block, so the copies keep theirs unchanged.
+class TRecordTexts {
+public:
+    std::u16string_view Get(TDeviceText which) const noexcept {
+        const TDeviceTextSpan span = FSpans[static_cast<std::size_t>(which)];
+        return std::u16string_view(FChars.get() + span.Offset, span.Length);
+    }
+    void Assign(const TDeviceTexts& texts);
+    void Set(TDeviceText which, std::u16string_view text);
+
+private:
+    TDeviceTextSpans FSpans{};
+    std::shared_ptr<const char16_t[]> FChars;
 };
 
 // An owning list of device records: destroying the list destroys its records; copying it copies them.
@@ -79,9 +100,7 @@ class TPhysicalDevice {
 public:
     TPhysicalDevice() = default;
 
-    std::u16string_view Text(TDeviceText which) const noexcept {
-        return FTexts ? FTexts->Get(which) : std::u16string_view();
-    }
+    std::u16string_view Text(TDeviceText which) const noexcept { return FTexts.Get(which); }
     DEVINST DeviceInst() const noexcept { return FDeviceInst; }
     std::u16string_view PnPName() const noexcept { return Text(TDeviceText::PnPName); }
     std::u16string_view VendorName() const noexcept { return Text(TDeviceText::VendorName); }
@@ -140,12 +159,9 @@ private:
     friend class TDeviceRecordWriter;
     friend void BuildDeviceTree(TPhysicalDeviceList& devices);
 
-    // The texts are written while the record is filled and then only read: copies share them until a
-    // writer changes one (then that record gets its own), so a copy costs no text allocations.
-    TDeviceTexts& OwnTexts();
 
     DEVINST FDeviceInst = 0;
-    std::shared_ptr<TDeviceTexts> FTexts; // none until a text is written
+    TRecordTexts FTexts; // shared with copies, so a copy costs no text allocations
     std::uint32_t FSPDRP_UI_NUMBER = 0;
     std::uint32_t FulStatus = 0;
     std::uint32_t FulProblemNumber = 0;
@@ -181,9 +197,9 @@ public:
     }
     // Capabilities and the nine derived flags, in one step.
     void SetCapabilities(std::uint32_t capabilities);
-    void SetText(TDeviceText which, std::u16string_view text) { D.OwnTexts().Set(which, text); }
-    // Every text at once, from texts filled elsewhere: the record gets its own copy, sized to fit.
-    void SetTexts(const TDeviceTexts& texts);
+    void SetText(TDeviceText which, std::u16string_view text) { D.FTexts.Set(which, text); }
+    // Every text at once, from texts gathered elsewhere.
+    void SetTexts(const TDeviceTexts& texts) { D.FTexts.Assign(texts); }
     std::uint32_t& SPDRP_UI_NUMBER() { return D.FSPDRP_UI_NUMBER; }
     std::uint32_t& DeviceType() { return D.FDeviceType; }
     std::uint32_t& DeviceNumber() { return D.FDeviceNumber; }

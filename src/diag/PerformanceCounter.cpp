@@ -51,7 +51,11 @@ std::int64_t TSteadyPerformanceCounter::QueryPerformanceFrequency() {
 
 std::uint32_t TSteadyPerformanceCounter::GetCurrentThreadId() {
     static std::atomic<std::uint32_t> nextId{1};
-    thread_local const std::uint32_t id = nextId.fetch_add(1);
+    // Constant-initialised, so that reading it needs no guard: it is numbered on first use.
+    thread_local std::uint32_t id = 0;
+    if (id == 0) {
+        id = nextId.fetch_add(1);
+    }
     return id;
 }
 

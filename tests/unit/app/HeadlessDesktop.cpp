@@ -12,7 +12,10 @@ std::string CallText(const std::string& Name, std::initializer_list<long long> A
     std::string text = Name + "(";
     bool first = true;
     for (long long a : Args) {
-        text += (first ? "" : ",") + std::to_string(a);
+        if (!first) {
+            text += ',';
+        }
+        text += std::to_string(a);
         first = false;
     }
     return text + ")";
