@@ -102,7 +102,6 @@ void TDeviceRecordWriter::SetIdentity(DEVINST devInst, std::uint32_t status, std
     D.FulProblemNumber = problem;
 }
 
-
 void TDeviceRecordWriter::SetCapabilities(std::uint32_t capabilities) {
     D.FCapabilities = capabilities;
     D.FDN_REMOVABLE_Flag = (D.FulStatus & DN_REMOVABLE) != 0;

@@ -159,7 +159,6 @@ private:
     friend class TDeviceRecordWriter;
     friend void BuildDeviceTree(TPhysicalDeviceList& devices);
 
-
     DEVINST FDeviceInst = 0;
     TRecordTexts FTexts; // shared with copies, so a copy costs no text allocations
     std::uint32_t FSPDRP_UI_NUMBER = 0;
