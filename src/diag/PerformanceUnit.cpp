@@ -141,9 +141,12 @@ void TPerformanceRackman::SwitchTime(const TMeasurementLabel& Ending, const TMea
     const std::int64_t now = FCounter.QueryPerformanceCounter();
     ending.EndMeasure(now);
     FLastMeasurement = ending.ParentMeasurement();
-    TMeasurement& starting = FindOrCreate(Starting);
-    starting.StartMeasure(now);
-    FLastMeasurement = &starting;
+    if (ending.FNextSlot != &Starting) {
+        ending.FNext = &FindOrCreate(Starting);
+        ending.FNextSlot = &Starting;
+    }
+    ending.FNext->StartMeasure(now);
+    FLastMeasurement = ending.FNext;
 }
 
 bool TPerformanceRackman::CheckEnd(std::u16string_view label, const TMeasurementLabel* slot) {

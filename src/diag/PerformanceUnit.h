@@ -58,6 +58,10 @@ private:
     std::vector<std::pair<const TMeasurementLabel*, TMeasurement*>> FChildBySlot;
     // The constant label this measurement was first started with, if any.
     const TMeasurementLabel* FSlot = nullptr;
+    // The step that last followed this one through SwitchTime: steps of a loop follow each other in the
+    // same order, so the next one is found without a search.
+    const TMeasurementLabel* FNextSlot = nullptr;
+    TMeasurement* FNext = nullptr;
 };
 
 class TPerformanceRackman {
