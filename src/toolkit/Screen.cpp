@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/PlatformConstants.h"
+
 namespace tarnwick {
 
 void TScreen::GetMonitors() {
@@ -38,6 +40,9 @@ TMonitor TScreen::Monitors(std::int32_t Index) {
 
 std::optional<TMonitor> TScreen::MonitorFromPoint(TPoint Point, std::uint32_t Default) {
     const HMONITOR_T handle = FWindows.MonitorFromPoint(Point, Default);
+    if (handle == 0 && Default == MONITOR_DEFAULTTONULL) {
+        return std::nullopt; // a point on no monitor, which listing the monitors again would not change
+    }
     auto find = [&]() -> std::optional<TMonitor> {
         const auto it = std::find(FMonitors.begin(), FMonitors.end(), handle);
         if (handle == 0 || it == FMonitors.end()) {

@@ -165,6 +165,17 @@ TEST_F(TaskBarInfoTest, AMonitorMissingFromTheListIsLookedForAgainThenTheFirstIs
     EXPECT_TRUE(Log.Lines.empty());
 }
 
+// A point asked about with "no monitor" as the answer for nowhere (a window above the screen) is on no
+// monitor; the list is not taken again for it. Any other point without a monitor takes the list again.
+TEST_F(TaskBarInfoTest, APointOnNoMonitorIsNotLookedForAgain) {
+    Setup({0, 1040, 1920, 1080});
+    Windows.PointMonitor = 0;
+    EXPECT_FALSE(Screen.MonitorFromPoint({0, -10000}, MONITOR_DEFAULTTONULL));
+    EXPECT_EQ(Windows.Count("EnumDisplayMonitors"), 0u);
+    EXPECT_FALSE(Screen.MonitorFromPoint({0, -10000}, MONITOR_DEFAULTTONEAREST));
+    EXPECT_EQ(Windows.Count("EnumDisplayMonitors"), 2u);
+}
+
 TEST_F(TaskBarInfoTest, WithoutATaskbarWindowTheRectanglesStayEmpty) {
     Setup({0, 1040, 1920, 1080});
     Windows.ClassWindows.clear();
