@@ -34,14 +34,9 @@ TPhysicalDeviceList& TPhysicalDeviceList::operator=(const TPhysicalDeviceList& o
 TPhysicalDeviceList::~TPhysicalDeviceList() = default;
 
 void TDeviceTexts::Set(TDeviceText which, std::u16string_view text) {
-    TDeviceTextSpan& span = FSpans[static_cast<std::size_t>(which)];
-    if (text.size() > span.Length) {
-        span.Offset = static_cast<std::uint32_t>(FChars.size());
-        FChars.append(text);
-    } else {
-        FChars.replace(span.Offset, text.size(), text);
-    }
-    span.Length = static_cast<std::uint32_t>(text.size());
+    FSpans[static_cast<std::size_t>(which)] = {static_cast<std::uint32_t>(FChars.size()),
+                                               static_cast<std::uint32_t>(text.size())};
+    FChars.append(text);
 }
 
 void TDeviceTexts::Clear() noexcept {

@@ -38,7 +38,7 @@ struct TDeviceTextSpan {
 using TDeviceTextSpans = std::array<TDeviceTextSpan, DeviceTextCount>;
 
 // A record's texts being gathered, side by side in one buffer that is kept from record to record. A text
-// written again takes its old place when it fits and is appended when it does not.
+// written again is appended; its old characters stay unused until the next record.
 class TDeviceTexts {
 public:
     std::u16string_view Get(TDeviceText which) const noexcept {

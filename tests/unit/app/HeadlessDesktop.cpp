@@ -8,19 +8,6 @@
 
 namespace tarnwick::test {
 
-std::string CallText(const std::string& Name, std::initializer_list<long long> Args) {
-    std::string text = Name + "(";
-    bool first = true;
-    for (long long a : Args) {
-        if (!first) {
-            text += ',';
-        }
-        text += std::to_string(a);
-        first = false;
-    }
-    return text + ")";
-}
-
 THeadlessDesktop::THeadlessDesktop() {
     TWindow taskbar;
     taskbar.Handle = TaskbarHandle;

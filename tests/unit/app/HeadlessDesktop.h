@@ -16,6 +16,7 @@
 
 #include "platform/GuiPlatform.h"
 #include "platform/WindowPlatform.h"
+#include "tests/unit/CallText.h"
 #include "toolkit/WindowFactory.h"
 
 namespace tarnwick::test {
@@ -237,8 +238,5 @@ private:
     HFONT_T FSelectedFont = 0;
     COLORREF_T FTextColor = 0;
 };
-
-// A call as the timeline writes it: "Name(arg,...)".
-std::string CallText(const std::string& Name, std::initializer_list<long long> Args);
 
 } // namespace tarnwick::test

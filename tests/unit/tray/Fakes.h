@@ -12,18 +12,13 @@
 
 #include "platform/ShellPlatform.h"
 #include "platform/WindowPlatform.h"
+#include "tests/unit/CallText.h"
 #include "toolkit/WindowFactory.h"
 
 namespace tarnwick::test {
 
 inline std::string Call(const std::string& name, std::initializer_list<long long> args) {
-    std::string text = name + "(";
-    bool first = true;
-    for (long long a : args) {
-        text += (first ? "" : ",") + std::to_string(a);
-        first = false;
-    }
-    return text + ")";
+    return CallText(name, args);
 }
 
 class FakeWindowPlatform : public IWindowPlatform {
