@@ -17,6 +17,8 @@ using HMONITOR_T = std::uintptr_t;
 
 // HWND_TOPMOST of the platform, ((HWND)-1) (named apart, since <windows.h> defines the name as a macro).
 inline constexpr HWND_T HwndTopMost = ~HWND_T(0);
+// HWND_MESSAGE of the platform, ((HWND)-3): the parent of a window that only receives messages.
+inline constexpr HWND_T HwndMessage = ~HWND_T(0) - 2;
 
 // POINT of the platform: signed 32-bit screen coordinates (TRect is its RECT).
 struct TPoint {

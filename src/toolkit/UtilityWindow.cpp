@@ -9,6 +9,7 @@ HWND_T AllocateHWnd(IWindowFactory& Factory, TWndMethod Method) {
     params.ClassName = UtilityWindowClassName;
     params.Style = WS_POPUP;
     params.ExStyle = WS_EX_TOOLWINDOW;
+    params.WndParent = HwndMessage;
     return Factory.CreateWindowHandle(params, std::move(Method));
 }
 

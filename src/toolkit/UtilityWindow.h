@@ -7,7 +7,8 @@ namespace tarnwick {
 
 inline constexpr char16_t UtilityWindowClassName[] = u"TarnwickUtilWindow";
 
-// A zero-sized, never-shown pop-up tool window of the utility class whose messages go to Method.
+// A zero-sized, never-shown pop-up tool window of the utility class whose messages go to Method. It is
+// message-only: timers need no broadcasts, and under Wine a top-level window costs a display window.
 HWND_T AllocateHWnd(IWindowFactory& Factory, TWndMethod Method);
 void DeallocateHWnd(IWindowFactory& Factory, HWND_T Wnd);
 

@@ -43,7 +43,7 @@ protected:
     std::string KillTimer() const { return Call("KillTimer", {(long long)Wnd, 1}); }
 };
 
-TEST_F(KtTimerTest, StartsEnabledAtOneSecondWithAHiddenToolWindowAndNoPlatformTimer) {
+TEST_F(KtTimerTest, StartsEnabledAtOneSecondWithAHiddenMessageOnlyToolWindowAndNoPlatformTimer) {
     EXPECT_TRUE(Timer->Enabled());
     EXPECT_EQ(Timer->Interval(), 1000u);
     EXPECT_FALSE(Timer->OnTimer());
@@ -54,6 +54,7 @@ TEST_F(KtTimerTest, StartsEnabledAtOneSecondWithAHiddenToolWindowAndNoPlatformTi
     EXPECT_EQ(params.ExStyle, WS_EX_TOOLWINDOW);
     EXPECT_EQ(params.Width, 0);
     EXPECT_EQ(params.Height, 0);
+    EXPECT_EQ(params.WndParent, HwndMessage);
     EXPECT_EQ(Windows.Count("SetTimer"), 0u);
     EXPECT_EQ(Windows.Count("ShowWindow"), 0u);
 }

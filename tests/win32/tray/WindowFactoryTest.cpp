@@ -47,6 +47,13 @@ TEST_F(WindowFactoryTest, TheUtilityWindowIsAHiddenZeroSizedToolPopup) {
     ::GetWindowRect(wnd, &r);
     EXPECT_EQ(r.right - r.left, 0);
     EXPECT_EQ(r.bottom - r.top, 0);
+    // Message-only: no top-level window, so the display driver makes nothing for it.
+    HWND messageOnly = nullptr;
+    while ((messageOnly = ::FindWindowExW(HWND_MESSAGE, messageOnly, L"TarnwickUtilWindow", nullptr)) &&
+           messageOnly != wnd) {
+    }
+    EXPECT_EQ(messageOnly, wnd);
+    EXPECT_NE(::GetAncestor(wnd, GA_PARENT), ::GetDesktopWindow());
 
     // A second window of the same class: the class is registered once.
     const HWND second = reinterpret_cast<HWND>(
