@@ -24,7 +24,6 @@ TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IG
         });
     FIcon = TIcon(FGui.LoadIconW(ApplicationIconName));
     FSmallIcon = TIcon(FGui.LoadIconMetric(ApplicationIconName, LIM_SMALL));
-    SetIcons(FHandle);
 }
 
 TApplication::~TApplication() {
@@ -55,6 +54,12 @@ void TApplication::SetTitle(std::u16string Value) {
 }
 
 std::intptr_t TApplication::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    // The icons come with the first showing: this window is mostly hidden, and under Wine every icon given
+    // costs a conversion for the display.
+    if (Msg == WM_SHOWWINDOW && WParam != 0 && !FIconsGiven) {
+        FIconsGiven = true;
+        SetIcons(FHandle);
+    }
     return FWindows.DefWindowProcW(FHandle, Msg, WParam, LParam);
 }
 

@@ -83,7 +83,8 @@ public:
     // The platform font for a font description at a DPI (its height scaled from 96 DPI), made once and
     // kept until the application goes.
     HFONT_T FontHandle(const TFont& Font, std::uint32_t Dpi);
-    // Gives a window the application's icon, large and small.
+    // Gives a window the application's icon, large and small. Windows get them when they first show where
+    // a person can see them.
     void SetIcons(HWND_T Window);
     // A command number for a menu item, unique within the application.
     std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
@@ -104,7 +105,8 @@ private:
     HWND_T FHandle = 0;
     std::u16string FTitle;
     TIcon FIcon;
-    TIcon FSmallIcon; // owned: loaded at its size
+    TIcon FSmallIcon;         // owned: loaded at its size
+    bool FIconsGiven = false; // to the application window
     bool FShowMainForm = true;
     bool FTerminated = false;
     TForm* FMainForm = nullptr;

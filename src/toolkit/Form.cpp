@@ -61,7 +61,6 @@ HWND_T TForm::Handle() {
             CreateParams(), [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
                 return MainWndProc(Msg, WParam, LParam);
             });
-        FApplication.SetIcons(FHandle);
         // The designed layout at the scale of the monitor the window appeared on.
         const std::uint32_t dpi = FApplication.Gui().GetDpiForWindow(FHandle);
         FDpi = dpi ? dpi : DesignDpi;
@@ -138,6 +137,10 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
         // Shown where it can be seen, not just far off the screen for its first activation.
         if (WParam != 0 && OnAScreen()) {
             CreateSystemControls();
+            if (!FIconsGiven) {
+                FIconsGiven = true;
+                FApplication.SetIcons(FHandle);
+            }
         }
         break;
     case WM_ERASEBKGND:

@@ -142,6 +142,7 @@ private:
     HWND_T FHandle = 0;
     std::u16string FCaption;
     bool FVisible = false;
+    bool FIconsGiven = false; // at the first showing on a screen
     std::int32_t FLeft = 0;
     std::int32_t FTop = 0;
     std::int32_t FWidth = 320;

@@ -217,6 +217,9 @@ bool THeadlessDesktop::PostMessageW(HWND_T hWnd, std::uint32_t Msg, std::uintptr
 std::intptr_t THeadlessDesktop::SendMessageW(HWND_T hWnd, std::uint32_t Msg, std::uintptr_t wParam,
                                              std::intptr_t lParam) {
     Record(CallText("SendMessageW", {(long long)hWnd, Msg, (long long)wParam, (long long)lParam}));
+    if (Msg == WM_SETICON && Exists(hWnd)) {
+        Window(hWnd).WindowIcons[wParam] = lParam;
+    }
     return Send(hWnd, Msg, wParam, lParam);
 }
 

@@ -37,6 +37,7 @@ public:
         bool TopMost = false;
         TWndMethod Method; // none for windows of the system's classes
         std::vector<std::pair<std::uint32_t, std::intptr_t>> Received; // messages sent to a system window
+        std::map<std::uintptr_t, std::intptr_t> WindowIcons;           // WM_SETICON: kind to icon
     };
     struct TMenuEntry {
         std::uint32_t Flags;

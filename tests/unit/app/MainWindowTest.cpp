@@ -530,9 +530,21 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     EXPECT_TRUE(h.Desktop.Popups.empty());
     EXPECT_FALSE(h.Form->Tray().MouseMovingDetectionRunning()) << "the hover detector is never fed";
     EXPECT_FALSE(h.Form->btnSwitch->HandleAllocated()) << "resting in the tray, no system-class window";
+    const HWND_T app = h.App->Handle();
+    for (HWND_T window : {form, app}) {
+        EXPECT_TRUE(h.Desktop.Window(window).WindowIcons.empty())
+            << "resting in the tray, no icons given yet";
+    }
 
     h.TrayClick(WM_LBUTTONDOWN);
     EXPECT_TRUE(h.Form->btnSwitch->HandleAllocated()) << "the button's window made when the form shows";
+    for (HWND_T window : {form, app}) {
+        const auto& icons = h.Desktop.Window(window).WindowIcons;
+        ASSERT_EQ(icons.size(), 2u) << "the application's icons come with the first showing";
+        EXPECT_EQ(icons.at(ICON_BIG), std::intptr_t(h.App->Icon().Handle()));
+        EXPECT_EQ(icons.at(ICON_SMALL), std::intptr_t(h.App->SmallIcon().Handle()));
+        EXPECT_NE(icons.at(ICON_BIG), 0);
+    }
     const TRect& r = h.Desktop.Window(form).Rect;
     const std::int32_t width = h.Form->Width();
     EXPECT_EQ(r.Left, h.Desktop.Cursor.X - width / 2) << "centred on the cursor";

@@ -276,10 +276,15 @@ protected:
 TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     EXPECT_FALSE(::IsWindowVisible(Wnd()));
     EXPECT_FALSE(::IsWindowVisible(reinterpret_cast<HWND>(App->Handle())));
+    EXPECT_EQ(::SendMessageW(Wnd(), WM_GETICON, ICON_BIG, 0), 0) << "no icons while in the tray";
     test::TakeScreenshot(L"tray");
 
     ShowFromTray();
     ASSERT_TRUE(::IsWindowVisible(Wnd()));
+    for (const HWND window : {Wnd(), reinterpret_cast<HWND>(App->Handle())}) {
+        EXPECT_EQ(::SendMessageW(window, WM_GETICON, ICON_BIG, 0), LRESULT(App->Icon().Handle()));
+        EXPECT_EQ(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0), LRESULT(App->SmallIcon().Handle()));
+    }
     RECT window{};
     ::GetWindowRect(Wnd(), &window);
     RECT client{};
