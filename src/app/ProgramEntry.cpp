@@ -164,8 +164,7 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     }
     int exitCode = ecDone;
     {
-        TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui);
-        application.SetTitle(ApplicationTitle);
+        TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui, ApplicationTitle);
         const TForm1Platforms formPlatforms{
             Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
             Platforms.Devices, Platforms.Clock,  &console,           &claim};

@@ -14,9 +14,15 @@ TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory)
     : TApplication(Windows, Factory, HeadlessGuiPlatform()) {}
 
 TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui)
-    : TComponent(nullptr), FWindows(Windows), FFactory(Factory), FGui(Gui), FScreen(Windows) {
+    : TApplication(Windows, Factory, Gui, std::u16string()) {}
+
+TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui,
+                           std::u16string Title)
+    : TComponent(nullptr), FWindows(Windows), FFactory(Factory), FGui(Gui), FScreen(Windows),
+      FTitle(std::move(Title)) {
     TCreateParams params;
     params.ClassName = ApplicationWindowClassName;
+    params.Caption = FTitle;
     params.Style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
     FHandle = FFactory.CreateWindowHandle(
         params, [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {

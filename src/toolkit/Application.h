@@ -33,6 +33,9 @@ public:
     // has no message loop, menus, painting or icons: enough for objects that only need windows and timers.
     TApplication(IWindowPlatform& Windows, IWindowFactory& Factory);
     TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui);
+    // With its title from the start: the window is made with it as its caption, which spares the display a
+    // second change of the window.
+    TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui, std::u16string Title);
     ~TApplication() override;
 
     IWindowPlatform& Windows() const noexcept { return FWindows; }

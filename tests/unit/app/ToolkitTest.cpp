@@ -181,6 +181,14 @@ TEST_F(Toolkit, APopupMenuIsShownAtThePointAndItsChosenItemIsClicked) {
     EXPECT_GT(items[0]->Command(), IDCANCEL) << "never taken for a dialog key";
 }
 
+TEST_F(Toolkit, AnApplicationMadeWithItsTitleHasItAsCaptionFromTheStart) {
+    THeadlessDesktop desktop;
+    TApplication app{desktop, desktop, desktop, u"Tarnwick"};
+    EXPECT_EQ(app.Title(), u"Tarnwick");
+    EXPECT_EQ(desktop.Window(app.Handle()).Text, u"Tarnwick");
+    EXPECT_EQ(desktop.Count("SetWindowTextW"), 0u) << "made with its caption, not given it afterwards";
+}
+
 TEST_F(Toolkit, FontsAreMadeOncePerDescriptionAndScaleAndGoWithTheApplication) {
     THeadlessDesktop desktop;
     std::optional<TApplication> app;
