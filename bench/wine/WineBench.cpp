@@ -122,26 +122,19 @@ private:
     double Started = 0;
 };
 
+// The program's top-level windows of a class. Found by the class, which takes the Wine server one request,
+// not by listing every window of the desktop: the polling every millisecond must not slow the programs it
+// measures, which wait on the same server.
 std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
-    struct TSearch {
-        DWORD ProcessId;
-        const wchar_t* ClassName;
-        std::vector<HWND> Found;
-    } search{processId, className, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& s = *reinterpret_cast<TSearch*>(parameter);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            wchar_t name[64] = L"";
-            ::GetClassNameW(window, name, 64);
-            if (owner == s.ProcessId && std::wcscmp(name, s.ClassName) == 0) {
-                s.Found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    std::vector<HWND> found;
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, className, nullptr));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) {
+            found.push_back(window);
+        }
+    }
+    return found;
 }
 
 std::wstring TextOf(HWND window) {
