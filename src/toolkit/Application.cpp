@@ -44,7 +44,11 @@ TApplication::~TApplication() {
     }
 }
 
-void TApplication::SetIcons(HWND_T Window) {
+void TApplication::GiveIcons(HWND_T Window, bool& Given) {
+    if (Given) {
+        return;
+    }
+    Given = true;
     if (FIcon.Handle()) {
         FWindows.SendMessageW(Window, WM_SETICON, ICON_BIG, static_cast<std::intptr_t>(FIcon.Handle()));
     }
@@ -62,9 +66,8 @@ void TApplication::SetTitle(std::u16string Value) {
 std::intptr_t TApplication::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
     // The icons come with the first showing: this window is mostly hidden, and under Wine every icon given
     // costs a conversion for the display.
-    if (Msg == WM_SHOWWINDOW && WParam != 0 && !FIconsGiven) {
-        FIconsGiven = true;
-        SetIcons(FHandle);
+    if (Msg == WM_SHOWWINDOW && WParam != 0) {
+        GiveIcons(FHandle, FIconsGiven);
     }
     return FWindows.DefWindowProcW(FHandle, Msg, WParam, LParam);
 }

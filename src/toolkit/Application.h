@@ -86,9 +86,9 @@ public:
     // The platform font for a font description at a DPI (its height scaled from 96 DPI), made once and
     // kept until the application goes.
     HFONT_T FontHandle(const TFont& Font, std::uint32_t Dpi);
-    // Gives a window the application's icon, large and small. Windows get them when they first show where
-    // a person can see them.
-    void SetIcons(HWND_T Window);
+    // Gives a window the application's icon, large and small, unless Given says it has them. Windows get
+    // them when they are first shown to a person, not when they are made.
+    void GiveIcons(HWND_T Window, bool& Given);
     // A command number for a menu item, unique within the application.
     std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
 

@@ -137,10 +137,7 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
         // Shown where it can be seen, not just far off the screen for its first activation.
         if (WParam != 0 && OnAScreen()) {
             CreateSystemControls();
-            if (!FIconsGiven) {
-                FIconsGiven = true;
-                FApplication.SetIcons(FHandle);
-            }
+            FApplication.GiveIcons(FHandle, FIconsGiven);
         }
         break;
     case WM_ERASEBKGND:
