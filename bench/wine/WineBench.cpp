@@ -83,10 +83,6 @@ public:
     TStarted(const TStarted&) = delete;
     TStarted& operator=(const TStarted&) = delete;
 
-    bool Valid() const { return Process.hProcess != nullptr; }
-    // Milliseconds from the start until the program first waits for input with nothing queued: its
-    // message loop runs and what it did on the way (its tray icon, its first activation) is done.
-    DWORD ProcessId() const { return Process.dwProcessId; }
     // Milliseconds from the start until Ready answers true, polled every millisecond; -1 when it never does.
     double Until(const std::function<bool(DWORD)>& Ready) {
         while (Now() - Started < Patience) {
