@@ -24,6 +24,7 @@
 
 #include "BenchMachine.h"
 #include "TimeSummary.h"
+#include "tests/win32/common/FileBytes.h"
 
 namespace {
 
@@ -212,20 +213,9 @@ void WriteMachine() {
     ::CloseHandle(file);
 }
 
+// A file's bytes (the /proc files of the Unix processes among them); empty when it cannot be opened.
 std::string ReadAll(const std::wstring& path) {
-    std::string text;
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return text;
-    }
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        text.append(buffer, read);
-    }
-    ::CloseHandle(file);
-    return text;
+    return tarnwick::test::FileBytes(std::u16string(path.begin(), path.end()));
 }
 
 // A number of a /proc status text ("Key:  123 kB"); -1 when the key is absent.
