@@ -5,15 +5,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include "TimeSummary.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
-#include <numeric>
 #include <string>
 #include <vector>
+
+#include "TimeSummary.h"
 
 namespace tarnwick::bench {
 

@@ -266,6 +266,7 @@ void GetDevicesByGuid(IDevicePlatform& platform, const Guid* AClassGuid, TReadDe
     }
     {
         TDeviceSetGuard setGuard(platform, set);
+        // Views of the names of the records listed already: the walk appends records and rewrites none.
         KnownNames known;
         known.reserve(ADevices.Count());
         for (const auto& device : ADevices) {
