@@ -13,11 +13,10 @@
 #include <setupapi.h>
 // clang-format on
 
-#include <fstream>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <string>
+#include <string_view>
 
 #include "simulator/DeviceSimulator.h"
 #include "simulator/MachineFile.h"
@@ -56,6 +55,53 @@ private:
     HANDLE FMutex;
 };
 
+// A file handle that closes itself.
+class TFile {
+public:
+    TFile(const std::wstring& path, DWORD access, DWORD creation)
+        : FHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~TFile() {
+        if (FHandle != INVALID_HANDLE_VALUE) {
+            CloseHandle(FHandle);
+        }
+    }
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+    HANDLE Handle() const { return FHandle; }
+
+private:
+    HANDLE FHandle;
+};
+
+// The whole file, or nothing when it cannot be read. Plain file calls rather than iostreams keep the C++
+// library's streams and locales out of this DLL, so that it loads about as quickly as a system DLL.
+std::string ReadWholeFile(const std::wstring& path) {
+    const TFile file(path, GENERIC_READ, OPEN_EXISTING);
+    LARGE_INTEGER size{};
+    if (file.Handle() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.Handle(), &size)) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    DWORD read = 0;
+    while (done < text.size() &&
+           ReadFile(file.Handle(), text.data() + done, static_cast<DWORD>(text.size() - done), &read, nullptr) &&
+           read != 0) {
+        done += read;
+    }
+    text.resize(done);
+    return text;
+}
+
+bool WriteWholeFile(const std::wstring& path, std::string_view text) {
+    const TFile file(path, GENERIC_WRITE, CREATE_ALWAYS);
+    DWORD written = 0;
+    return file.Handle() != INVALID_HANDLE_VALUE &&
+           WriteFile(file.Handle(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
 void BroadcastDeviceChange() {
     PostMessageW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
 }
@@ -67,11 +113,9 @@ void SaveMachineFile() {
     }
     TMachineFileLock lock;
     const std::wstring temporary = path + L".new";
-    {
-        std::ofstream out(temporary.c_str(), std::ios::binary | std::ios::trunc);
-        out << tarnwick::sim::SaveMachine(*gMachine);
+    if (WriteWholeFile(temporary, tarnwick::sim::SaveMachine(*gMachine))) {
+        MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
-    MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 // A fresh copy of the shared machine at the start of every enumeration (while no set of ours is open).
@@ -81,11 +125,9 @@ TDeviceSimulator& Machine(bool refresh) {
         const std::wstring path = MachinePath();
         if (!path.empty()) {
             TMachineFileLock lock;
-            std::ifstream in(path.c_str(), std::ios::binary);
-            std::stringstream text;
-            text << in.rdbuf();
+            const std::string text = ReadWholeFile(path);
             try {
-                tarnwick::sim::LoadMachine(*machine, text.str());
+                tarnwick::sim::LoadMachine(*machine, text);
             } catch (const std::exception&) {
                 machine = std::make_unique<TDeviceSimulator>(); // an unreadable file is an empty machine
             }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
+#include <string>
+#include <string_view>
 #include <stdexcept>
 
 #include "core/PlatformConstants.h"
@@ -34,34 +35,35 @@ constexpr const char* CallNames[] = {
 };
 static_assert(std::size(CallNames) == static_cast<std::size_t>(SimCall::Count));
 
-std::string Trim(std::string_view text) {
+std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) {
         return {};
     }
     const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
 }
 
 // Splits "word rest" at the first blank.
-std::pair<std::string, std::string> Word(const std::string& text) {
+std::pair<std::string_view, std::string_view> Word(std::string_view text) {
     const auto blank = text.find(' ');
-    if (blank == std::string::npos) {
+    if (blank == std::string_view::npos) {
         return {text, {}};
     }
-    return {text.substr(0, blank), Trim(std::string_view(text).substr(blank + 1))};
+    return {text.substr(0, blank), Trim(text.substr(blank + 1))};
 }
 
-std::uint32_t Number(const std::string& text, std::size_t line) {
+std::uint32_t Number(std::string_view text, std::size_t line) {
+    const std::string digits(text);
     try {
         std::size_t used = 0;
-        const unsigned long value = std::stoul(text, &used, 0);
-        if (used == text.size()) {
+        const unsigned long value = std::stoul(digits, &used, 0);
+        if (used == digits.size()) {
             return static_cast<std::uint32_t>(value);
         }
     } catch (const std::exception&) {
     }
-    throw std::runtime_error("machine file line " + std::to_string(line) + ": not a number: " + text);
+    throw std::runtime_error("machine file line " + std::to_string(line) + ": not a number: " + digits);
 }
 
 std::u16string TextOf(const SimProperty& property) {
@@ -77,8 +79,6 @@ const char* SimCallName(SimCall call) {
 }
 
 void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
-    std::istringstream lines{std::string(text)};
-    std::string raw;
     std::size_t number = 0;
     DEVINST current = 0;
     std::vector<std::pair<DEVINST, std::u16string>> parents;
@@ -89,12 +89,14 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
         }
         multi.clear();
     };
-    auto fail = [&](const std::string& why) {
-        throw std::runtime_error("machine file line " + std::to_string(number) + ": " + why);
+    auto fail = [&](std::string_view why) {
+        throw std::runtime_error("machine file line " + std::to_string(number) + ": " + std::string(why));
     };
-    while (std::getline(lines, raw)) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = Trim(text.substr(start, end - start));
+        start = end + 1;
         ++number;
-        const std::string line = Trim(raw);
         if (line.empty() || line[0] == '#') {
             continue;
         }
@@ -116,13 +118,13 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
                 ++index;
             }
             if (index == std::size(CallNames)) {
-                fail("unknown call " + call);
+                fail("unknown call " + std::string(call));
             }
             DEVINST only = 0;
             if (!device.empty()) {
                 const SimDevice* target = simulator.FindDevice(FromUtf8(device));
                 if (target == nullptr) {
-                    fail("no such device " + device);
+                    fail("no such device " + std::string(device));
                 }
                 only = target->DevInst;
             }
@@ -130,13 +132,13 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             continue;
         }
         if (current == 0) {
-            fail("'" + key + "' outside a device");
+            fail("'" + std::string(key) + "' outside a device");
         }
         SimDevice& device = simulator.Device(current);
         if (key == "class") {
             Guid guid{};
             if (!TextToGuid(FromUtf8(rest), guid)) {
-                fail("not a class GUID: " + rest);
+                fail("not a class GUID: " + std::string(rest));
             }
             device.ClassGuid = guid;
             simulator.SetText(current, SPDRP_CLASSGUID, GuidToText(guid));
@@ -152,7 +154,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             const auto [code, value] = Word(rest);
             const std::uint32_t property = Number(code, number);
             if (property >= device.Properties.size()) {
-                fail("no such property " + code);
+                fail("no such property " + std::string(code));
             }
             if (key == "text") {
                 simulator.SetText(current, property, FromUtf8(value));
@@ -171,7 +173,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             const auto [guidText, path] = Word(rest);
             Guid guid{};
             if (!TextToGuid(FromUtf8(guidText), guid)) {
-                fail("not an interface GUID: " + guidText);
+                fail("not an interface GUID: " + std::string(guidText));
             }
             device.Interfaces.push_back({guid, FromUtf8(path)});
         } else if (key == "bus") {
@@ -186,7 +188,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
         } else if (key == "restarts") {
             device.RestartCount = Number(rest, number);
         } else {
-            fail("unknown entry " + key);
+            fail("unknown entry " + std::string(key));
         }
     }
     flushMulti();
@@ -200,76 +202,80 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
 }
 
 std::string SaveMachine(const TDeviceSimulator& simulator) {
-    std::ostringstream out;
-    out << "# Simulated machine: one device node per block\n";
-    char hex[16];
+    std::string out = "# Simulated machine: one device node per block\n";
+    const auto line = [&out](std::string_view key, std::string_view value) {
+        out.append("  ").append(key).append(" ").append(value).append("\n");
+    };
+    const auto hex = [](std::uint32_t value) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%X", unsigned(value));
+        return std::string(text);
+    };
     for (const SimDevice& d : simulator.Devices()) {
-        out << "device " << ToUtf8(d.InstanceId) << "\n";
-        out << "  class " << ToUtf8(GuidToText(d.ClassGuid)) << "\n";
+        out.append("device ").append(ToUtf8(d.InstanceId)).append("\n");
+        line("class", ToUtf8(GuidToText(d.ClassGuid)));
         if (d.Parent != 0) {
-            out << "  parent " << ToUtf8(simulator.Device(d.Parent).InstanceId) << "\n";
+            line("parent", ToUtf8(simulator.Device(d.Parent).InstanceId));
         }
-        std::snprintf(hex, sizeof hex, "0x%X", unsigned(d.Status));
-        out << "  status " << hex << "\n";
-        out << "  problem " << d.Problem << "\n";
+        line("status", hex(d.Status));
+        line("problem", std::to_string(d.Problem));
         if (!d.Present) {
-            out << "  phantom\n";
+            out.append("  phantom\n");
         }
         for (std::uint32_t code = 0; code < d.Properties.size(); ++code) {
             const SimProperty& p = d.Properties[code];
             if (!p.Present || code == SPDRP_CLASSGUID) {
                 continue;
             }
+            const std::string number = std::to_string(code) + " ";
             if (p.Type == REG_DWORD && p.Bytes.size() == 4) {
                 std::uint32_t value;
                 std::memcpy(&value, p.Bytes.data(), 4);
-                std::snprintf(hex, sizeof hex, "0x%X", unsigned(value));
-                out << "  dword " << code << " " << hex << "\n";
+                line("dword", number + hex(value));
             } else if (p.Type == REG_MULTI_SZ) {
                 const std::u16string all = TextOf(p);
                 std::size_t start = 0;
                 while (start < all.size() && all[start] != u'\0') {
                     const std::size_t end = all.find(u'\0', start);
-                    out << "  multi " << code << " " << ToUtf8(all.substr(start, end - start)) << "\n";
+                    line("multi", number + ToUtf8(all.substr(start, end - start)));
                     start = end + 1;
                 }
             } else {
                 std::u16string text = TextOf(p);
                 text.resize(std::min(text.size(), text.find(u'\0')));
-                out << "  text " << code << " " << ToUtf8(text) << "\n";
+                line("text", number + ToUtf8(text));
             }
         }
         for (const SimInterface& itf : d.Interfaces) {
-            out << "  interface " << ToUtf8(GuidToText(itf.InterfaceClass)) << " " << ToUtf8(itf.DevicePath)
-                << "\n";
+            line("interface", ToUtf8(GuidToText(itf.InterfaceClass)) + " " + ToUtf8(itf.DevicePath));
         }
         if (d.StorageBusType != 0) {
-            out << "  bus " << d.StorageBusType << "\n";
+            line("bus", std::to_string(d.StorageBusType));
         }
         if (d.RefuseChangeError != 0) {
-            out << "  refuse " << d.RefuseChangeError << "\n";
+            line("refuse", std::to_string(d.RefuseChangeError));
         }
         if (d.FailInstallParams) {
-            out << "  installparams-fail " << d.InstallParamsError << "\n";
+            line("installparams-fail", std::to_string(d.InstallParamsError));
         }
         if (d.RequestReboot) {
-            out << "  reboot\n";
+            out.append("  reboot\n");
         }
         if (d.RestartCount != 0) {
-            out << "  restarts " << d.RestartCount << "\n";
+            line("restarts", std::to_string(d.RestartCount));
         }
     }
     for (std::size_t i = 0; i < static_cast<std::size_t>(SimCall::Count); ++i) {
         const SimFault& fault = simulator.Fault(static_cast<SimCall>(i));
         if (fault.Active) {
-            out << "fault " << CallNames[i] << " " << fault.Error;
+            out.append("fault ").append(CallNames[i]).append(" ").append(std::to_string(fault.Error));
             if (fault.OnlyFor != 0) {
-                out << " " << ToUtf8(simulator.Device(fault.OnlyFor).InstanceId);
+                out.append(" ").append(ToUtf8(simulator.Device(fault.OnlyFor).InstanceId));
             }
-            out << "\n";
+            out.append("\n");
         }
     }
-    return out.str();
+    return out;
 }
 
 } // namespace tarnwick::sim
