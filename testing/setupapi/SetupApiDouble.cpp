@@ -85,9 +85,10 @@ std::string ReadWholeFile(const std::wstring& path) {
     std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t done = 0;
     DWORD read = 0;
-    while (done < text.size() &&
-           ReadFile(file.Handle(), text.data() + done, static_cast<DWORD>(text.size() - done), &read, nullptr) &&
-           read != 0) {
+    while (
+        done < text.size() &&
+        ReadFile(file.Handle(), text.data() + done, static_cast<DWORD>(text.size() - done), &read, nullptr) &&
+        read != 0) {
         done += read;
     }
     text.resize(done);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <stdexcept>
 
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
