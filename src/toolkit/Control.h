@@ -78,10 +78,10 @@ public:
     bool HandleAllocated() const noexcept { return FHandle != 0; }
     // Makes the window now if the form has one; the form calls it when its own window appears.
     void CreateHandle();
-    // A control of one of the system's window classes, whose library loads with its first window: its
-    // window waits until its form first shows on a screen (or until its handle is asked for), so that a
-    // form resting hidden in the tray never loads that library.
-    virtual bool OfSystemClass() const noexcept { return false; }
+    // A control with nothing to tell while its form rests hidden in the tray: its window waits until its
+    // form first shows on a screen (or until its handle is asked for). A button's system class then never
+    // loads its library for such a form, and the form is made sooner.
+    virtual bool WaitsUntilSeen() const noexcept { return false; }
 
 protected:
     // Makes the window: by default a window of the toolkit's class for this control, painted by Paint.

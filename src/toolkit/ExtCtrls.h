@@ -26,6 +26,7 @@ public:
     // The rendering for the present scale, and its resource name; decoded now if it is not yet.
     HPICTURE_T Picture();
     const std::u16string& RenderingName();
+    bool WaitsUntilSeen() const noexcept override { return true; }
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return ImageWindowClassName; }

@@ -69,7 +69,7 @@ HWND_T TForm::Handle() {
         }
         Realign();
         for (TControl* control : FControls) {
-            if (!control->OfSystemClass()) {
+            if (!control->WaitsUntilSeen()) {
                 control->CreateHandle();
             }
         }
@@ -77,7 +77,7 @@ HWND_T TForm::Handle() {
     return FHandle;
 }
 
-void TForm::CreateSystemControls() {
+void TForm::CreateWaitingControls() {
     for (TControl* control : FControls) {
         control->CreateHandle();
     }
@@ -136,7 +136,7 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
     case WM_SHOWWINDOW:
         // Shown where it can be seen, not just far off the screen for its first activation.
         if (WParam != 0 && OnAScreen()) {
-            CreateSystemControls();
+            CreateWaitingControls();
             FApplication.GiveIcons(FHandle, FIconsGiven);
         }
         break;

@@ -133,8 +133,8 @@ private:
     void UpdateClientSize();
     void FocusFirstControl();
     std::intptr_t EraseBackground(std::uintptr_t DC);
-    // The windows of the controls of the system's classes, which wait for the form to show on a screen.
-    void CreateSystemControls();
+    // The windows of the controls that wait for the form to show on a screen.
+    void CreateWaitingControls();
     // Whether the middle of the form lies on a monitor.
     bool OnAScreen();
 

@@ -55,7 +55,7 @@ public:
     void SetTabOrder(std::int32_t Value) noexcept { FTabOrder = Value; }
     // The command number the button's WM_COMMAND carries.
     std::uint16_t ControlId() const noexcept { return FControlId; }
-    bool OfSystemClass() const noexcept override { return true; }
+    bool WaitsUntilSeen() const noexcept override { return true; }
 
 protected:
     HWND_T CreateWnd() override;

@@ -529,7 +529,12 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     EXPECT_FALSE(h.Desktop.Window(form).Visible);
     EXPECT_TRUE(h.Desktop.Popups.empty());
     EXPECT_FALSE(h.Form->Tray().MouseMovingDetectionRunning()) << "the hover detector is never fed";
-    EXPECT_FALSE(h.Form->btnSwitch->HandleAllocated()) << "resting in the tray, no system-class window";
+    TForm1& f = *h.Form;
+    const TControl* waiting[] = {f.btnSwitch.get(), f.imgInternetOn.get(), f.imgTarnwick.get()};
+    for (const TControl* control : waiting) {
+        EXPECT_FALSE(control->HandleAllocated()) << "resting in the tray, no button or picture window";
+    }
+    EXPECT_TRUE(f.lblState->HandleAllocated()) << "the state is told by the label's window";
     const HWND_T app = h.App->Handle();
     for (HWND_T window : {form, app}) {
         EXPECT_TRUE(h.Desktop.Window(window).WindowIcons.empty())
@@ -537,7 +542,11 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     }
 
     h.TrayClick(WM_LBUTTONDOWN);
-    EXPECT_TRUE(h.Form->btnSwitch->HandleAllocated()) << "the button's window made when the form shows";
+    for (const TControl* control : waiting) {
+        EXPECT_TRUE(control->HandleAllocated()) << "the windows are made when the form shows";
+    }
+    EXPECT_TRUE(h.Desktop.Window(f.imgInternetOn->Handle()).Visible) << "made in the state shown";
+    EXPECT_FALSE(h.Desktop.Window(f.imgTarnwick->Handle()).Visible);
     for (HWND_T window : {form, app}) {
         const auto& icons = h.Desktop.Window(window).WindowIcons;
         ASSERT_EQ(icons.size(), 2u) << "the application's icons come with the first showing";
