@@ -28,7 +28,6 @@ TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IG
         params, [this](std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
             return WndProc(Msg, WParam, LParam);
         });
-    FIcon = TIcon(FGui.LoadIconW(ApplicationIconName));
     FSmallIcon = TIcon(FGui.LoadIconMetric(ApplicationIconName, LIM_SMALL));
 }
 
@@ -49,6 +48,9 @@ void TApplication::GiveIcons(HWND_T Window, bool& Given) {
         return;
     }
     Given = true;
+    if (!FIcon.Handle()) {
+        FIcon = TIcon(FGui.LoadIconW(ApplicationIconName));
+    }
     if (FIcon.Handle()) {
         FWindows.SendMessageW(Window, WM_SETICON, ICON_BIG, static_cast<std::intptr_t>(FIcon.Handle()));
     }

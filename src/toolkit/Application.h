@@ -50,7 +50,8 @@ public:
     // Also the application window's caption, which its taskbar button shows.
     void SetTitle(std::u16string Value);
 
-    // The program's icon "MAINICON" (none when the module has no such icon).
+    // The program's icon "MAINICON" (none when the module has no such icon). Only windows shown to a person
+    // show it, so it is loaded when the first of them is given it (GiveIcons): none before.
     const TIcon& Icon() const noexcept { return FIcon; }
     // The same icon at the small-icon size of the display scale (captions, the notification area).
     const TIcon& SmallIcon() const noexcept { return FSmallIcon; }

@@ -540,6 +540,7 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
         EXPECT_TRUE(h.Desktop.Window(window).WindowIcons.empty())
             << "resting in the tray, no icons given yet";
     }
+    EXPECT_EQ(h.App->Icon().Handle(), HICON_T(0)) << "the large icon is loaded for the first window shown";
 
     h.TrayClick(WM_LBUTTONDOWN);
     for (const TControl* control : waiting) {
