@@ -38,14 +38,14 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     // The notification area draws them at the small-icon size of the display scale.
     FTarnwickIcon = TIcon(gui.LoadIconMetric(InternetOffIconName, LIM_SMALL));
     FInternetOnIcon = TIcon(gui.LoadIconMetric(InternetOnIconName, LIM_SMALL));
-    // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
-    // then. An elevated copy hears it only when the message filter lets it through.
     // Every error box the user sees is in the log too.
     Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
         const std::u16string message = ExceptionMessage(Error);
         WriteBoxToLog(message);
         Application.ShowException(message);
     };
+    // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
+    // then. An elevated copy hears it only when the message filter lets it through.
     FTaskbarCreatedMessage = gui.RegisterWindowMessageW(u"TaskbarCreated");
     if (FTaskbarCreatedMessage) {
         gui.ChangeWindowMessageFilter(FTaskbarCreatedMessage, MSGFLT_ADD);
