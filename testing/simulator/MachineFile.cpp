@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -89,8 +90,13 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
         }
         multi.clear();
     };
-    auto fail = [&](std::string_view why) {
-        throw std::runtime_error("machine file line " + std::to_string(number) + ": " + std::string(why));
+    // The message is made of its parts: the line and what is wrong with it.
+    auto fail = [&](std::initializer_list<std::string_view> why) {
+        std::string message = "machine file line " + std::to_string(number) + ": ";
+        for (const std::string_view part : why) {
+            message.append(part);
+        }
+        throw std::runtime_error(message);
     };
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
@@ -104,7 +110,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
         if (key == "device") {
             flushMulti();
             if (rest.empty()) {
-                fail("a device needs an instance ID");
+                fail({"a device needs an instance ID"});
             }
             current = simulator.AddDevice(FromUtf8(rest), Guid{});
             simulator.RemoveProperty(current, SPDRP_CLASSGUID);
@@ -118,13 +124,13 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
                 ++index;
             }
             if (index == std::size(CallNames)) {
-                fail("unknown call " + std::string(call));
+                fail({"unknown call ", call});
             }
             DEVINST only = 0;
             if (!device.empty()) {
                 const SimDevice* target = simulator.FindDevice(FromUtf8(device));
                 if (target == nullptr) {
-                    fail("no such device " + std::string(device));
+                    fail({"no such device ", device});
                 }
                 only = target->DevInst;
             }
@@ -132,13 +138,13 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             continue;
         }
         if (current == 0) {
-            fail("'" + std::string(key) + "' outside a device");
+            fail({"'", key, "' outside a device"});
         }
         SimDevice& device = simulator.Device(current);
         if (key == "class") {
             Guid guid{};
             if (!TextToGuid(FromUtf8(rest), guid)) {
-                fail("not a class GUID: " + std::string(rest));
+                fail({"not a class GUID: ", rest});
             }
             device.ClassGuid = guid;
             simulator.SetText(current, SPDRP_CLASSGUID, GuidToText(guid));
@@ -154,7 +160,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             const auto [code, value] = Word(rest);
             const std::uint32_t property = Number(code, number);
             if (property >= device.Properties.size()) {
-                fail("no such property " + std::string(code));
+                fail({"no such property ", code});
             }
             if (key == "text") {
                 simulator.SetText(current, property, FromUtf8(value));
@@ -173,7 +179,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             const auto [guidText, path] = Word(rest);
             Guid guid{};
             if (!TextToGuid(FromUtf8(guidText), guid)) {
-                fail("not an interface GUID: " + std::string(guidText));
+                fail({"not an interface GUID: ", guidText});
             }
             device.Interfaces.push_back({guid, FromUtf8(path)});
         } else if (key == "bus") {
@@ -188,7 +194,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
         } else if (key == "restarts") {
             device.RestartCount = Number(rest, number);
         } else {
-            fail("unknown entry " + std::string(key));
+            fail({"unknown entry ", key});
         }
     }
     flushMulti();
