@@ -75,7 +75,7 @@ private:
 };
 
 // The whole file, or nothing when it cannot be read. Plain file calls rather than iostreams keep the C++
-// library's streams and locales out of this DLL: they made it three times the size, and their start-up
+// library's streams and locales out of this DLL: they made its image 2.5 times the size, and their start-up
 // took memory in every program that loads it, which the system's own setupapi.dll does not.
 std::string ReadWholeFile(const std::wstring& path) {
     const TFile file(path, GENERIC_READ, OPEN_EXISTING);
