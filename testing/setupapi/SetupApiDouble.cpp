@@ -20,6 +20,7 @@
 
 #include "simulator/DeviceSimulator.h"
 #include "simulator/MachineFile.h"
+#include "tests/win32/common/FileBytes.h"
 
 namespace {
 
@@ -55,7 +56,9 @@ private:
     HANDLE FMutex;
 };
 
-// A file handle that closes itself.
+// A file handle that closes itself. Plain file calls rather than iostreams keep the C++ library's streams
+// and locales out of this DLL: they made its image 2.5 times the size, and their start-up took memory in
+// every program that loads it, which the system's own setupapi.dll does not.
 class TFile {
 public:
     TFile(const std::wstring& path, DWORD access, DWORD creation)
@@ -73,28 +76,6 @@ public:
 private:
     HANDLE FHandle;
 };
-
-// The whole file, or nothing when it cannot be read. Plain file calls rather than iostreams keep the C++
-// library's streams and locales out of this DLL: they made its image 2.5 times the size, and their start-up
-// took memory in every program that loads it, which the system's own setupapi.dll does not.
-std::string ReadWholeFile(const std::wstring& path) {
-    const TFile file(path, GENERIC_READ, OPEN_EXISTING);
-    LARGE_INTEGER size{};
-    if (file.Handle() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.Handle(), &size)) {
-        return {};
-    }
-    std::string text(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t done = 0;
-    DWORD read = 0;
-    while (
-        done < text.size() &&
-        ReadFile(file.Handle(), text.data() + done, static_cast<DWORD>(text.size() - done), &read, nullptr) &&
-        read != 0) {
-        done += read;
-    }
-    text.resize(done);
-    return text;
-}
 
 bool WriteWholeFile(const std::wstring& path, std::string_view text) {
     const TFile file(path, GENERIC_WRITE, CREATE_ALWAYS);
@@ -127,7 +108,7 @@ TDeviceSimulator& Machine(bool refresh) {
         const std::wstring path = MachinePath();
         if (!path.empty()) {
             TMachineFileLock lock;
-            const std::string text = ReadWholeFile(path);
+            const std::string text = tarnwick::test::FileBytes(std::u16string(path.begin(), path.end()));
             try {
                 tarnwick::sim::LoadMachine(*machine, text);
             } catch (const std::exception&) {
