@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BareWalk.h"
+#include "Bars.h"
 #include "RatioReporter.h"
 #include "core/PlatformConstants.h"
 #include "device/DeviceInformationKt.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&arguments.Count, arguments.Pointers.data());
     tarnwick::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const bool within = reporter.PrintRatios("BM_GetDevicesByGuid", "BM_BareWalk", 8.0);
+    const bool within =
+        reporter.PrintRatios("BM_GetDevicesByGuid", "BM_BareWalk", tarnwick::bench::DeviceEnumerationBar);
     benchmark::Shutdown();
     return within ? 0 : 1;
 }

@@ -9,13 +9,12 @@
 #include <random>
 #include <string>
 
+#include "Bars.h"
 #include "RatioReporter.h"
 #include "diag/DebugInfo.h"
 
 namespace tarnwick {
 namespace {
-
-constexpr double Bar = 3.0;
 
 // A map of a large program: a unit table, both public sections, and line tables of four entries a line.
 std::string SyntheticMap(int units, int routinesPerUnit, int lineRowsPerUnit) {
@@ -147,7 +146,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&arguments.Count, arguments.Pointers.data());
     bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const bool within = reporter.PrintRatios("BM_ScanMap", "BM_ReadMapLines", Bar);
+    const bool within = reporter.PrintRatios("BM_ScanMap", "BM_ReadMapLines", bench::MapScanBar);
     benchmark::Shutdown();
     std::filesystem::remove(synthetic);
     return within ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BareWalk.h"
+#include "Bars.h"
 #include "RatioReporter.h"
 #include "core/PlatformConstants.h"
 #include "device/DeviceInformationKt.h"
@@ -60,7 +61,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&arguments.Count, arguments.Pointers.data());
     tarnwick::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const bool within = reporter.PrintRatios("BM_TurnOffInternet", "BM_BareTurnOff", 8.0);
+    const bool within =
+        reporter.PrintRatios("BM_TurnOffInternet", "BM_BareTurnOff", tarnwick::bench::NetworkSwitchBar);
     benchmark::Shutdown();
     return within ? 0 : 1;
 }
