@@ -37,9 +37,12 @@ class TFakeInstancePlatform : public IInstancePlatform {
 public:
     explicit TFakeInstancePlatform(THeadlessDesktop& Desktop) : FDesktop(Desktop) {}
 
-    // Open handles per object name; a name whose object refuses this process (higher integrity level).
+    // Open handles per object name; names whose object cannot be made or opened, with the error
+    // CreateMutexW sets then (Microsoft docs: NULL and ERROR_ACCESS_DENIED for the object of a process at
+    // a higher integrity level; NULL and ERROR_INVALID_HANDLE when the name belongs to an object of
+    // another type).
     std::map<std::u16string, int> Objects;
-    std::vector<std::u16string> DeniedObjects;
+    std::map<std::u16string, std::uint32_t> FailingObjects;
     // Windows that refuse WM_COPYDATA from this process, as a higher integrity level's filter does.
     std::vector<HWND_T> RefusingWindows;
     std::vector<std::u16string> Sent; // the command lines handed over
@@ -47,11 +50,9 @@ public:
     std::vector<std::uint32_t> AllowedForeground;
 
     HANDLE_T CreateMutexW(const char16_t* lpName, std::uint32_t& LastError) override {
-        for (const auto& denied : DeniedObjects) {
-            if (denied == lpName) {
-                LastError = ERROR_ACCESS_DENIED;
-                return 0;
-            }
+        if (const auto failing = FailingObjects.find(lpName); failing != FailingObjects.end()) {
+            LastError = failing->second;
+            return 0;
         }
         const int open = Objects[lpName]++;
         LastError = open > 0 ? ERROR_ALREADY_EXISTS : 0;

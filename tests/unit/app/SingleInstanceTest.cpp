@@ -171,6 +171,36 @@ TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) 
     EXPECT_EQ(openAfterDecline, 1);
 }
 
+TEST(InstanceClaim, OnlyAnObjectThatExistsOrRefusesThisProcessCountsAsAnotherInstance) {
+    struct Case {
+        std::uint32_t Error; // 0: the object is made
+        bool OthersObject;   // another process holds it open
+        bool Owned;
+    };
+    const Case cases[] = {
+        {0, false, true},
+        {0, true, false},
+        {ERROR_ACCESS_DENIED, false, false},
+        // Where the object cannot be made at all, the program runs unguarded rather than not at all.
+        {ERROR_INVALID_HANDLE, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "error " << c.Error << (c.OthersObject ? ", held by another" : ""));
+        test::THeadlessDesktop desktop;
+        test::TFakeInstancePlatform instance(desktop);
+        if (c.Error != 0) {
+            instance.FailingObjects[InstanceObjectName] = c.Error;
+        }
+        if (c.OthersObject) {
+            instance.Objects[InstanceObjectName] = 1;
+        }
+        const TInstanceClaim claim(instance);
+        EXPECT_EQ(claim.Owned(), c.Owned);
+        EXPECT_EQ(instance.OpenHandles(), c.Owned ? 1u : 0u) << "a claim not owned holds no handle";
+    }
+}
+
 TEST(ElevatedCopyParameters, AreTheArgumentsAfterTheProgramWithBlanksQuoted) {
     const TArguments arguments = {u"C:\\Tools\\tarnwick.exe", u"-action", u"turnon", u"15", u"a b"};
     EXPECT_EQ(ParametersOf(arguments), u"-action turnon 15 \"a b\"");
