@@ -5,6 +5,7 @@
 #include "app/ProgramSupport.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Errors.h"
+#include "core/MessageWords.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "diag/EasyLog.h"
@@ -536,7 +537,7 @@ TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Reques
 }
 
 void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
-    const auto message = static_cast<std::uint32_t>(MouseMessage & 0xFFFF);
+    const std::uint32_t message = LowWord(static_cast<std::uintptr_t>(MouseMessage));
     if (message == WM_LBUTTONDOWN) {
         ShowBesideTray(true);
     } else if (message == WM_RBUTTONDOWN) {

@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "core/MessageWords.h"
 #include "core/PlatformConstants.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
 namespace tarnwick {
-
-namespace {
-std::uint16_t LowWord(std::uintptr_t Value) {
-    return static_cast<std::uint16_t>(Value & 0xFFFF);
-}
-} // namespace
 
 TControl::TControl(TForm& AParent, TComponent* AOwner)
     : TComponent(AOwner), FParent(AParent), FFont(AParent.Font()) {

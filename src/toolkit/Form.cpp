@@ -3,20 +3,12 @@
 #include <algorithm>
 
 #include "core/Errors.h"
+#include "core/MessageWords.h"
 #include "core/PlatformConstants.h"
 #include "toolkit/Control.h"
 #include "toolkit/Menus.h"
 
 namespace tarnwick {
-
-namespace {
-std::uint16_t LowWord(std::uintptr_t Value) {
-    return static_cast<std::uint16_t>(Value & 0xFFFF);
-}
-std::uint16_t HighWord(std::uintptr_t Value) {
-    return static_cast<std::uint16_t>((Value >> 16) & 0xFFFF);
-}
-} // namespace
 
 TForm::TForm(TApplication& Application, TComponent* AOwner) : TComponent(AOwner), FApplication(Application) {
     FApplication.AddForm(this);
