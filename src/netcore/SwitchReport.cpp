@@ -1,15 +1,12 @@
 #include "netcore/SwitchReport.h"
 
+#include "core/Text.h"
+
 namespace tarnwick {
 
 namespace {
 
 constexpr char16_t LineBreak[] = u"\r\n";
-
-std::u16string Decimal(std::size_t value) {
-    std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
 
 } // namespace
 
@@ -60,8 +57,9 @@ std::u16string StateWord(bool TurnOn) {
 std::u16string CountText(const TSwitchReport& Report) {
     const std::size_t now = Report.CountInWantedState();
     const std::size_t all = Report.Adapters.size();
-    return Decimal(now) + u" of " + Decimal(all) + (all == 1 ? u" adapter " : u" adapters ") +
-           (now == 1 ? u"is" : u"are") + u" now " + StateWord(Report.TurnOn);
+    return IntToText(std::int64_t(now)) + u" of " + IntToText(std::int64_t(all)) +
+           (all == 1 ? u" adapter " : u" adapters ") + (now == 1 ? u"is" : u"are") + u" now " +
+           StateWord(Report.TurnOn);
 }
 
 std::u16string RestartText(const TSwitchReport& Report) {
