@@ -37,7 +37,7 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
         std::make_unique<TTunerTray>(FPlatforms.Shell, Application, *this, TrayTip, Application.SmallIcon());
     IGuiPlatform& gui = Application.Gui();
     // The notification area draws them at the small-icon size of the display scale.
-    FTarnwickIcon = TIcon(gui.LoadIconMetric(InternetOffIconName, LIM_SMALL));
+    FInternetOffIcon = TIcon(gui.LoadIconMetric(InternetOffIconName, LIM_SMALL));
     FInternetOnIcon = TIcon(gui.LoadIconMetric(InternetOnIconName, LIM_SMALL));
     // Every error box the user sees is in the log too.
     Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
@@ -66,7 +66,7 @@ TForm1::~TForm1() {
         // Without a window there is no icon of it to remove.
     }
     FTray.reset();
-    for (const TIcon& icon : {FTarnwickIcon, FInternetOnIcon}) {
+    for (const TIcon& icon : {FInternetOffIcon, FInternetOnIcon}) {
         if (icon.Handle()) {
             Application().Gui().DestroyIcon(icon.Handle());
         }
@@ -258,7 +258,7 @@ void TForm1::UpdateStateDisplay() {
     const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     imgInternetOn->SetVisible(on);
     imgTarnwick->SetVisible(!on);
-    FTray->ModifyIcon(on ? FInternetOnIcon : FTarnwickIcon);
+    FTray->ModifyIcon(on ? FInternetOnIcon : FInternetOffIcon);
     lblState->SetCaption(on ? u"Internet is turned on" : u"Internet is turned off");
     lblState->SetFontColor(on ? clBlack : clGreen);
     btnSwitch->SetCaption(on ? u"Turn off the internet" : u"Turn on the internet");

@@ -118,7 +118,7 @@ public:
     // The program's own arguments, read once.
     const TArguments& Arguments() const noexcept { return FArguments; }
     TTunerTray& Tray() const noexcept { return *FTray; }
-    const TIcon& TarnwickIcon() const noexcept { return FTarnwickIcon; }
+    const TIcon& InternetOffIcon() const noexcept { return FInternetOffIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
     // The registered message the shell broadcasts when its taskbar is made again (0: none).
     std::uint32_t TaskbarCreatedMessage() const noexcept { return FTaskbarCreatedMessage; }
@@ -160,7 +160,7 @@ private:
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
     bool FActivated = false;
-    TIcon FTarnwickIcon;
+    TIcon FInternetOffIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
     // The command being carried out: a relaunch hands on its -exit.

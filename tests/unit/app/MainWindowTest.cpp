@@ -104,7 +104,7 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_FALSE(f.TurnOffTimer->Enabled());
     EXPECT_EQ(h.Desktop.Count("SetTimer"), 0u);
     EXPECT_TRUE(h.Shell.Icons.empty());
-    EXPECT_EQ(f.TarnwickIcon().Handle(), h.Desktop.Icons.at(u"ZTARNWICKICON"));
+    EXPECT_EQ(f.InternetOffIcon().Handle(), h.Desktop.Icons.at(u"ZTARNWICKICON"));
     EXPECT_EQ(f.InternetOnIcon().Handle(), h.Desktop.Icons.at(u"ZINTERNETONICON"));
     EXPECT_THAT(
         h.Desktop.MessageFilters,
@@ -217,7 +217,7 @@ TEST(MainWindow, CarriesOutTheCommandLineAction) {
         EXPECT_FALSE(h.Desktop.QuitPosted);
         ASSERT_NE(h.TrayIcon(), nullptr);
         EXPECT_EQ(h.TrayIcon()->Icon,
-                  c.EndOn ? h.Form->InternetOnIcon().Handle() : h.Form->TarnwickIcon().Handle());
+                  c.EndOn ? h.Form->InternetOnIcon().Handle() : h.Form->InternetOffIcon().Handle());
         EXPECT_TRUE(h.ShellExecute.Requests.empty());
     }
 }

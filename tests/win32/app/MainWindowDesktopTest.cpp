@@ -311,7 +311,7 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     EXPECT_EQ(Form->imgInternetOn->RenderingName(),
               ExpectedDpi() == 144 ? u"PNG_INTERNET_ON_150" : u"PNG_INTERNET_ON");
     // The tray's pictures at the small-icon size of the scale (24 pixels at 144 DPI).
-    for (const TIcon& icon : {Form->TarnwickIcon(), Form->InternetOnIcon(), App->SmallIcon()}) {
+    for (const TIcon& icon : {Form->InternetOffIcon(), Form->InternetOnIcon(), App->SmallIcon()}) {
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(reinterpret_cast<HICON>(icon.Handle()), &info));
         BITMAP colour{};
