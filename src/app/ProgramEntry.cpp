@@ -90,7 +90,7 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const 
     case THandOverOutcome::hoBecameInstance:
         return std::nullopt;
     case THandOverOutcome::hoAccepted:
-        return handOver.Result;
+        return handOver.ExitCode;
     case THandOverOutcome::hoRefused: {
         // The instance runs elevated. Its window may still be shown; an action goes through the elevation
         // prompt to an elevated copy, which hands it over at the instance's own level.

@@ -580,7 +580,7 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 1;
     case WM_COPYDATA:
         if (const auto commandLine = HandedOverCommandLine(LParam)) {
-            return HandOverReply(CarryOutHandedOver(SplitCommandLine(*commandLine)));
+            return EncodeHandOverReply(CarryOutHandedOver(SplitCommandLine(*commandLine)));
         }
         return 0;
     case WM_DEVICECHANGE:

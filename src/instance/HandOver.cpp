@@ -16,11 +16,11 @@ constexpr std::uint32_t HungTimeoutMs = 30000;
 
 } // namespace
 
-std::intptr_t HandOverReply(std::int32_t Result) noexcept {
-    return ReplyMark | static_cast<std::intptr_t>(static_cast<std::uint32_t>(Result));
+std::intptr_t EncodeHandOverReply(std::int32_t ExitCode) noexcept {
+    return ReplyMark | static_cast<std::intptr_t>(static_cast<std::uint32_t>(ExitCode));
 }
 
-std::optional<std::int32_t> HandOverResult(std::intptr_t Reply) noexcept {
+std::optional<std::int32_t> DecodeHandOverReply(std::intptr_t Reply) noexcept {
     if ((Reply & ~std::intptr_t(0xFFFFFFFF)) != ReplyMark) {
         return std::nullopt;
     }
@@ -63,8 +63,8 @@ THandOverResult HandOverCommandLine(IInstancePlatform& Instance, IWindowPlatform
         std::uint32_t error = 0;
         if (Instance.SendCopyData(window, 0, HandOverDataKind, CommandLine,
                                   SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, HungTimeoutMs, reply, error)) {
-            if (const auto result = HandOverResult(reply)) {
-                return {THandOverOutcome::hoAccepted, *result, window};
+            if (const auto exitCode = DecodeHandOverReply(reply)) {
+                return {THandOverOutcome::hoAccepted, *exitCode, window};
             }
             // Answered by a window going away, or not by one of ours: look again.
         } else if (error == ERROR_ACCESS_DENIED) {

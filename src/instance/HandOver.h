@@ -1,7 +1,7 @@
 #pragma once
 // Handing a later start's command line to the running instance: WM_COPYDATA to the instance's main
 // window with the command line as UTF-16 text; the window carries it out as if it were its own and
-// replies with the result, which becomes the later start's exit code. The window of an elevated instance
+// replies with its exit code, which becomes the later start's. The window of an elevated instance
 // never lets this message through its message filter, so only processes of its own integrity level can
 // make it switch.
 
@@ -18,24 +18,25 @@ namespace tarnwick {
 // WM_COPYDATA's dwData of a handed-over command line.
 inline constexpr std::uintptr_t HandOverDataKind = 0x54574E43;
 
-// The window's reply for a result: marked, so that it differs from the 0 of a refused or lost message.
-std::intptr_t HandOverReply(std::int32_t Result) noexcept;
-// The result in a reply, or none when the reply is not one of ours.
-std::optional<std::int32_t> HandOverResult(std::intptr_t Reply) noexcept;
+// The window's reply carrying an exit code: marked, so that it differs from the 0 of a refused or lost
+// message.
+std::intptr_t EncodeHandOverReply(std::int32_t ExitCode) noexcept;
+// The exit code a reply carries, or none when the reply is not one of ours.
+std::optional<std::int32_t> DecodeHandOverReply(std::intptr_t Reply) noexcept;
 
 // The command line WM_COPYDATA's lParam carries, or none when it carries something else.
 std::optional<std::u16string> HandedOverCommandLine(std::intptr_t CopyDataLParam);
 
 enum class THandOverOutcome {
     hoBecameInstance, // no instance answered, and this start now holds the claim
-    hoAccepted,       // the instance carried the command line out; Result holds its result
+    hoAccepted,       // the instance carried the command line out; ExitCode holds its exit code
     hoRefused,        // the instance's window refused the message: it runs at a higher integrity level
     hoNoAnswer,       // an instance holds the claim, but no window of it answered in time
 };
 
 struct THandOverResult {
     THandOverOutcome Outcome = THandOverOutcome::hoNoAnswer;
-    std::int32_t Result = 0;
+    std::int32_t ExitCode = 0;
     HWND_T Window = 0;
 };
 

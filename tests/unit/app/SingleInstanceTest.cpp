@@ -207,14 +207,14 @@ TEST(ElevatedCopyParameters, AreTheArgumentsAfterTheProgramWithBlanksQuoted) {
     EXPECT_EQ(ParametersOf(TArguments{u"tarnwick.exe"}), u"");
 }
 
-TEST(HandOverReply, CarriesEveryResultAndIsNeverZero) {
-    for (const std::int32_t result : {0, 1, -1, 2, 0x7FFFFFFF, std::int32_t(0x80000000)}) {
-        const std::intptr_t reply = HandOverReply(result);
+TEST(HandOverReply, CarriesEveryExitCodeAndIsNeverZero) {
+    for (const std::int32_t exitCode : {0, 1, -1, 2, 0x7FFFFFFF, std::int32_t(0x80000000)}) {
+        const std::intptr_t reply = EncodeHandOverReply(exitCode);
         EXPECT_NE(reply, 0);
-        EXPECT_EQ(HandOverResult(reply), result);
+        EXPECT_EQ(DecodeHandOverReply(reply), exitCode);
     }
-    EXPECT_EQ(HandOverResult(0), std::nullopt) << "a refused or lost message";
-    EXPECT_EQ(HandOverResult(1), std::nullopt);
+    EXPECT_EQ(DecodeHandOverReply(0), std::nullopt) << "a refused or lost message";
+    EXPECT_EQ(DecodeHandOverReply(1), std::nullopt);
 }
 
 TEST(HandOverData, OnlyOurKindOfWholeUtf16TextIsACommandLine) {
