@@ -12,7 +12,8 @@
 
 namespace tarnwick {
 
-struct TAnswerServices {
+// What the answers ask of the system.
+struct TAnswerPlatforms {
     IDevicePlatform& Devices;
     IRegistryPlatform& Registry;
     IWindowPlatform& Windows;
@@ -20,10 +21,10 @@ struct TAnswerServices {
 };
 
 // The exit code when Command was answered here; none when a tray instance is to carry it out.
-std::optional<int> AnswerWithoutTray(const TCommand& Command, const TAnswerServices& Services);
+std::optional<int> AnswerWithoutTray(const TCommand& Command, const TAnswerPlatforms& Platforms);
 
 // A message for the person at the command line: onto the console when there is one, else in a box.
-void Tell(const TAnswerServices& Services, const std::u16string& Text, std::uint32_t BoxStyle);
+void Tell(const TAnswerPlatforms& Platforms, const std::u16string& Text, std::uint32_t BoxStyle);
 
 // The value name of the autostart entry under the Run key.
 inline constexpr char16_t StartupValueName[] = u"Tarnwick";
