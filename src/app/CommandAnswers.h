@@ -26,7 +26,4 @@ std::optional<int> AnswerWithoutTray(const TCommand& Command, const TAnswerPlatf
 // A message for the person at the command line: onto the console when there is one, else in a box.
 void Tell(const TAnswerPlatforms& Platforms, const std::u16string& Text, std::uint32_t BoxStyle);
 
-// The value name of the autostart entry under the Run key.
-inline constexpr char16_t StartupValueName[] = u"Tarnwick";
-
 } // namespace tarnwick

@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "app/CommandAnswers.h"
 #include "core/PlatformConstants.h"
 #include "support/SupportUtils.h"
 

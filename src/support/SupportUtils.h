@@ -24,6 +24,9 @@ std::u16string ProgramFileName(ISystemPlatform& System);
 std::u16string GetExeBaseName(ISystemPlatform& System);
 std::u16string ExeBaseNameOf(std::u16string_view Path);
 
+// The program's own value name under the Run key: its autostart entry.
+inline constexpr char16_t StartupValueName[] = u"Tarnwick";
+
 // Adds, rewrites or removes the value Name under the Run (or RunOnce) key of the current user (or of
 // the machine). The data is Command as given, less leading and trailing control characters and blanks.
 // Never reports a failure: a key that cannot be opened means nothing happens.
