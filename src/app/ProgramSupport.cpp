@@ -1,42 +1,9 @@
 #include "app/ProgramSupport.h"
 
-#include <limits>
-
 #include "core/PlatformConstants.h"
 #include "support/SupportUtils.h"
 
 namespace tarnwick {
-
-std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcept {
-    std::size_t i = 0;
-    while (i < Text.size() && (Text[i] == u' ' || Text[i] == u'\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < Text.size() && (Text[i] == u'+' || Text[i] == u'-')) {
-        negative = Text[i] == u'-';
-        ++i;
-    }
-    if (i == Text.size()) {
-        return Default;
-    }
-    std::int64_t value = 0;
-    for (; i < Text.size(); ++i) {
-        if (Text[i] < u'0' || Text[i] > u'9') {
-            return Default;
-        }
-        value = value * 10 + (Text[i] - u'0');
-        if (value > std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1) {
-            return Default;
-        }
-    }
-    value = negative ? -value : value;
-    if (value > std::numeric_limits<std::int32_t>::max() ||
-        value < std::numeric_limits<std::int32_t>::min()) {
-        return Default;
-    }
-    return static_cast<std::int32_t>(value);
-}
 
 bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std::u16string& B) {
     return System.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A, B) == static_cast<int>(CSTR_EQUAL);

@@ -1,21 +1,17 @@
 #pragma once
 // Small decisions and readings of the main window, kept apart so that each can be checked on its own:
-// whole numbers from the command line, the locale's comparison of action words,
-// and whether a switch needs an elevated copy of the program.
+// the locale's comparison of action words, whether the process is elevated and whether a switch needs an
+// elevated copy of the program, the autostart entry it writes, and the parameters of that copy.
 
 #include <cstdint>
 #include <string>
-#include <string_view>
+#include <span>
 
 #include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
 #include "support/EasyCmdLine.h"
 
 namespace tarnwick {
-
-// A whole number in 32 bits: blanks before it, an optional sign, decimal digits and nothing after them.
-// Anything else, or a number out of range, gives Default.
-std::int32_t StrToIntDef(std::u16string_view Text, std::int32_t Default) noexcept;
 
 // The two texts are equal ignoring case by the rules of the user's locale.
 bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std::u16string& B);

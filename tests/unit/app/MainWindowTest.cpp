@@ -706,28 +706,5 @@ TEST(MainWindow, GoingAwayRemovesTheTrayIconAndReleasesWhatItMade) {
     EXPECT_TRUE(h.Desktop.OwnedIcons.empty());
 }
 
-TEST(CommandLineNumbers, ReadWholeNumbersOrTheDefault) {
-    const std::pair<const char16_t*, std::int32_t> cases[] = {
-        {u"15", 15},
-        {u"0", 0},
-        {u"+5", 5},
-        {u"  7", 7},
-        {u"-3", -3},
-        {u"abc", 99},
-        {u"15abc", 99},
-        {u"", 99},
-        {u"1.5", 99},
-        {u"+", 99},
-        {u"7 ", 99},
-        {u"2147483647", 2147483647},
-        {u"2147483648", 99},
-        {u"-2147483648", INT32_MIN},
-        {u"99999999999999999999", 99},
-    };
-    for (const auto& [text, value] : cases) {
-        EXPECT_EQ(StrToIntDef(text, 99), value) << ToUtf8(text);
-    }
-}
-
 } // namespace
 } // namespace tarnwick
