@@ -25,7 +25,7 @@
 #include "Bars.h"
 #include "BenchMachine.h"
 #include "TimeSummary.h"
-#include "tests/win32/common/FileBytes.h"
+#include "testing/win32/FileBytes.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 
 #include "simulator/DeviceSimulator.h"
 #include "simulator/MachineFile.h"
-#include "tests/win32/common/FileBytes.h"
+#include "testing/win32/FileBytes.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32Text.h"
 #include "support/SupportUtils.h"
-#include "tests/win32/common/FileBytes.h"
+#include "testing/win32/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {

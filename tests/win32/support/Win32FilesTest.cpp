@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/Win32Text.h"
-#include "tests/win32/common/FileBytes.h"
+#include "testing/win32/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {

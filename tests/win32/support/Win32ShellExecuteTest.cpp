@@ -14,7 +14,7 @@
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32Text.h"
 #include "support/EasyCmdLine.h"
-#include "tests/win32/common/FileBytes.h"
+#include "testing/win32/FileBytes.h"
 
 namespace tarnwick::win32 {
 namespace {
