@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/Command.h"
+#include "app/SwitchRequester.h"
 #include "deadline/Deadline.h"
 #include "instance/InstanceClaim.h"
 #include "netcore/SwitchReport.h"

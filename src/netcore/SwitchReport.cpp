@@ -10,20 +10,6 @@ constexpr char16_t LineBreak[] = u"\r\n";
 
 } // namespace
 
-std::u16string RequesterText(TSwitchRequester Requester) {
-    switch (Requester) {
-    case TSwitchRequester::Button:
-        return u"the button";
-    case TSwitchRequester::Menu:
-        return u"the menu";
-    case TSwitchRequester::CommandLine:
-        return u"the command line";
-    case TSwitchRequester::Deadline:
-        return u"the deadline";
-    }
-    return u"an unknown requester";
-}
-
 bool TSwitchReport::AllSucceeded() const noexcept {
     for (const TAdapterSwitchResult& adapter : Adapters) {
         if (adapter.Outcome != TAdapterOutcome::Switched) {

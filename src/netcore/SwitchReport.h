@@ -8,11 +8,6 @@
 
 namespace tarnwick {
 
-// Who asked for a switch; the log names it.
-enum class TSwitchRequester : std::uint8_t { Button, Menu, CommandLine, Deadline };
-// "the button", "the menu", "the command line", "the deadline".
-std::u16string RequesterText(TSwitchRequester Requester);
-
 enum class TAdapterOutcome : std::uint8_t {
     Switched, // the class installer carried out the change
     Failed,   // the system refused; Reason says why
