@@ -10,9 +10,6 @@
 
 namespace tarnwick {
 
-TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory)
-    : TApplication(Windows, Factory, HeadlessGuiPlatform()) {}
-
 TApplication::TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui)
     : TApplication(Windows, Factory, Gui, std::u16string()) {}
 

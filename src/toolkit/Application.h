@@ -29,9 +29,7 @@ inline constexpr char16_t ApplicationWindowClassName[] = u"TarnwickApplication";
 
 class TApplication : public TComponent {
 public:
-    // Creates the application window (hidden until it is shown). Without a GUI platform the application
-    // has no message loop, menus, painting or icons: enough for objects that only need windows and timers.
-    TApplication(IWindowPlatform& Windows, IWindowFactory& Factory);
+    // Creates the application window (hidden until it is shown).
     TApplication(IWindowPlatform& Windows, IWindowFactory& Factory, IGuiPlatform& Gui);
     // With its title from the start: the window is made with it as its caption, which spares the display a
     // second change of the window.
@@ -122,8 +120,5 @@ private:
 
 // The text an exception shows the user.
 std::u16string ExceptionMessage(std::exception_ptr Error);
-
-// Stands in for the GUI platform where there is none: no messages, no menus, nothing painted.
-IGuiPlatform& HeadlessGuiPlatform();
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/unit/tray/Fakes.h"
 #include "tests/unit/tray/LogRecorder.h"
 
@@ -22,7 +23,8 @@ protected:
     test::FakeWindowPlatform Windows;
     test::FakeWindowFactory Factory;
     test::FakeShellPlatform Shell;
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     TOwned<TForm> Form = MakeComponent<TForm>(App, &App);
     test::LogRecorder Log;
 
@@ -134,7 +136,8 @@ protected:
     test::FakeWindowPlatform Windows;
     test::FakeWindowFactory Factory;
     test::FakeShellPlatform Shell;
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     ~TaskbarListTest() override { FinalizeGUIUtils(); }
 };
 

@@ -5,6 +5,7 @@
 
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/unit/tray/Fakes.h"
 #include "toolkit/UtilityWindow.h"
 
@@ -19,7 +20,8 @@ class KtTimerTest : public ::testing::Test {
 protected:
     test::FakeWindowPlatform Windows;
     test::FakeWindowFactory Factory;
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     TOwned<TKtTimer> Timer = MakeComponent<TKtTimer>(App, nullptr);
     HWND_T Wnd = Timer->WindowHandle();
     int Ticks = 0;
@@ -214,7 +216,8 @@ TEST_F(KtTimerTest, DestroyingKillsThePlatformTimerBeforeTheWindowGoesWithoutAnE
 TEST(KtTimerOwnership, TheOwnerFreesItsTimerUnlessTheTimerWasFreedFirst) {
     test::FakeWindowPlatform windows;
     test::FakeWindowFactory factory;
-    TApplication app{windows, factory};
+    tarnwick::testing::THeadlessGuiPlatform gui;
+    TApplication app{windows, factory, gui};
 
     auto owner = MakeComponent<TComponent>(nullptr);
     auto early = MakeComponent<TKtTimer>(app, owner.get());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/PlatformConstants.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/unit/tray/Fakes.h"
 #include "toolkit/UtilityWindow.h"
 
@@ -18,7 +19,8 @@ protected:
     test::FakeWindowPlatform Windows;
     test::FakeWindowFactory Factory;
     test::FakeShellPlatform Shell;
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     TOwned<TForm> Form = MakeComponent<TForm>(App, &App);
     TIcon AppIcon{0x51};
     TIcon OnIcon{0x52};

@@ -5,6 +5,7 @@
 
 #include "core/Errors.h"
 #include "platform/win32/Win32Windows.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/win32/common/MessageLoop.h"
 #include "toolkit/win32/Win32WindowFactory.h"
 
@@ -15,7 +16,8 @@ class KtTimerWineTest : public ::testing::Test {
 protected:
     win32::TWin32WindowPlatform Windows;
     win32::TWin32WindowFactory Factory{::GetModuleHandleW(nullptr)};
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     TOwned<TKtTimer> Timer = MakeComponent<TKtTimer>(App, &App);
     int Ticks = 0;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32Windows.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/win32/common/MessageLoop.h"
 #include "tests/win32/common/Screenshot.h"
 #include "toolkit/win32/Win32WindowFactory.h"
@@ -23,7 +24,8 @@ protected:
     win32::TWin32WindowPlatform Windows;
     win32::TWin32ShellPlatform Shell;
     win32::TWin32WindowFactory Factory{::GetModuleHandleW(nullptr)};
-    TApplication App{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform Gui;
+    TApplication App{Windows, Factory, Gui};
     TOwned<TForm> Form = MakeComponent<TForm>(App, &App);
     TIcon Icon{reinterpret_cast<HICON_T>(::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)))};
     TIcon OtherIcon{reinterpret_cast<HICON_T>(::LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_WARNING)))};

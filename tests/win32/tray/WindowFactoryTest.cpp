@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/Win32Windows.h"
+#include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/UtilityWindow.h"
@@ -62,7 +63,8 @@ TEST_F(WindowFactoryTest, TheUtilityWindowIsAHiddenZeroSizedToolPopup) {
 }
 
 TEST_F(WindowFactoryTest, FormsAreOwnedByTheApplicationWindowAndTakeTheTitleAsCaption) {
-    TApplication app{Windows, Factory};
+    tarnwick::testing::THeadlessGuiPlatform gui;
+    TApplication app{Windows, Factory, gui};
     app.SetTitle(u"Tarnwick");
     wchar_t text[32] = {};
     ::GetWindowTextW(reinterpret_cast<HWND>(app.Handle()), text, 32);
