@@ -36,12 +36,23 @@ void TTunerTray::ResetMouseIsMovingOverTrayDetector() {
 
 void TTunerTray::StartMouseMovingDetection() {
     FMouseEnterTime = Now();
+    // Made at the first report, not with the tray: a start that is never told of a move makes no timer
+    // window.
+    if (!FMouseMovingDetectionTimer) {
+        FMouseMovingDetectionTimer = MakeComponent<TKtTimer>(*FApplication, FForm);
+        // Disabled before the handler is stored, so that no platform timer starts before the interval is set.
+        FMouseMovingDetectionTimer->SetEnabled(false);
+        FMouseMovingDetectionTimer->SetOnTimer(
+            [this](TComponent& Sender) { MouseMovingDetectionTimerTimer(Sender); });
+    }
     FMouseMovingDetectionTimer->SetInterval(DetectionInterval);
     FMouseMovingDetectionTimer->SetEnabled(true);
 }
 
 void TTunerTray::StopMouseMovingDetection() {
-    FMouseMovingDetectionTimer->SetEnabled(false);
+    if (FMouseMovingDetectionTimer) {
+        FMouseMovingDetectionTimer->SetEnabled(false);
+    }
     FMouseEnterTime = -1;
 }
 

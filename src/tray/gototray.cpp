@@ -9,13 +9,7 @@ namespace tarnwick {
 TTunerTray::TTunerTray(IShellPlatform& Shell, TApplication& App, TForm& AForm, std::u16string ATipString,
                        const TIcon& ASmallIcon)
     : FShell(Shell), FApplication(&App), FForm(&AForm), FTipString(std::move(ATipString)),
-      FSmallIcon(&ASmallIcon) {
-    FMouseMovingDetectionTimer = MakeComponent<TKtTimer>(App, &AForm);
-    // Disabled before the handler is stored, so that no platform timer starts at all.
-    FMouseMovingDetectionTimer->SetEnabled(false);
-    FMouseMovingDetectionTimer->SetOnTimer(
-        [this](TComponent& Sender) { MouseMovingDetectionTimerTimer(Sender); });
-}
+      FSmallIcon(&ASmallIcon) {}
 
 TTunerTray::~TTunerTray() {
     FMouseMovingDetectionTimer.Reset();

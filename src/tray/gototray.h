@@ -27,10 +27,10 @@ inline constexpr TBalloonTimeout MaxBalloonTimeout = 60;
 
 class TTunerTray {
 public:
-    // Stores the values and makes the idle detector; adds no icon.
+    // Stores the values; adds no icon, and makes no detection timer until the first report of a move.
     TTunerTray(IShellPlatform& Shell, TApplication& App, TForm& AForm, std::u16string ATipString,
                const TIcon& ASmallIcon);
-    // Frees the detection timer, then removes the icon (whether or not it is still there).
+    // Frees the detection timer (when made), then removes the icon (whether or not it is still there).
     ~TTunerTray();
     TTunerTray(const TTunerTray&) = delete;
     TTunerTray& operator=(const TTunerTray&) = delete;

@@ -42,12 +42,19 @@ protected:
     static std::u16string Text(const char16_t* field) { return field; }
 };
 
-TEST_F(TunerTrayTest, ConstructionAddsNoIconAndLeavesTheDetectorIdle) {
+TEST_F(TunerTrayTest, ConstructionAddsNoIconAndMakesNoTimerUntilTheFirstReportOfAMove) {
     EXPECT_TRUE(Shell.Commands.empty());
     EXPECT_FALSE(Tray->MouseMovingDetectionRunning());
-    EXPECT_EQ(Windows.Count("SetTimer"), 0u);
+    EXPECT_EQ(TimerWindow(), 0u);
+    EXPECT_EQ(Form->ComponentCount(), 0u);
+    Tray->ResetMouseIsMovingOverTrayDetector();
+    EXPECT_EQ(TimerWindow(), 0u) << "a reset with nothing running makes nothing";
+
+    Tray->MouseIsMovingOverTrayNow();
     ASSERT_NE(TimerWindow(), 0u);
     EXPECT_EQ(Form->ComponentCount(), 1u); // the detection timer belongs to the form as its owner
+    EXPECT_EQ(Windows.Count(Call("SetTimer", {(long long)TimerWindow(), 1, 50})), 1u);
+    EXPECT_EQ(Windows.Count("SetTimer"), 1u) << "no timer at the default interval first";
 }
 
 TEST_F(TunerTrayTest, EachCommandFillsTheRecordForTheFormsWindow) {
@@ -167,6 +174,7 @@ TEST_F(TunerTrayTest, ABalloonBeforeTheIconIsAddedIsRefusedAndShowsNothing) {
 TEST_F(TunerTrayTest, DestructionRemovesTheIconAgainEvenWhenTheOwnerAlreadyDid) {
     Tray->CreateIcon();
     Tray->DeleteIcon();
+    Tray->MouseIsMovingOverTrayNow();
     const HWND_T timerWnd = TimerWindow();
     Tray.reset();
     ASSERT_EQ(Shell.Commands.size(), 3u);
@@ -286,8 +294,8 @@ TEST_F(HoverDetectorTest, AWrappedTickCountCountsAsNotElapsed) {
 }
 
 TEST_F(HoverDetectorTest, OnlyTheFirstReportStartsThePollAndResetStopsIt) {
-    const std::string start = Call("SetTimer", {(long long)TimerWindow(), 1, 50});
     Run({{Report, 1000, {5, 5}, false, true}, {Report, 1100, {5, 5}, false, true}});
+    const std::string start = Call("SetTimer", {(long long)TimerWindow(), 1, 50});
     EXPECT_EQ(Windows.Count(start), 1u);
 
     Tray->ResetMouseIsMovingOverTrayDetector();
