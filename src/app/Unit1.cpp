@@ -7,6 +7,7 @@
 #include "core/Errors.h"
 #include "core/MessageWords.h"
 #include "core/PlatformConstants.h"
+#include "core/ScopeExit.h"
 #include "core/Text.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
@@ -204,11 +205,7 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
         ShowMessageBox(command.Error, MB_OK);
         return ecBadArguments;
     }
-    struct TRestore {
-        bool& Flag;
-        bool Saved;
-        ~TRestore() { Flag = Saved; }
-    } restore{FCommandElevated, FCommandElevated};
+    const TScopeExit restoreElevated{[this, saved = FCommandElevated] { FCommandElevated = saved; }};
     FCommandElevated = command.Elevation;
     using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
     static constexpr struct {
@@ -223,13 +220,12 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
             continue;
         }
         FCommand = &command;
+        const TScopeExit forgetCommand{[this] { FCommand = nullptr; }};
         try {
             const TSwitchResult result = (this->*row.Handler)(command.Minutes, TSwitchRequester::CommandLine);
-            FCommand = nullptr;
             return result.Kind == TSwitchResultKind::HandedToElevatedCopy ? FElevatedCopyExitCode
                                                                           : ExitCodeOf(result.Kind);
         } catch (...) {
-            FCommand = nullptr;
             const std::u16string message = ExceptionMessage(std::current_exception());
             ShowMessageBox(message, MB_OK | MB_ICONSTOP);
             return ExitCodeOf(std::current_exception());
@@ -322,11 +318,7 @@ void TForm1::CarryOutDeadline(TDeadlineSwitch Switch) {
     // Armed first: should the switch fail, it is tried again a minute later. A switch that completes
     // clears the deadline and disarms the timer.
     ArmDeadlineTimer(DeadlineRetryMilliseconds);
-    struct TRestore {
-        bool& Flag;
-        bool Saved;
-        ~TRestore() { Flag = Saved; }
-    } restore{FDeadlineSwitching, FDeadlineSwitching};
+    const TScopeExit restoreSwitching{[this, saved = FDeadlineSwitching] { FDeadlineSwitching = saved; }};
     FDeadlineSwitching = true;
     try {
         if (Switch == TDeadlineSwitch::dsTurnOn) {
@@ -405,22 +397,18 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
     if (FPlatforms.Instance) {
         FPlatforms.Instance->Release();
     }
-    struct TReclaim {
-        TInstanceClaim* Claim;
-        bool Started = false;
-        ~TReclaim() {
-            if (Claim && !Started) {
-                Claim->Claim();
-            }
+    TScopeExit reclaim{[this] {
+        if (FPlatforms.Instance) {
+            FPlatforms.Instance->Claim();
         }
-    } reclaim{FPlatforms.Instance};
+    }};
     try {
         // A start that is to end with the switch's exit code waits for the copy and ends with its code.
         std::uint32_t copyExitCode = ecDone;
         RunElevated(FPlatforms.ShellExecute, system, Handle(), ProgramFileName(system), parameters,
                     exit ? &copyExitCode : nullptr);
         FElevatedCopyExitCode = static_cast<int>(copyExitCode);
-        reclaim.Started = true;
+        reclaim.Dismiss();
     } catch (const EElevationDeclined&) {
         // The user said no: a choice, not a fault. Everything stays as it was.
         WriteToLog(u"The elevation prompt was declined; nothing was switched");
