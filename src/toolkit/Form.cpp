@@ -5,6 +5,7 @@
 #include "core/Errors.h"
 #include "core/MessageWords.h"
 #include "core/PlatformConstants.h"
+#include "core/ScopeExit.h"
 #include "toolkit/Control.h"
 #include "toolkit/Menus.h"
 
@@ -270,16 +271,13 @@ void TForm::Realign() {
     if (FRealigning || !FHandle) {
         return; // the window's making places the controls
     }
-    FRealigning = true;
-    try {
+    {
+        FRealigning = true;
+        const TScopeExit realigned{[this] { FRealigning = false; }};
         for (TControl* control : FControls) {
             control->UpdatePlacement();
         }
-    } catch (...) {
-        FRealigning = false;
-        throw;
     }
-    FRealigning = false;
     UpdateClientSize();
 }
 
@@ -302,6 +300,8 @@ void TForm::UpdateClientSize() {
     FClientHeight = height;
     TRect frame{0, 0, width, height};
     if (!FApplication.Gui().AdjustWindowRectExForDpi(frame, FrameStyle(), false, FrameExStyle(), FDpi)) {
+        // The system could not tell the frame: the window gets the client size alone, a frame's width too
+        // small for its controls but still a window to use, where an error would leave the user none.
         frame = {0, 0, width, height};
     }
     const std::int32_t frameWidth = frame.Right - frame.Left;
@@ -362,7 +362,7 @@ TModalResult TForm::ShowModal() {
             disable(form->Handle());
         }
     }
-    auto restore = [&]() noexcept {
+    const TScopeExit restore{[&]() noexcept {
         for (HWND_T wnd : disabled) {
             gui.EnableWindow(wnd, true);
         }
@@ -370,24 +370,21 @@ TModalResult TForm::ShowModal() {
         try {
             SetVisible(false);
         } catch (...) {
+            // Hiding runs the window's handlers; should one fail, the form stays on the screen but the
+            // loop is over and the other windows work again. Its exception must not leave this clean-up
+            // nor take the place of the one that may be ending the loop.
         }
-    };
+    }};
     FModal = true;
     FModalResult = mrNone;
-    try {
-        SetVisible(true);
-        FocusFirstControl();
-        while (FModalResult == mrNone) {
-            FApplication.HandleMessage();
-            if (FApplication.Terminated()) {
-                FModalResult = mrCancel;
-            }
+    SetVisible(true);
+    FocusFirstControl();
+    while (FModalResult == mrNone) {
+        FApplication.HandleMessage();
+        if (FApplication.Terminated()) {
+            FModalResult = mrCancel;
         }
-    } catch (...) {
-        restore();
-        throw;
     }
-    restore();
     return FModalResult;
 }
 
