@@ -1,7 +1,6 @@
 #pragma once
-// The command line read once into one command (the action, its minutes and the switches that go with
-// it), the rules it is read by, the usage text made from those rules, and the exit codes the program
-// ends with.
+// The command line read into one command (the action, its minutes and the switches that go with it), the
+// rules it is read by, the usage text made from those rules, and the exit codes the program ends with.
 
 #include <cstdint>
 #include <exception>

@@ -1,8 +1,8 @@
 #pragma once
 // TForm1: the program's one main window. It lives hidden beside the notification area, shows whether the
 // internet is on, switches it off or on (for a while or for good), turns it off again when a limited
-// turn-on runs out, carries out the command line's action, and on Windows versions that need it hands
-// every switch to an elevated copy of the program.
+// turn-on runs out and on again when a pause does, carries out the command line's action, and on Windows
+// versions that need it hands every switch to an elevated copy of the program.
 
 #include <cstdint>
 #include <memory>
