@@ -83,7 +83,7 @@ std::int64_t MinutesOf(std::u16string_view Digits) {
     std::int64_t value = 0;
     for (char16_t c : Digits) {
         value = value * 10 + (c - u'0');
-        if (value > MaxTurnOnMinutes) {
+        if (value > MaxLimitedMinutes) {
             return -1;
         }
     }
@@ -185,7 +185,7 @@ private:
                                    u"at most %d min. Nothing has been switched."
                                  : u"The internet cannot be turned off for %s min: a pause lasts "
                                    u"at most %d min. Nothing has been switched.",
-                              {std::u16string_view(Text), std::int64_t(MaxTurnOnMinutes)}));
+                              {std::u16string_view(Text), std::int64_t(MaxLimitedMinutes)}));
             return;
         }
         FCommand.Minutes = static_cast<std::int32_t>(minutes);
@@ -226,7 +226,7 @@ std::u16string UsageText() {
                        u"Adapters that match a pattern of the multi-string value Keep under\r\n"
                        u"HKCU\\Software\\Tarnwick or HKLM\\Software\\Policies\\Tarnwick are never "
                        u"switched.\r\n\r\n",
-                       {std::int64_t(MaxTurnOnMinutes)});
+                       {std::int64_t(MaxLimitedMinutes)});
     text += u"Exit codes:\r\n";
     AddUsageLine(text, u"0", u"done; status: the internet is on");
     AddUsageLine(text, u"1", u"status: the internet is off");

@@ -22,7 +22,7 @@ enum TExitCode : int {
 
 // The longest limited turn-on or pause: the most whole minutes whose milliseconds stay below the
 // platform timer's largest interval, 2,147,483,647 ms.
-inline constexpr std::int32_t MaxTurnOnMinutes = 35791;
+inline constexpr std::int32_t MaxLimitedMinutes = 35791;
 
 enum class TActionVerb { avNone, avTurnOff, avTurnOn, avStatus, avList };
 

@@ -455,12 +455,12 @@ void LogSwitchRequest(const std::u16string& What, std::int32_t Minutes, TSwitchR
 
 TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
     LogSwitchRequest(u"Turn on the internet", Minutes, Requester);
-    if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
+    if (Minutes < 0 || Minutes > MaxLimitedMinutes) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
         throw EGeneralError(
             FormatText(u"The internet cannot be turned on for %d min: a limited turn-on lasts "
                        u"at most %d min. Nothing has been switched.",
-                       {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
+                       {std::int64_t(Minutes), std::int64_t(MaxLimitedMinutes)}));
     }
     if (NeedsElevation()) {
         return RelaunchElevated(u"turnon", IntToText(Minutes));
@@ -492,11 +492,11 @@ TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
 
 TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
     LogSwitchRequest(u"Turn off the internet", Minutes, Requester);
-    if (Minutes < 0 || Minutes > MaxTurnOnMinutes) {
+    if (Minutes < 0 || Minutes > MaxLimitedMinutes) {
         throw EGeneralError(
             FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
                        u"Nothing has been switched.",
-                       {std::int64_t(Minutes), std::int64_t(MaxTurnOnMinutes)}));
+                       {std::int64_t(Minutes), std::int64_t(MaxLimitedMinutes)}));
     }
     if (NeedsElevation()) {
         return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tarnwick::ParseCommand(arguments, [](const std::u16string& a, const std::u16string& b) {
             return tarnwick::SameTextAscii(a, b);
         });
-    Check(command.Minutes >= 0 && command.Minutes <= tarnwick::MaxTurnOnMinutes);
+    Check(command.Minutes >= 0 && command.Minutes <= tarnwick::MaxLimitedMinutes);
     Check(command.Minutes == 0 || command.Action == tarnwick::TActionVerb::avTurnOn ||
           command.Action == tarnwick::TActionVerb::avTurnOff);
     Check(!(command.SubscribeOnStartup && command.UnsubscribeOnStartup) || command.Refused());

@@ -226,7 +226,7 @@ TEST(Deadline, MinutesAtTheLimits) {
     const struct {
         std::int32_t Minutes;
         bool Accepted;
-    } cases[] = {{1, true}, {MaxTurnOnMinutes, true}, {MaxTurnOnMinutes + 1, false}, {-1, false}};
+    } cases[] = {{1, true}, {MaxLimitedMinutes, true}, {MaxLimitedMinutes + 1, false}, {-1, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Minutes);
         for (const bool pause : {false, true}) {
