@@ -4,8 +4,8 @@
 // elevated copy of the program, the autostart entry it writes, and the parameters of that copy.
 
 #include <cstdint>
-#include <string>
 #include <span>
+#include <string>
 
 #include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
