@@ -45,11 +45,13 @@ public:
     std::map<std::u16string, std::uint32_t> FailingObjects;
     // Windows that refuse WM_COPYDATA from this process, as a higher integrity level's filter does.
     std::vector<HWND_T> RefusingWindows;
+    std::size_t Made = 0;             // calls of CreateMutexW
     std::vector<std::u16string> Sent; // the command lines handed over
     std::uint32_t Slept = 0;          // milliseconds
     std::vector<std::uint32_t> AllowedForeground;
 
     HANDLE_T CreateMutexW(const char16_t* lpName, std::uint32_t& LastError) override {
+        ++Made;
         if (const auto failing = FailingObjects.find(lpName); failing != FailingObjects.end()) {
             LastError = failing->second;
             return 0;

@@ -145,13 +145,16 @@ TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) 
     // The first start on Windows 7 without elevation: the switch goes to an elevated copy, which must
     // find the name free to become the instance.
     std::optional<int> openWhenStarted;
+    std::size_t madeWhenStarted = 0;
     h.ShellExecute.OnExecute = [&] {
         const auto it = Instance.Objects.find(InstanceObjectName);
         openWhenStarted = it == Instance.Objects.end() ? 0 : it->second;
+        madeWhenStarted = Instance.Made;
     };
     EXPECT_EQ(StartLater(u"-action turnoff"), 0);
     ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
     EXPECT_EQ(openWhenStarted, 0);
+    EXPECT_EQ(Instance.Made, madeWhenStarted) << "nor does it claim again once the copy has started";
     EXPECT_TRUE(h.Desktop.QuitSeen);
 
     // A declined prompt keeps the instance, and its claim.
