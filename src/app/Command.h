@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "deadline/Deadline.h"
+
 namespace tarnwick {
 
 // What the process tells its caller when it ends; every start that ends by itself ends with one of these.
@@ -20,9 +22,7 @@ enum TExitCode : int {
     ecAdapterFailed = 4,     // one or more adapters could not be switched
 };
 
-// The longest limited turn-on or pause: the most whole minutes whose milliseconds stay below the
-// platform timer's largest interval, 2,147,483,647 ms.
-inline constexpr std::int32_t MaxLimitedMinutes = 35791;
+// The longest limited turn-on or pause is MaxLimitedMinutes (deadline/Deadline.h).
 
 enum class TActionVerb { avNone, avTurnOff, avTurnOn, avStatus, avList };
 

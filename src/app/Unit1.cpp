@@ -9,6 +9,7 @@
 #include "core/PlatformConstants.h"
 #include "core/ScopeExit.h"
 #include "core/Text.h"
+#include "deadline/DeadlineTexts.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
 #include "netcore/NetCore.h"
@@ -191,7 +192,9 @@ void TForm1::FormActivate(TComponent&) {
     FExitCode = CarryOutAction(arguments);
     // A deadline recorded by an earlier run is taken up; an action that switched has replaced it already.
     if (!FIsExitingProgram) {
+        FLookingAtStart = true;
         CheckDeadline();
+        FLookingAtStart = false;
     }
 }
 
@@ -279,9 +282,8 @@ void TForm1::About1Click(TComponent&) {
 }
 
 void TForm1::Exit1Click(TComponent&) {
-    // A limited turn-on ends with the program: the adapters stay as they are, and no later start takes
-    // the deadline up.
-    ForgetDeadline();
+    // The pending end of a limited switch outlives the tray: its scheduled task, or the next start,
+    // carries it out.
     FIsExitingProgram = true;
     Close();
 }
@@ -300,7 +302,7 @@ void TForm1::TurnOffTimerTimer(TComponent&) {
 }
 
 void TForm1::CheckDeadline() {
-    const auto deadline = ReadDeadline(FPlatforms.Registry);
+    const auto deadline = CurrentDeadline();
     if (!deadline) {
         TurnOffTimer->SetEnabled(false);
         return;
@@ -311,23 +313,57 @@ void TForm1::CheckDeadline() {
         ArmDeadlineTimer(wait);
         return;
     }
-    CarryOutDeadline(deadline->Switch);
+    CarryOutDeadline(*deadline);
 }
 
-void TForm1::CarryOutDeadline(TDeadlineSwitch Switch) {
+std::optional<TDeadline> TForm1::CurrentDeadline() {
+    const auto deadline = ReadDeadline(FPlatforms.Registry);
+    if (!deadline) {
+        return std::nullopt;
+    }
+    const auto bounded = BoundedDeadline(*deadline, FPlatforms.Clock.GetSystemTimeAsFileTime());
+    if (!bounded) {
+        return deadline;
+    }
+    // Kept as bounded, so that the end does not move away again at every look.
+    WriteToLog(FormatText(u"The recorded end of the limited switch lies further ahead than the longest one "
+                          u"(%d min): it is brought back to that bound",
+                          {std::int64_t(MaxLimitedMinutes)}));
+    if (!RecordDeadline(FPlatforms.Registry, *bounded)) {
+        WriteToLog(u"The bounded end cannot be kept in the registry (HKEY_CURRENT_USER\\Software\\Tarnwick)");
+    }
+    return bounded;
+}
+
+void TForm1::NoticeDeadline() {
+    // Recorded or cleared by another start, whose switch the device change announces.
+    if (FDeadlineSwitching) {
+        return;
+    }
+    const auto deadline = CurrentDeadline();
+    if (!deadline) {
+        return; // a timer still set finds none at its tick, and stops
+    }
+    const std::uint32_t wait =
+        DeadlineTimerInterval(FPlatforms.Clock.GetSystemTimeAsFileTime(), deadline->DueUtc);
+    if (wait > 0) {
+        ArmDeadlineTimer(wait);
+    } else if (!TurnOffTimer->Enabled()) {
+        ArmDeadlineTimer(1); // at once; a retry that waits keeps its minute
+    }
+}
+
+void TForm1::CarryOutDeadline(const TDeadline& Deadline) {
     // Armed first: should the switch fail, it is tried again a minute later. A switch that completes
     // clears the deadline and disarms the timer.
     ArmDeadlineTimer(DeadlineRetryMilliseconds);
     const TScopeExit restoreSwitching{[this, saved = FDeadlineSwitching] { FDeadlineSwitching = saved; }};
     FDeadlineSwitching = true;
     try {
-        if (Switch == TDeadlineSwitch::dsTurnOn) {
-            SwitchOn(0, TSwitchRequester::Deadline);
-        } else {
-            SwitchOff(TSwitchRequester::Deadline);
-        }
+        SwitchAtDeadline(Deadline);
     } catch (...) {
         if (FDeadlineBoxOpen) {
+            WriteBoxToLog(ExceptionMessage(std::current_exception())); // in the log, not in a second box
             return;
         }
         FDeadlineBoxOpen = true;
@@ -370,8 +406,25 @@ void TForm1::RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch
 }
 
 void TForm1::ForgetDeadline() {
-    ClearDeadline(FPlatforms.Registry);
+    if (!ClearDeadline(FPlatforms.Registry)) {
+        // The next look finds it again and switches once more: the user should know why.
+        WriteToLog(u"The end of the limited switch cannot be removed from the registry "
+                   u"(HKEY_CURRENT_USER\\Software\\Tarnwick)");
+    }
     TurnOffTimer->SetEnabled(false);
+}
+
+TSwitchResult TForm1::SwitchAtDeadline(const TDeadline& Deadline) {
+    struct TRestore {
+        std::u16string& Text;
+        ~TRestore() { Text.clear(); }
+    } restore{FLateNotice};
+    if (FLookingAtStart && IsLate(Deadline, FPlatforms.Clock.GetSystemTimeAsFileTime())) {
+        FLateNotice = LateDeadlineText(Deadline);
+        WriteToLog(FLateNotice);
+    }
+    return Deadline.Switch == TDeadlineSwitch::dsTurnOn ? SwitchOn(0, TSwitchRequester::Deadline)
+                                                        : SwitchOff(TSwitchRequester::Deadline);
 }
 
 bool TForm1::NeedsElevation() {
@@ -439,7 +492,8 @@ TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u1
         return TSwitchResultKind::PartlyFailed;
     }
     const std::u16string restart = RestartText(Report);
-    FTray->ShowBalloonTrayIcon(0, restart.empty() ? Notice : Notice + u"\r\n" + restart, Title, bitInfo);
+    const std::u16string& notice = FLateNotice.empty() ? Notice : FLateNotice;
+    FTray->ShowBalloonTrayIcon(0, restart.empty() ? notice : notice + u"\r\n" + restart, Title, bitInfo);
     return TSwitchResultKind::Switched;
 }
 
@@ -529,11 +583,19 @@ void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
     if (message == WM_LBUTTONDOWN) {
         ShowBesideTray(true);
     } else if (message == WM_RBUTTONDOWN) {
+        UpdateExitCaption();
         TPoint cursor;
         Application().Windows().GetCursorPos(cursor);
         TrayMenu->Popup(cursor.X, cursor.Y);
     }
     // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
+}
+
+void TForm1::UpdateExitCaption() {
+    SYSTEMTIME localNow{};
+    FPlatforms.System.GetLocalTime(localNow);
+    Exit1->SetCaption(
+        ExitCaption(ReadDeadline(FPlatforms.Registry), FPlatforms.Clock.GetSystemTimeAsFileTime(), localNow));
 }
 
 void TForm1::ShowBesideTray(bool CenterOnCursor) {
@@ -573,6 +635,7 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 0;
     case WM_DEVICECHANGE:
         UpdateStateDisplay();
+        NoticeDeadline();
         return 0;
     case WM_TRAY_CALLBACK:
         WMTrayCallback(LParam);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/Command.h"
@@ -154,7 +155,16 @@ private:
     void WMTrayCallback(std::intptr_t MouseMessage);
     void ShowBesideTray(bool CenterOnCursor);
     void ArmDeadlineTimer(std::uint32_t Milliseconds);
-    void CarryOutDeadline(TDeadlineSwitch Switch);
+    // The recorded deadline, brought back within the longest limited switch (and kept so) when further.
+    std::optional<TDeadline> CurrentDeadline();
+    // A deadline recorded or cleared by another start: the timer is set for it.
+    void NoticeDeadline();
+    // The deadline's switch, retried a minute later when it fails; one failure box at a time.
+    void CarryOutDeadline(const TDeadline& Deadline);
+    // The deadline's switch, told as late when a start finds it long past.
+    TSwitchResult SwitchAtDeadline(const TDeadline& Deadline);
+    // The tray menu's "Exit" names the pending end.
+    void UpdateExitCaption();
     void RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch);
     void ForgetDeadline();
 
@@ -176,6 +186,9 @@ private:
     // The deadline's switch is being made; its failure box is on the screen.
     bool FDeadlineSwitching = false;
     bool FDeadlineBoxOpen = false;
+    // The start's first look at the recorded deadline; what a deadline carried out late is told with.
+    bool FLookingAtStart = false;
+    std::u16string FLateNotice;
 };
 
 } // namespace tarnwick

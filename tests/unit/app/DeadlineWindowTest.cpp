@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "core/Errors.h"
 #include "deadline/Deadline.h"
 #include "tests/unit/app/ProgramHarness.h"
+#include "tests/unit/tray/LogRecorder.h"
 
 namespace tarnwick {
 namespace {
@@ -43,7 +45,7 @@ TEST(Deadline, ALimitedTurnOnIsRecordedBeforeTheAdaptersAreEnabled) {
     h.Machine.sim.OnDevicesChanged = [&] { seenAtChange.push_back(Recorded(h)); };
     h.Start(u"-elevation -action turnon 15");
     ASSERT_TRUE(h.BothOn());
-    const TDeadline expected{test::SomeNoonUtc + 15 * FileTimeTicksPerMinute, TDeadlineSwitch::dsTurnOff};
+    const TDeadline expected{test::SomeNoonUtc + 15 * FileTimeTicksPerMinute, TDeadlineSwitch::dsTurnOff, 15};
     ASSERT_FALSE(seenAtChange.empty());
     EXPECT_EQ(seenAtChange.front(), expected) << "recorded before the first adapter changed";
     EXPECT_EQ(Recorded(h), expected);
@@ -129,8 +131,9 @@ TEST(Deadline, EveryStartTakesUpARecordedDeadline) {
          true,
          {{0, true}, {6, true}, {7, false}}},
         {"already past: carried out at once", -3, TDeadlineSwitch::dsTurnOff, true, {{0, false}}},
+        {"past by less than a minute: on time", -1, TDeadlineSwitch::dsTurnOff, true, {{0, false}}},
         {"a pause still ahead", 2, TDeadlineSwitch::dsTurnOn, false, {{1, false}, {2, true}}},
-        {"a pause already over", -1, TDeadlineSwitch::dsTurnOn, false, {{0, true}}},
+        {"a pause over a year ago", -366 * 24 * 60, TDeadlineSwitch::dsTurnOn, false, {{0, true}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -147,6 +150,10 @@ TEST(Deadline, EveryStartTakesUpARecordedDeadline) {
         }
         EXPECT_EQ(Recorded(h), std::nullopt);
         EXPECT_FALSE(h.TimerArmed());
+        // Found long past at the start: carried out and told so.
+        const bool late = c.MinutesFromStart < -1;
+        EXPECT_EQ(h.LastBalloon().find(u"ended while Tarnwick was not running") != std::u16string::npos, late)
+            << std::string(h.LastBalloon().begin(), h.LastBalloon().end());
     }
 
     // Unreadable values are no deadline: nothing is switched and no timer runs.
@@ -158,7 +165,7 @@ TEST(Deadline, EveryStartTakesUpARecordedDeadline) {
     EXPECT_TRUE(h.Desktop.Boxes.empty());
 }
 
-TEST(Deadline, ATurnOffATurnOnForGoodAndExitClearItLogoffAndAKillDoNot) {
+TEST(Deadline, ATurnOffAndATurnOnForGoodClearItExitLogoffAndAKillDoNot) {
     struct Case {
         const char* Name;
         std::function<void(TProgramHarness&)> Do;
@@ -168,7 +175,7 @@ TEST(Deadline, ATurnOffATurnOnForGoodAndExitClearItLogoffAndAKillDoNot) {
     const Case cases[] = {
         {"a turn-off", [](TProgramHarness& h) { h.PressSwitch(); }, true, false},
         {"a turn-on for good", [](TProgramHarness& h) { h.Choose(*h.Form->Justturnon1); }, true, true},
-        {"Exit", [](TProgramHarness& h) { h.Choose(*h.Form->Exit1); }, true, true},
+        {"Exit", [](TProgramHarness& h) { h.Choose(*h.Form->Exit1); }, false, true},
         {"a logoff",
          [](TProgramHarness& h) {
              h.Send(WM_QUERYENDSESSION);
@@ -272,6 +279,85 @@ TEST(Deadline, NoTimerRunsWhileNoDeadlineIsRecorded) {
     h.PressSwitch();
     EXPECT_TRUE(h.BothOff());
     EXPECT_TRUE(h.Desktop.Timers.empty());
+}
+
+TEST(Deadline, ExitDuringAPauseNamesTheEndAndTheNextStartStillCarriesItOut) {
+    TProgramHarness h;
+    h.Start(u"-elevation");
+    h.Form->SwitchOffFor(30, TSwitchRequester::Menu);
+    ASSERT_TRUE(h.BothOff());
+    h.System.Now = SYSTEMTIME{2026, 12, 5, 11, 14, 20, 0, 0}; // the local clock as the menu opens
+    h.TrayClick(WM_RBUTTONDOWN);
+    EXPECT_EQ(h.Form->Exit1->Caption(), u"Exit (the internet goes back on at 14:50)");
+    h.Choose(*h.Form->Exit1);
+    EXPECT_TRUE(h.BothOff()) << "Exit ends the tray, not the pause";
+    ASSERT_TRUE(Recorded(h));
+    h.Form.Reset();
+
+    h.Clock.JumpMinutes(45);
+    h.Start(u"-elevation");
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_EQ(Recorded(h), std::nullopt);
+    EXPECT_EQ(h.LastBalloon(),
+              u"The pause of 30 minutes ended while Tarnwick was not running; the internet is turned on now");
+}
+
+TEST(Deadline, AnEndAYearAwayIsBroughtBackToTheLongestLimitedSwitchAndLogged) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    Record(h, 366 * 24 * 60, TDeadlineSwitch::dsTurnOn);
+    test::LogRecorder log;
+    h.Start(u"-elevation");
+    const TDeadline bounded{test::SomeNoonUtc + TFileTime(MaxLimitedMinutes) * FileTimeTicksPerMinute,
+                            TDeadlineSwitch::dsTurnOn, 0};
+    EXPECT_EQ(Recorded(h), bounded) << "kept as bounded";
+    EXPECT_EQ(h.Form->TurnOffTimer->Interval(), std::uint32_t(MaxLimitedMinutes) * Minute);
+    const bool logged = std::any_of(log.Lines.begin(), log.Lines.end(), [](const auto& line) {
+        return line.first.find(u"brought back") != std::u16string::npos;
+    });
+    EXPECT_TRUE(logged);
+}
+
+TEST(Deadline, ADeadlineRecordedByAnotherStartIsNoticedAtItsSwitch) {
+    TProgramHarness h;
+    h.Start(u"-elevation");
+    ASSERT_FALSE(h.TimerArmed());
+    // Another elevated start records a pause and turns the adapters off; Windows announces the change.
+    Record(h, 5, TDeadlineSwitch::dsTurnOn);
+    h.TurnAdaptersOff();
+    h.Desktop.Broadcast(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    h.Desktop.Pump();
+    EXPECT_TRUE(h.TimerArmed());
+    AtMinute(h, 4);
+    EXPECT_TRUE(h.BothOff());
+    AtMinute(h, 5);
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_EQ(Recorded(h), std::nullopt);
+}
+
+TEST(Deadline, ADeadlineSwitchThatFailsWhileItsBoxIsOpenIsLoggedNotShownAgain) {
+    // A tray without administrator rights on Windows 10, whose elevated copy cannot be started: the
+    // deadline's switch fails as a whole, at the start and at every retry.
+    TProgramHarness h;
+    h.ShellExecute.Succeeds = false;
+    h.System.LastError = ERROR_ACCESS_DENIED;
+    Record(h, 1);
+    test::LogRecorder log;
+    h.Desktop.WhileBoxOpen = [&](const test::THeadlessDesktop::TBox&) {
+        if (h.Desktop.OpenBoxes == 1 && h.Desktop.Boxes.size() == 1) {
+            h.Desktop.AdvanceTime(4 * Minute);
+        }
+    };
+    h.Start(u"", 10, 0);
+    AtMinute(h, 1);
+    EXPECT_EQ(h.Desktop.Boxes.size(), 1u) << "the retries while the box was open showed none";
+    EXPECT_EQ(h.Desktop.MostOpenBoxes, 1);
+    const auto boxLines = std::count_if(log.Lines.begin(), log.Lines.end(), [](const auto& line) {
+        return line.first.rfind(u"Message box: ", 0) == 0;
+    });
+    EXPECT_GE(boxLines, 4) << "the box and each retry behind it are in the log";
+    EXPECT_TRUE(h.TimerArmed()) << "tried again later";
+    EXPECT_TRUE(Recorded(h));
 }
 
 } // namespace

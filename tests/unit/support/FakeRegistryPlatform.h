@@ -31,6 +31,9 @@ public:
     };
 
     std::set<RegKey> DeniedRoots; // opening or creating any key under these fails
+    // This many value writes succeed, and every later one fails with ERROR_ACCESS_DENIED (none: all succeed).
+    std::optional<std::size_t> WritesBeforeRefusal;
+    bool RefuseDeletes = false; // every value deletion fails with ERROR_ACCESS_DENIED
     std::vector<Call> Calls;
 
     // Test-side access to the stored state.
@@ -133,12 +136,18 @@ public:
                                 const std::uint8_t* data, std::uint32_t size) override {
         const auto& [root, path] = Handles.at(key);
         Calls.push_back({"RegSetValueExW", root, path, name, 0});
+        if (WritesBeforeRefusal && CountCalls("RegSetValueExW") > *WritesBeforeRefusal) {
+            return std::int32_t(ERROR_ACCESS_DENIED);
+        }
         PutValue(root, path, name, Value{type, std::vector<std::uint8_t>(data, data + size)});
         return std::int32_t(ERROR_SUCCESS);
     }
     std::int32_t RegDeleteValueW(RegKey key, const char16_t* name) override {
         const auto& [root, path] = Handles.at(key);
         Calls.push_back({"RegDeleteValueW", root, path, name, 0});
+        if (RefuseDeletes) {
+            return std::int32_t(ERROR_ACCESS_DENIED);
+        }
         auto& values = Keys[{root, UpperAscii(path)}];
         return values.erase(UpperAscii(name)) ? std::int32_t(ERROR_SUCCESS)
                                               : std::int32_t(ERROR_FILE_NOT_FOUND);
