@@ -20,10 +20,17 @@ inline constexpr UINT WM_TRAY_CALLBACK_ = 0x1135;
 inline constexpr WPARAM ExitCommand = 1002; // the tray menu's "Exit"
 inline constexpr wchar_t DeadlineKey[] = L"Software\\Tarnwick";
 
-// The recorded deadline's time (FILETIME units, UTC), if any.
+// The recorded deadline's time (FILETIME units, UTC), if any: the one-value record (time, switch,
+// minutes), or the two-value form of earlier versions.
 inline std::optional<std::uint64_t> RecordedDeadline() {
+    std::uint64_t record[2] = {};
+    DWORD size = sizeof record;
+    if (::RegGetValueW(HKEY_CURRENT_USER, DeadlineKey, L"Deadline", RRF_RT_REG_BINARY, nullptr, record,
+                       &size) == ERROR_SUCCESS) {
+        return record[0];
+    }
     std::uint64_t value = 0;
-    DWORD size = sizeof value;
+    size = sizeof value;
     if (::RegGetValueW(HKEY_CURRENT_USER, DeadlineKey, L"DeadlineUtc", RRF_RT_QWORD, nullptr, &value,
                        &size) != ERROR_SUCCESS) {
         return std::nullopt;
@@ -31,6 +38,7 @@ inline std::optional<std::uint64_t> RecordedDeadline() {
     return value;
 }
 
+// A turn-off recorded in the two-value form of earlier versions, which is still read.
 inline void RecordDeadline(std::uint64_t dueUtc) {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, DeadlineKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -42,6 +50,7 @@ inline void RecordDeadline(std::uint64_t dueUtc) {
 }
 
 inline void ForgetDeadline() {
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, DeadlineKey, L"Deadline");
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, DeadlineKey, L"DeadlineUtc");
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, DeadlineKey, L"DeadlineSwitch");
 }

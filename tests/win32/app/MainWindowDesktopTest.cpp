@@ -240,10 +240,9 @@ protected:
     void SetUp() override {
         // A limited turn-on of an earlier test, or an earlier run, leaves its end recorded in this prefix;
         // once due, this start would carry it out and begin with the internet off.
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::AsWide(DeadlineKeyPath),
-                             win32::AsWide(DeadlineTimeValue));
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::AsWide(DeadlineKeyPath),
-                             win32::AsWide(DeadlineSwitchValue));
+        for (const char16_t* value : {DeadlineValue, DeadlineTimeValue, DeadlineSwitchValue}) {
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, win32::AsWide(DeadlineKeyPath), win32::AsWide(value));
+        }
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
         App = std::make_unique<TApplication>(Windows, Factory, Gui);
