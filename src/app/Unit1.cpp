@@ -415,10 +415,7 @@ void TForm1::ForgetDeadline() {
 }
 
 TSwitchResult TForm1::SwitchAtDeadline(const TDeadline& Deadline) {
-    struct TRestore {
-        std::u16string& Text;
-        ~TRestore() { Text.clear(); }
-    } restore{FLateNotice};
+    const TScopeExit forgetLateNotice{[this] { FLateNotice.clear(); }};
     if (FLookingAtStart && IsLate(Deadline, FPlatforms.Clock.GetSystemTimeAsFileTime())) {
         FLateNotice = LateDeadlineText(Deadline);
         WriteToLog(FLateNotice);
