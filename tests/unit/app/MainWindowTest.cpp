@@ -274,6 +274,22 @@ TEST(MainWindow, TheButtonAndTheMenusRelaunchWithTheirActionToo) {
     EXPECT_FALSE(off.TimerArmed());
 }
 
+TEST(MainWindow, AHandedOverElevatedCommandLeavesTheWindowsOwnSwitchesAskingForElevation) {
+    // Windows 10, not elevated: an elevated copy hands its command line to this instance.
+    TProgramHarness h;
+    h.Start(u"", 10, 0);
+    EXPECT_EQ(h.Form->CarryOutHandedOver({test::ProgramPath, u"-elevation", u"-action", u"turnoff"}), ecDone);
+    EXPECT_TRUE(h.BothOff());
+    EXPECT_TRUE(h.ShellExecute.Requests.empty());
+
+    // A switch from the menu afterwards is this process's own: it goes through the prompt, without that
+    // command's switches.
+    h.Choose(*h.Form->Justturnon1);
+    ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
+    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnon 0");
+    EXPECT_TRUE(h.BothOff());
+}
+
 TEST(MainWindow, ElevationIsNeededOnVistaAnd7AndOnNewerWindowsUnlessAlreadyElevated) {
     struct Case {
         std::uint32_t Major, Minor;
