@@ -146,7 +146,7 @@ std::wstring TextOf(HWND window) {
 // tarnwick.exe is ready when its main window has gone into the tray and shows the given state.
 std::function<bool(DWORD)> TarnwickShows(const wchar_t* state) {
     return [state](DWORD processId) {
-        for (HWND window : WindowsOf(processId, L"TForm1")) {
+        for (HWND window : WindowsOf(processId, L"TarnwickMainWindow")) {
             if (::IsWindowVisible(window)) {
                 continue;
             }

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "app/Unit1.h"
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "instance/HandOver.h"
 #include "support/EasyCmdLine.h"
 
 namespace tarnwick {
@@ -32,6 +32,7 @@ constexpr TSwitchRule SwitchRules[] = {
      u"start with Windows for the current user, and end"},
     {u"unsubscribeonstartup", &TCommand::UnsubscribeOnStartup, u"-unsubscribeonstartup",
      u"no longer start with Windows, and end"},
+    {u"version", &TCommand::Version, u"-version", u"print the version, and end"},
     {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"show this text"},
     {u"h", &TCommand::Help, nullptr, nullptr},
     {u"?", &TCommand::Help, nullptr, nullptr},
@@ -56,9 +57,11 @@ constexpr TVerbRule VerbRules[] = {
      u"print each adapter: name, instance ID, on or off (problem code), kept"},
 };
 
+// "--help" is as usual a spelling of "-help" as "/help" is.
 const TSwitchRule* FindSwitch(std::u16string_view Argument) {
+    const std::size_t dashes = Argument.starts_with(u"--") ? 2 : 1;
     for (const TSwitchRule& rule : SwitchRules) {
-        if (SameTextAscii(Argument.substr(1), rule.Name)) {
+        if (SameTextAscii(Argument.substr(dashes), rule.Name)) {
             return &rule;
         }
     }
@@ -141,9 +144,10 @@ private:
         }
     }
 
-    // The switch without values does nothing, as before.
     void ReadAction(const std::vector<std::u16string>& Values) {
         if (Values.empty()) {
+            // An empty variable in a script: starting the tray instead would leave the script waiting.
+            Refuse(u"Sorry, -action needs an action: turnoff, turnon, status or list.");
             return;
         }
         const std::u16string& word = Values.front();
@@ -181,11 +185,7 @@ private:
         const std::int64_t minutes = MinutesOf(Text);
         if (minutes < 0) {
             // Its milliseconds would not fit the platform timer and the deadline would come far too soon.
-            Refuse(FormatText(on ? u"The internet cannot be turned on for %s min: a limited turn-on lasts "
-                                   u"at most %d min. Nothing has been switched."
-                                 : u"The internet cannot be turned off for %s min: a pause lasts "
-                                   u"at most %d min. Nothing has been switched.",
-                              {std::u16string_view(Text), std::int64_t(MaxLimitedMinutes)}));
+            Refuse(MinutesOutOfRangeText(on, Text));
             return;
         }
         FCommand.Minutes = static_cast<std::int32_t>(minutes);
@@ -228,30 +228,45 @@ std::u16string UsageText() {
                        u"switched.\r\n\r\n",
                        {std::int64_t(MaxLimitedMinutes)});
     text += u"Exit codes:\r\n";
-    AddUsageLine(text, u"0", u"done; status: the internet is on");
-    AddUsageLine(text, u"1", u"status: the internet is off");
-    AddUsageLine(text, u"2", u"bad arguments");
-    AddUsageLine(text, u"3", u"the elevation prompt was declined");
-    AddUsageLine(text, u"4", u"one or more adapters failed");
+    for (const TExitCodeMeaning& row : ExitCodeMeanings) {
+        AddUsageLine(text, IntToText(row.Code), row.Meaning);
+    }
     return text;
 }
 
-int ExitCodeOf(TSwitchResultKind Kind) noexcept {
-    switch (Kind) {
-    case TSwitchResultKind::PartlyFailed:
-        return ecAdapterFailed;
-    case TSwitchResultKind::ElevationDeclined:
-        return ecElevationDeclined;
-    case TSwitchResultKind::Switched:
-    case TSwitchResultKind::HandedToElevatedCopy:
-        break;
+std::u16string VersionText() {
+    return u"Tarnwick " + FromUtf8(TARNWICK_PRODUCT_VERSION);
+}
+
+std::u16string MinutesOutOfRangeText(bool TurnOn, std::u16string_view Minutes) {
+    return FormatText(TurnOn ? u"The internet cannot be turned on for %s min: a limited turn-on lasts "
+                               u"at most %d min. Nothing has been switched."
+                             : u"The internet cannot be turned off for %s min: a pause lasts "
+                               u"at most %d min. Nothing has been switched.",
+                      {Minutes, std::int64_t(MaxLimitedMinutes)});
+}
+
+std::u16string ElevatedCopyParameters(const TCommand& Command) {
+    std::u16string parameters = u"-elevation -action ";
+    for (const TVerbRule& rule : VerbRules) {
+        if (rule.Action == Command.Action) {
+            parameters += rule.Verb;
+        }
     }
-    return ecDone;
+    if (Command.Minutes > 0) {
+        parameters += u" " + IntToText(Command.Minutes);
+    }
+    if (Command.Exit) {
+        parameters += u" -exit";
+    }
+    return parameters;
 }
 
 int ExitCodeOf(std::exception_ptr Error) noexcept {
     try {
         std::rethrow_exception(Error);
+    } catch (const EInstanceUnreachable&) {
+        return ecInstanceUnreachable;
     } catch (const EOSError& error) {
         return error.ErrorCode() == ERROR_CANCELLED ? ecElevationDeclined : ecAdapterFailed;
     } catch (...) {

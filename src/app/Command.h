@@ -9,18 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "app/ExitCode.h"
 #include "deadline/Deadline.h"
 
 namespace tarnwick {
-
-// What the process tells its caller when it ends; every start that ends by itself ends with one of these.
-enum TExitCode : int {
-    ecDone = 0,              // done; for "status": the internet is on
-    ecInternetOff = 1,       // "status": the internet is off
-    ecBadArguments = 2,      // unknown switch or action, unreadable or out-of-range minutes
-    ecElevationDeclined = 3, // the user declined the elevation prompt
-    ecAdapterFailed = 4,     // one or more adapters could not be switched
-};
 
 // The longest limited turn-on or pause is MaxLimitedMinutes (deadline/Deadline.h).
 
@@ -31,6 +23,7 @@ struct TCommand {
     // "turnon": 0 for good. "turnoff": 0 for good, otherwise the minutes until the internet is on again.
     std::int32_t Minutes = 0;
     bool Help = false;
+    bool Version = false;
     bool Exit = false;
     bool Elevation = false;
     bool SubscribeOnStartup = false;
@@ -40,17 +33,18 @@ struct TCommand {
 
     bool Refused() const noexcept { return !Error.empty(); }
     // Answered by the starting process itself, with no tray instance and no elevation (the removal of the
-    // autostart entry before a switching action too).
+    // autostart entry before a switching action too). A refused command line always is: a script that
+    // mistyped must get its exit code, not a tray instance that waits.
     bool AnsweredWithoutTray() const noexcept {
-        return Help || UnsubscribeOnStartup || Action == TActionVerb::avStatus ||
-               Action == TActionVerb::avList || (Refused() && Exit);
+        return Help || Version || Refused() || UnsubscribeOnStartup || Action == TActionVerb::avStatus ||
+               Action == TActionVerb::avList;
     }
 };
 
 // Compares an action word with a verb of the table, ignoring case.
 using TSameText = std::function<bool(const std::u16string& Word, const std::u16string& Verb)>;
 
-// Reads Arguments[1..] (element 0 is the program). Switches start with "/" or "-" and match their name
+// Reads Arguments[1..] (element 0 is the program). Switches start with "/", "-" or "--" and match their name
 // ignoring ASCII case; "action" takes a verb and, for "turnon" and "turnoff", an optional number of
 // minutes; the other switches take no value. A repeated switch counts once, except a second "action".
 // Anything else (an unknown switch or verb, a stray word, unreadable or out-of-range minutes) fills Error.
@@ -58,13 +52,20 @@ TCommand ParseCommand(std::span<const std::u16string> Arguments, const TSameText
 
 // The usage: every switch and action with one line each, and the exit codes.
 std::u16string UsageText();
+// "Tarnwick 1.1.0": what -version prints.
+std::u16string VersionText();
 
-// How a switch of the main window ended (Unit1.h).
-enum class TSwitchResultKind : std::uint8_t;
+// Whether Minutes fit a limited turn-on or a pause.
+constexpr bool MinutesInRange(std::int64_t Minutes) noexcept {
+    return Minutes >= 0 && Minutes <= MaxLimitedMinutes;
+}
+// Why Minutes (as given) are refused for the turn-on (TurnOn) or the pause.
+std::u16string MinutesOutOfRangeText(bool TurnOn, std::u16string_view Minutes);
 
-// The exit code of a switch: 0 done (or handed to the elevated copy), 3 the prompt declined, 4 an
-// adapter refused.
-int ExitCodeOf(TSwitchResultKind Kind) noexcept;
+// The parameters of the elevated copy that carries out Command's switch: "-elevation -action VERB [N]",
+// and "-exit" when the command is to end.
+std::u16string ElevatedCopyParameters(const TCommand& Command);
+
 // The exit code for an error that ended an action: a declined elevation prompt, or a failed switch.
 int ExitCodeOf(std::exception_ptr Error) noexcept;
 

@@ -4,6 +4,7 @@
 #include "app/ProgramSupport.h"
 #include "app/Unit1.h"
 #include "core/PlatformConstants.h"
+#include "core/Text.h"
 #include "device/DeviceInformationKt.h"
 #include "device/MountControllerUnit.h"
 #include "diag/DebugUnit.h"
@@ -70,13 +71,18 @@ void TUnitStartups::Shutdown() noexcept {
 
 namespace {
 
+constexpr char16_t UnreachableAdvice[] =
+    u"Nothing has been done. End Tarnwick (Exit in the menu of its icon in the notification area, or "
+    u"tarnwick.exe in Task Manager) and try again.";
+
 // A later start: hands the command line to the running instance and gives the exit code, or none when
-// the instance went away meanwhile and this start now holds the claim.
-std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const TArguments& Arguments,
-                                      const TCommand& Command, TInstanceClaim& Claim) {
+// the instance went away meanwhile and this start now holds the claim. An instance that cannot be reached
+// raises EInstanceUnreachable.
+std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const TCommand& Command,
+                                      TInstanceClaim& Claim) {
     ISystemPlatform& system = Platforms.System;
     const bool action = Command.Action != TActionVerb::avNone;
-    if (!Command.Refused() && Command.SubscribeOnStartup) {
+    if (Command.SubscribeOnStartup) {
         // Registering needs no instance; only an action goes on to it.
         SubscribeOnStartup(Platforms.Registry, system);
         if (!action) {
@@ -91,7 +97,7 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const 
         return std::nullopt;
     case THandOverOutcome::hoAccepted:
         return handOver.ExitCode;
-    case THandOverOutcome::hoRefused: {
+    case THandOverOutcome::hoRefused:
         // The instance runs elevated. Its window may still be shown; an action goes through the elevation
         // prompt to an elevated copy, which hands it over at the instance's own level.
         if (!action) {
@@ -99,19 +105,19 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const 
                 handOver.Window, Platforms.Gui.RegisterWindowMessageW(ShowMainWindowMessageName), 0, 0);
             return ecDone;
         }
-        if (Command.Elevation) {
-            break;
+        if (!Command.Elevation) {
+            RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system),
+                        ElevatedCopyParameters(Command));
+            return ecDone;
         }
-        std::u16string parameters = u"-elevation ";
-        parameters += ParametersOf(Arguments);
-        RunElevated(Platforms.ShellExecute, system, 0, ProgramFileName(system), parameters);
-        return ecDone;
-    }
+        throw EInstanceUnreachable(u"Tarnwick is already running, with rights that do not let this start hand "
+                                   u"it the command line. " +
+                                   std::u16string(UnreachableAdvice));
     case THandOverOutcome::hoNoAnswer:
         break;
     }
-    WriteToLog(u"The running instance did not take the command line: " + system.GetCommandLineW());
-    return ecAdapterFailed;
+    throw EInstanceUnreachable(u"Tarnwick is already running but does not answer. " +
+                               std::u16string(UnreachableAdvice));
 }
 
 } // namespace
@@ -128,11 +134,8 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     TNoConsole noConsole;
     TConsoleOutput console(Platforms.Console ? *Platforms.Console : noConsole);
     ISystemPlatform& system = Platforms.System;
-    const TArguments arguments = ProcessArguments(system);
-    const TCommand command =
-        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
-            return SameTextLocale(system, A, B);
-        });
+    // The one reading of the command line: the tray instance carries out this command.
+    const TCommand command = ParseCommandLine(system, ProcessArguments(system));
     // A failure before the tray: logged, told (on the console when there is one) and given as exit code.
     const auto failed = [&](const std::exception_ptr& Error) {
         const std::u16string message = ExceptionMessage(Error);
@@ -155,7 +158,7 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     TInstanceClaim claim(Platforms.Instance);
     if (!claim.Owned()) {
         try {
-            if (const auto result = HandOverToInstance(Platforms, arguments, command, claim)) {
+            if (const auto result = HandOverToInstance(Platforms, command, claim)) {
                 return *result;
             }
         } catch (...) {
@@ -165,14 +168,22 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     int exitCode = ecDone;
     {
         TApplication application(Platforms.Windows, Platforms.WindowFactory, Platforms.Gui, ApplicationTitle);
+        application.OnMessageLoopError = [&Platforms](std::uint32_t Error) {
+            WriteToLog(FormatText(u"A message could not be received (error %u: %s); the program goes on",
+                                  {std::uint64_t(Error), Platforms.Windows.SysErrorMessage(Error)}));
+        };
         const TForm1Platforms formPlatforms{
             Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
             Platforms.Devices, Platforms.Clock,  &console,           &claim};
         try {
-            TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms);
+            TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms, command);
             application.SetMainForm(mainForm.get());
             application.Run();
             exitCode = mainForm->ExitCode();
+            if (application.LoopFailed()) {
+                WriteToLog(u"The program ends: its messages could no longer be received");
+                exitCode = 1;
+            }
             // Destroying the main window removes the tray icon.
         } catch (...) {
             application.ShowException(ExceptionMessage(std::current_exception()));

@@ -9,6 +9,12 @@ bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std:
     return System.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, A, B) == static_cast<int>(CSTR_EQUAL);
 }
 
+TCommand ParseCommandLine(ISystemPlatform& System, std::span<const std::u16string> Arguments) {
+    return ParseCommand(Arguments, [&System](const std::u16string& A, const std::u16string& B) {
+        return SameTextLocale(System, A, B);
+    });
+}
+
 bool IsProcessElevated(ISystemPlatform& System) {
     bool elevated = false;
     return System.GetTokenElevation(elevated) && elevated;
@@ -31,25 +37,6 @@ void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System) {
     command += ProgramFileName(System);
     command += u'"';
     SetStartupEntry(Registry, StartupValueName, command, {.Force = true});
-}
-
-std::u16string ParametersOf(std::span<const std::u16string> Arguments) {
-    std::u16string parameters;
-    for (std::size_t i = 1; i < Arguments.size(); ++i) {
-        if (!parameters.empty()) {
-            parameters += u' ';
-        }
-        const std::u16string& argument = Arguments[i];
-        const bool quote = argument.find_first_of(u" \t") != std::u16string::npos;
-        if (quote) {
-            parameters += u'"';
-        }
-        parameters += argument;
-        if (quote) {
-            parameters += u'"';
-        }
-    }
-    return parameters;
 }
 
 } // namespace tarnwick

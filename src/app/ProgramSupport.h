@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "app/Command.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
 #include "support/EasyCmdLine.h"
@@ -15,6 +16,9 @@ namespace tarnwick {
 
 // The two texts are equal ignoring case by the rules of the user's locale.
 bool SameTextLocale(ISystemPlatform& System, const std::u16string& A, const std::u16string& B);
+
+// A command line (element 0 the program) read with the locale's comparison of action words.
+TCommand ParseCommandLine(ISystemPlatform& System, std::span<const std::u16string> Arguments);
 
 // The process runs with administrator rights; false when its token cannot tell.
 bool IsProcessElevated(ISystemPlatform& System);
@@ -29,8 +33,5 @@ bool ElevationNeeded(std::uint8_t WindowsVersionCode, bool NewerThanWindows7, bo
 // Registers the program to start with Windows: the Run value "Tarnwick" of the current user, holding the
 // program's quoted full path.
 void SubscribeOnStartup(IRegistryPlatform& Registry, ISystemPlatform& System);
-
-// The arguments after the program (element 0) as one parameter text; an argument with blanks is quoted.
-std::u16string ParametersOf(std::span<const std::u16string> Arguments);
 
 } // namespace tarnwick

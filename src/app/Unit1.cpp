@@ -30,8 +30,9 @@ template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&))
 
 } // namespace
 
-TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms)
-    : TForm(Application, AOwner), FPlatforms(Platforms), FArguments(ProcessArguments(Platforms.System)) {
+TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms,
+               TCommand Command)
+    : TForm(Application, AOwner), FPlatforms(Platforms), FProgramCommand(std::move(Command)) {
     BuildDesign();
     // The toolkit's first automatic showing of the main window then happens far outside every screen.
     SetTop(-10000);
@@ -161,19 +162,15 @@ void TForm1::FormActivate(TComponent&) {
     }
     FActivated = true;
     ISystemPlatform& system = FPlatforms.System;
-    const TArguments& arguments = FArguments;
-    const TCommand command =
-        ParseCommand(arguments, [&system](const std::u16string& A, const std::u16string& B) {
-            return SameTextLocale(system, A, B);
-        });
-    if (!command.Refused() && command.SubscribeOnStartup) {
+    const TCommand& command = FProgramCommand;
+    if (command.SubscribeOnStartup) {
         SubscribeOnStartup(FPlatforms.Registry, system);
     }
     // The autostart removal was done before the window was made; with an action it ends the program after
     // it, as the registration does.
     // A limited switch that is to end leaves its deadline recorded: the tray instance, or the next start,
     // switches back.
-    if (!command.Refused() && (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit)) {
+    if (command.SubscribeOnStartup || command.UnsubscribeOnStartup || command.Exit) {
         FIsExitingProgram = true;
         Close(); // only asks the loop to end: the duties below still run first
     }
@@ -189,7 +186,7 @@ void TForm1::FormActivate(TComponent&) {
     if (Application().Gui().IsWindowVisible(Application().Handle())) {
         DeleteApplicationTaskBarTab(Application(), FPlatforms.Shell, GetWindowsVersionCode(system));
     }
-    FExitCode = CarryOutAction(arguments);
+    FExitCode = CarryOutAction(command);
     // A deadline recorded by an earlier run is taken up; an action that switched has replaced it already.
     if (!FIsExitingProgram) {
         FLookingAtStart = true;
@@ -198,18 +195,13 @@ void TForm1::FormActivate(TComponent&) {
     }
 }
 
-int TForm1::CarryOutAction(const TArguments& Arguments) {
-    ISystemPlatform& system = FPlatforms.System;
-    const TCommand command =
-        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
-            return SameTextLocale(system, A, B);
-        });
-    if (command.Refused()) {
-        ShowMessageBox(command.Error, MB_OK);
+int TForm1::CarryOutAction(const TCommand& Command) {
+    if (Command.Refused()) {
+        // The start that gave it has told its caller already.
+        WriteToLog(u"A command line was refused: " + Command.Error);
         return ecBadArguments;
     }
-    const TScopeExit restoreElevated{[this, saved = FCommandElevated] { FCommandElevated = saved; }};
-    FCommandElevated = command.Elevation;
+    const TCommand& command = Command;
     using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
     static constexpr struct {
         TActionVerb Action;
@@ -239,18 +231,14 @@ int TForm1::CarryOutAction(const TArguments& Arguments) {
 }
 
 int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
-    ISystemPlatform& system = FPlatforms.System;
-    const TCommand command =
-        ParseCommand(Arguments, [&system](const std::u16string& A, const std::u16string& B) {
-            return SameTextLocale(system, A, B);
-        });
+    const TCommand command = ParseCommandLine(FPlatforms.System, Arguments);
     if (command.Action == TActionVerb::avNone && !command.Refused()) {
         // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
         ShowBesideTray(false);
         Application().Gui().SetForegroundWindow(Handle());
         return ecDone;
     }
-    return CarryOutAction(Arguments);
+    return CarryOutAction(command);
 }
 
 void TForm1::UpdateStateDisplay() {
@@ -426,7 +414,7 @@ TSwitchResult TForm1::SwitchAtDeadline(const TDeadline& Deadline) {
 
 bool TForm1::NeedsElevation() {
     ISystemPlatform& system = FPlatforms.System;
-    const bool elevationSwitch = FCommandElevated || SwitchPresent(FArguments, u"elevation");
+    const bool elevationSwitch = FProgramCommand.Elevation || (FCommand && FCommand->Elevation);
     const TWindowsVersion version = GetWindowsVersion(system);
     const std::uint8_t code = WindowsVersionCodeOf(version.Major, version.Minor);
     // The token is asked only where the answer depends on it.
@@ -434,15 +422,12 @@ bool TForm1::NeedsElevation() {
     return ElevationNeeded(code, newer, newer && IsProcessElevated(system), elevationSwitch);
 }
 
-TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument) {
-    std::u16string action = Verb;
-    if (!Argument.empty()) {
-        action += u" " + Argument;
-    }
+TSwitchResult TForm1::RelaunchElevated(TActionVerb Action, std::int32_t Minutes) {
     ISystemPlatform& system = FPlatforms.System;
     // A start that is to end hands that on: its copy ends after the switch too.
     const bool exit = FCommand && FCommand->Exit;
-    const std::u16string parameters = u"-elevation -action " + action + (exit ? u" -exit" : u"");
+    const std::u16string parameters =
+        ElevatedCopyParameters(TCommand{.Action = Action, .Minutes = Minutes, .Exit = exit});
     // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
     if (FPlatforms.Instance) {
         FPlatforms.Instance->Release();
@@ -474,8 +459,7 @@ TSwitchResult TForm1::RelaunchElevated(const std::u16string& Verb, const std::u1
 void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
     WriteBoxToLog(Text);
     // A start that ends answers the console it was started from, when it has one: no box waits there.
-    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Available()) {
-        FPlatforms.Console->WriteLine(Text);
+    if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Tell(Text)) {
         return;
     }
     Application().MessageBox(Text, Flags);
@@ -506,15 +490,12 @@ void LogSwitchRequest(const std::u16string& What, std::int32_t Minutes, TSwitchR
 
 TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester) {
     LogSwitchRequest(u"Turn on the internet", Minutes, Requester);
-    if (Minutes < 0 || Minutes > MaxLimitedMinutes) {
+    if (!MinutesInRange(Minutes)) {
         // Its milliseconds would not fit the platform timer and the turn-off would come far too soon.
-        throw EGeneralError(
-            FormatText(u"The internet cannot be turned on for %d min: a limited turn-on lasts "
-                       u"at most %d min. Nothing has been switched.",
-                       {std::int64_t(Minutes), std::int64_t(MaxLimitedMinutes)}));
+        throw EGeneralError(MinutesOutOfRangeText(true, IntToText(Minutes)));
     }
     if (NeedsElevation()) {
-        return RelaunchElevated(u"turnon", IntToText(Minutes));
+        return RelaunchElevated(TActionVerb::avTurnOn, Minutes);
     }
     std::u16string notice;
     if (Minutes == 0) {
@@ -543,14 +524,11 @@ TSwitchResult TForm1::SwitchOff(TSwitchRequester Requester) {
 
 TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester) {
     LogSwitchRequest(u"Turn off the internet", Minutes, Requester);
-    if (Minutes < 0 || Minutes > MaxLimitedMinutes) {
-        throw EGeneralError(
-            FormatText(u"The internet cannot be turned off for %d min: a pause lasts at most %d min. "
-                       u"Nothing has been switched.",
-                       {std::int64_t(Minutes), std::int64_t(MaxLimitedMinutes)}));
+    if (!MinutesInRange(Minutes)) {
+        throw EGeneralError(MinutesOutOfRangeText(false, IntToText(Minutes)));
     }
     if (NeedsElevation()) {
-        return RelaunchElevated(u"turnoff", Minutes == 0 ? u"" : IntToText(Minutes));
+        return RelaunchElevated(TActionVerb::avTurnOff, Minutes);
     }
     if (Minutes > 0) {
         // Kept before the adapters are disabled, so that the turn-on outlasts a kill or a restart.

@@ -52,15 +52,9 @@ inline constexpr std::uint32_t DeadlineRetryMilliseconds = 60000;
 // command line it may come from a process of a lower integrity level.
 inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindow";
 
-inline constexpr char16_t MainWindowClassName[] = u"TForm1";
-
-// How a switch of the main window ended.
-enum class TSwitchResultKind : std::uint8_t {
-    Switched,             // every adapter took the change; the balloon was shown
-    PartlyFailed,         // at least one adapter refused; the box named it
-    HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
-    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
-};
+// Ours alone: a later start hands its command line only to a window of this class (and of the process
+// that holds the instance's claim). "TForm1" is the main window class of many other programs.
+inline constexpr char16_t MainWindowClassName[] = u"TarnwickMainWindow";
 
 struct TSwitchResult {
     TSwitchResultKind Kind = TSwitchResultKind::Switched;
@@ -70,8 +64,8 @@ struct TSwitchResult {
 class TForm1 : public TForm {
 public:
     // Builds the window from its design far above the screens, the tray object and the state icons; adds
-    // no tray icon yet.
-    TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms);
+    // no tray icon yet. Command is the program's own command line, carried out once the window is up.
+    TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms, TCommand Command);
     // Removes the tray icon and releases what the constructor made.
     ~TForm1() override;
 
@@ -108,17 +102,15 @@ public:
     bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
     // The exit code of the command line's action (ecDone until one has been carried out).
     int ExitCode() const noexcept { return FExitCode; }
-    // Carries out the action of a command line (element 0 the program) and gives its exit code. A refused
-    // command line is told and changes nothing. A switch "elevation" in it counts as the program's own.
-    int CarryOutAction(const TArguments& Arguments);
+    // Carries out the action of a command and gives its exit code. A refused command changes nothing. A
+    // switch "elevation" in it counts as the program's own.
+    int CarryOutAction(const TCommand& Command);
     // A command line handed over by a later start: its action, or without one the window shown beside the
     // notification area; its exit code.
     int CarryOutHandedOver(const TArguments& Arguments);
     // Looks at the recorded deadline on the wall clock: carries it out when it has come, otherwise arms
     // TurnOffTimer for the rest; with none recorded the timer stays off.
     void CheckDeadline();
-    // The program's own arguments, read once.
-    const TArguments& Arguments() const noexcept { return FArguments; }
     TTunerTray& Tray() const noexcept { return *FTray; }
     const TIcon& InternetOffIcon() const noexcept { return FInternetOffIcon; }
     const TIcon& InternetOnIcon() const noexcept { return FInternetOnIcon; }
@@ -144,7 +136,7 @@ private:
     void BuildDesign();
     void UpdateStateDisplay();
     bool NeedsElevation();
-    TSwitchResult RelaunchElevated(const std::u16string& Verb, const std::u16string& Argument);
+    TSwitchResult RelaunchElevated(TActionVerb Action, std::int32_t Minutes);
     // The balloon when every adapter took the change, otherwise the box naming those that did not.
     TSwitchResultKind TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
                                   const std::u16string& Title);
@@ -174,15 +166,14 @@ private:
     TIcon FInternetOffIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;
+    // The program's own command line.
+    TCommand FProgramCommand;
     // The command being carried out: a relaunch hands on its -exit.
     const TCommand* FCommand = nullptr;
     int FExitCode = ecDone;
     int FElevatedCopyExitCode = ecDone;
     std::uint32_t FTaskbarCreatedMessage = 0;
     std::uint32_t FShowMainWindowMessage = 0;
-    TArguments FArguments;
-    // A command line being carried out asked for no elevated copy ("elevation").
-    bool FCommandElevated = false;
     // The deadline's switch is being made; its failure box is on the screen.
     bool FDeadlineSwitching = false;
     bool FDeadlineBoxOpen = false;

@@ -10,10 +10,17 @@
 #include <optional>
 #include <string>
 
+#include "core/Errors.h"
 #include "platform/InstancePlatform.h"
 #include "platform/WindowPlatform.h"
 
 namespace tarnwick {
+
+// The running instance holds the claim but does not take a later start's command line.
+class EInstanceUnreachable : public EGeneralError {
+public:
+    using EGeneralError::EGeneralError;
+};
 
 // WM_COPYDATA's dwData of a handed-over command line.
 inline constexpr std::uintptr_t HandOverDataKind = 0x54574E43;
@@ -24,7 +31,11 @@ std::intptr_t EncodeHandOverReply(std::int32_t ExitCode) noexcept;
 // The exit code a reply carries, or none when the reply is not one of ours.
 std::optional<std::int32_t> DecodeHandOverReply(std::intptr_t Reply) noexcept;
 
-// The command line WM_COPYDATA's lParam carries, or none when it carries something else.
+// The longest command line Windows starts a process with, in characters (CreateProcess's limit).
+inline constexpr std::uint32_t LongestCommandLine = 32767;
+
+// The command line WM_COPYDATA's lParam carries, or none when it carries something else or more than a
+// command line can be (left unread).
 std::optional<std::u16string> HandedOverCommandLine(std::intptr_t CopyDataLParam);
 
 enum class THandOverOutcome {
@@ -40,7 +51,9 @@ struct THandOverResult {
     HWND_T Window = 0;
 };
 
-// Hands CommandLine to the window of class WindowClass, letting it come to the foreground. While the
+// Hands CommandLine to the window of class WindowClass, letting it come to the foreground; only a window
+// of the process that holds the instance's claim (HoldsInstanceClaim) is sent anything, and a window that
+// gives no answer of ours is sent nothing again. While the
 // instance is still starting (or going away) it waits and tries again for about ten seconds, and claims
 // the instance with TryClaim whenever no window is there: TryClaim returns true once the claim is ours.
 THandOverResult HandOverCommandLine(IInstancePlatform& Instance, IWindowPlatform& Windows,

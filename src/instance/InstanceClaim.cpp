@@ -4,6 +4,31 @@
 
 namespace tarnwick {
 
+std::u16string InstanceProcessObjectName(std::uint32_t ProcessId) {
+    std::u16string name = InstanceObjectName;
+    name += u".";
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), char16_t(u'0' + ProcessId % 10));
+        ProcessId /= 10;
+    } while (ProcessId != 0);
+    return name + digits;
+}
+
+bool HoldsInstanceClaim(IInstancePlatform& Platform, std::uint32_t ProcessId) {
+    if (ProcessId == 0) {
+        return false;
+    }
+    std::uint32_t error = 0;
+    const std::u16string name = InstanceProcessObjectName(ProcessId);
+    const HANDLE_T handle = Platform.CreateMutexW(name.c_str(), error);
+    if (handle != 0) {
+        // Made here when it did not exist: gone again with this handle.
+        Platform.CloseHandle(handle);
+    }
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED;
+}
+
 TInstanceClaim::TInstanceClaim(IInstancePlatform& Platform) : FPlatform(Platform) {
     Claim();
 }
@@ -18,8 +43,12 @@ bool TInstanceClaim::Claim() {
     FOwned = FHandle != 0 ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED;
     if (!FOwned) {
         Release();
+        return false;
     }
-    return FOwned;
+    // Published with the claim, so that later starts can tell our window from any other.
+    const std::u16string processObject = InstanceProcessObjectName(FPlatform.GetCurrentProcessId());
+    FProcessHandle = FPlatform.CreateMutexW(processObject.c_str(), error);
+    return true;
 }
 
 TInstanceClaim::~TInstanceClaim() {
@@ -27,9 +56,11 @@ TInstanceClaim::~TInstanceClaim() {
 }
 
 void TInstanceClaim::Release() noexcept {
-    if (FHandle != 0) {
-        FPlatform.CloseHandle(FHandle);
-        FHandle = 0;
+    for (HANDLE_T* handle : {&FProcessHandle, &FHandle}) {
+        if (*handle != 0) {
+            FPlatform.CloseHandle(*handle);
+            *handle = 0;
+        }
     }
     FOwned = false;
 }

@@ -3,11 +3,20 @@
 // session's namespace, held for as long as the instance runs (or until it hands its place to an elevated
 // copy of itself).
 
+#include <string>
+
 #include "platform/InstancePlatform.h"
 
 namespace tarnwick {
 
 inline constexpr char16_t InstanceObjectName[] = u"Local\\Tarnwick.Instance.5F1C6A2E";
+
+// The second object the instance holds with its claim, named with its process ID: a window belongs to
+// the running instance only when the process that made it holds this one.
+std::u16string InstanceProcessObjectName(std::uint32_t ProcessId);
+// Whether the process holds the instance's claim (its object exists, or exists and refuses to be opened
+// by this process, as an elevated instance's does).
+bool HoldsInstanceClaim(IInstancePlatform& Platform, std::uint32_t ProcessId);
 
 class TInstanceClaim {
 public:
@@ -27,6 +36,7 @@ public:
 private:
     IInstancePlatform& FPlatform;
     HANDLE_T FHandle = 0;
+    HANDLE_T FProcessHandle = 0;
     bool FOwned = false;
 };
 

@@ -38,6 +38,7 @@ public:
     virtual std::uint32_t GetWindowThreadProcessId(HWND_T hWnd) = 0;
     virtual bool AllowSetForegroundWindow(std::uint32_t dwProcessId) = 0;
     virtual void Sleep(std::uint32_t dwMilliseconds) = 0;
+    virtual std::uint32_t GetCurrentProcessId() = 0;
 };
 
 } // namespace tarnwick

@@ -44,6 +44,14 @@ bool TConsoleOutput::Available() {
     return FTarget != TTarget::tgNone;
 }
 
+bool TConsoleOutput::Tell(std::u16string_view Text) {
+    if (!Available()) {
+        return false;
+    }
+    WriteLine(Text);
+    return true;
+}
+
 void TConsoleOutput::WriteLine(std::u16string_view Text) {
     if (!Available()) {
         return;

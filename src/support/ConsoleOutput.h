@@ -21,6 +21,9 @@ public:
     bool Available();
     // The text and a line break: UTF-8 into a file or pipe, UTF-16 onto a console.
     void WriteLine(std::u16string_view Text);
+    // A message for the person at the command line: the line when there is a place for it; false when
+    // there is none (started from Explorer), and a box is to show it instead.
+    bool Tell(std::u16string_view Text);
 
 private:
     enum class TTarget { tgUnknown, tgNone, tgFile, tgConsole };

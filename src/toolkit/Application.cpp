@@ -116,9 +116,22 @@ bool TApplication::IsDialogKey(TMsg& Msg) {
 void TApplication::HandleMessage() {
     TMsg msg;
     const std::int32_t result = FGui.GetMessageW(msg);
-    if (result <= 0) {
-        // WM_QUIT; an error of the loop itself (-1) ends it too rather than spinning.
-        FTerminated = true;
+    if (result < 0) {
+        // A message that could not be received (one too large for memory, say) must not end the program
+        // and its pending deadline; a failure that never goes away ends the loop rather than spinning.
+        const std::uint32_t error = FWindows.GetLastError();
+        ++FLoopFailures;
+        if (OnMessageLoopError) {
+            OnMessageLoopError(error);
+        }
+        if (LoopFailed()) {
+            FTerminated = true;
+        }
+        return;
+    }
+    FLoopFailures = 0;
+    if (result == 0) {
+        FTerminated = true; // WM_QUIT
         return;
     }
     if (IsDialogKey(msg)) {

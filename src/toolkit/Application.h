@@ -81,6 +81,11 @@ public:
     void ShowException(const std::u16string& Message);
 
     std::function<void(TComponent* Sender, std::exception_ptr Error)> OnException;
+    // The message loop could not take a message (GetMessageW answered -1; Error is the last error). The
+    // loop goes on; only a run of MaxMessageLoopFailures such answers in a row ends it (LoopFailed).
+    std::function<void(std::uint32_t Error)> OnMessageLoopError;
+    static constexpr int MaxMessageLoopFailures = 100;
+    bool LoopFailed() const noexcept { return FLoopFailures >= MaxMessageLoopFailures; }
 
     // The platform font for a font description at a DPI (its height scaled from 96 DPI), made once and
     // kept until the application goes.
@@ -111,6 +116,7 @@ private:
     bool FIconsGiven = false; // to the application window
     bool FShowMainForm = true;
     bool FTerminated = false;
+    int FLoopFailures = 0; // GetMessageW's failures in a row
     TForm* FMainForm = nullptr;
     std::vector<TForm*> FForms;
     std::map<std::tuple<std::u16string, std::int32_t, bool>, HFONT_T> FFonts;

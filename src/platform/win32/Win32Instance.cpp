@@ -50,6 +50,10 @@ void TWin32InstancePlatform::Sleep(std::uint32_t dwMilliseconds) {
     ::Sleep(dwMilliseconds);
 }
 
+std::uint32_t TWin32InstancePlatform::GetCurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
 TFileTime TWin32ClockPlatform::GetSystemTimeAsFileTime() {
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);

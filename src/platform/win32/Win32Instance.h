@@ -16,6 +16,7 @@ public:
     std::uint32_t GetWindowThreadProcessId(HWND_T hWnd) override;
     bool AllowSetForegroundWindow(std::uint32_t dwProcessId) override;
     void Sleep(std::uint32_t dwMilliseconds) override;
+    std::uint32_t GetCurrentProcessId() override;
 };
 
 class TWin32ClockPlatform final : public IClockPlatform {

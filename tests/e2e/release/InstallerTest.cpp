@@ -129,7 +129,7 @@ protected:
     }
     std::unique_ptr<TProgram> StartInTray() {
         auto tray = StartInstalled(L"");
-        EXPECT_TRUE(WaitUntil(Patience, [&] { return !WindowsOf(tray->ProcessId(), L"TForm1").empty(); }));
+        EXPECT_TRUE(WaitUntil(Patience, [&] { return !WindowsOf(tray->ProcessId(), L"TarnwickMainWindow").empty(); }));
         return tray;
     }
 

@@ -20,7 +20,7 @@ TEST_F(SingleInstance, TwoStartsGiveOneTrayIconAndOneWindow) {
     ASSERT_TRUE(second.WaitForExit(Patience)) << "the second start stayed";
     EXPECT_EQ(second.ExitCode(), 0u);
     EXPECT_TRUE(first.Running());
-    EXPECT_EQ(WindowsOfClass(L"TForm1").size(), 1u);
+    EXPECT_EQ(WindowsOfClass(L"TarnwickMainWindow").size(), 1u);
     EXPECT_EQ(TarnwickProcesses().size(), 1u) << "one process, so one tray icon";
     test::TakeScreenshot(L"e2e-one-instance-tray");
 }

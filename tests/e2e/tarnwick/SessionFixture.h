@@ -89,7 +89,7 @@ protected:
     static HWND TheMainWindow() {
         HWND found = nullptr;
         WaitUntil(Patience, [&] {
-            const auto windows = WindowsOfClass(L"TForm1");
+            const auto windows = WindowsOfClass(L"TarnwickMainWindow");
             found = windows.size() == 1 ? windows.front() : nullptr;
             return found != nullptr;
         });

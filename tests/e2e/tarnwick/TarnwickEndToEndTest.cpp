@@ -41,7 +41,7 @@ protected:
     HWND MainWindowOf(const TProgram& program) const {
         HWND found = nullptr;
         WaitUntil(Patience, [&] {
-            const auto windows = WindowsOf(program.ProcessId(), L"TForm1");
+            const auto windows = WindowsOf(program.ProcessId(), L"TarnwickMainWindow");
             found = windows.empty() ? nullptr : windows.front();
             return found != nullptr;
         });

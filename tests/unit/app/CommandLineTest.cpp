@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <set>
+
 #include "app/Command.h"
 #include "app/ProgramEntry.h"
 #include "deadline/Deadline.h"
@@ -41,7 +45,7 @@ struct TCommandRun {
         return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
                            h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock, &Console});
     }
-    bool TrayInstanceMade() const { return h.Desktop.Count("CreateWindow(TForm1)") != 0; }
+    bool TrayInstanceMade() const { return h.Desktop.Count("CreateWindow(TarnwickMainWindow)") != 0; }
     std::u16string Boxes() const {
         std::u16string text;
         for (const auto& box : h.Desktop.Boxes) {
@@ -101,23 +105,32 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
          u"only one action can be given: -action appears twice"},
         {u"-elevation -actions turnoff -exit", true, ecBadArguments, NoTray, true,
          u"Sorry we do not know such switch: -actions"},
-        {u"--exit -elevation -action turnoff", true, ecBadArguments, TrayStays, true,
-         u"Sorry we do not know such switch: --exit"},
+        {u"--exit --elevation --action turnoff", true, ecDone, TrayEnds, false, u""},
         {u"turnoff -elevation -exit", true, ecBadArguments, NoTray, true,
          u"Sorry, this argument is not understood: turnoff"},
         {u"-elevation -exit now -action turnoff", true, ecBadArguments, NoTray, true,
          u"Sorry, the switch -exit takes no value: now"},
         {u"-subscribeonstartup -unsubscribeonstartup", true, ecBadArguments, NoTray, true,
          u"cannot be given together"},
-        // Without -exit a refused command line is shown and the tray instance stays, as it always has.
-        {u"-elevation -action reboot", true, ecBadArguments, TrayStays, true,
-         u"Sorry we do not know such action: reboot"},
-        {u"-elevation -action turnon abc", false, ecBadArguments, TrayStays, false, u"\"abc\" is not"},
+        // Without -exit too a refused command line ends: a script must not wait for a tray instance.
+        {u"-elevation -action reboot", true, ecBadArguments, NoTray, true,
+         u"Sorry we do not know such action: reboot\r\ntarnwick.exe -help shows the usage."},
+        {u"-action stauts", true, ecBadArguments, NoTray, true, u"Sorry we do not know such action: stauts"},
+        {u"-action \"status \"", true, ecBadArguments, NoTray, true, u"such action: status \r\n"},
+        {u"-elevation -action turnon abc", false, ecBadArguments, NoTray, false, u"\"abc\" is not"},
+        {u"-action turnoff 5min", true, ecBadArguments, NoTray, true, u"\"5min\" is not"},
+        {u"-action", true, ecBadArguments, NoTray, true, u"-action needs an action"},
         {u"-elevation -action turnon 15", false, ecDone, TrayStays, true, u""},
+        {u"--action status", false, ecInternetOff, NoTray, false, u"\r\noff\r\n"},
+        // The version.
+        {u"-version", true, ecDone, NoTray, true, u"\r\nTarnwick 1."},
+        {u"--Version -action turnoff", true, ecDone, NoTray, true, u"\r\nTarnwick 1."},
         // Help wins over everything else.
         {u"-help", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
         {u"-H", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
         {u"-?", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"--help", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
+        {u"/help", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
         {u"/?", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
         {u"-elevation -action turnoff /Help -bogus", true, ecDone, NoTray, true, u"Usage: tarnwick.exe"},
     };
@@ -149,8 +162,8 @@ TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
     const std::u16string usage = UsageText();
     for (const char16_t* part :
          {u"-action turnoff [N]", u"-action turnon [N]", u"-action status", u"-action list", u"-exit",
-          u"-elevation", u"-subscribeonstartup", u"-unsubscribeonstartup", u"-help, -h, -?, /?", u"  0 ",
-          u"  1 ", u"  2 ", u"  3 ", u"  4 ", u"Keep"}) {
+          u"-elevation", u"-subscribeonstartup", u"-unsubscribeonstartup", u"-help, -h, -?, /?", u"-version",
+          u"  0 ", u"  1 ", u"  2 ", u"  3 ", u"  4 ", u"  5 ", u"Keep"}) {
         EXPECT_NE(usage.find(part), std::u16string::npos) << ToUtf8(part);
     }
     // Started from Explorer there is no console: the usage comes in a box, and no tray instance starts.
@@ -160,6 +173,24 @@ TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
     EXPECT_EQ(h.Desktop.Boxes[0].Text, usage);
     EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
     EXPECT_FALSE(TrayInstanceMade());
+}
+
+TEST(ExitCodes, TheReadmeTableHasARowForEveryCodeAndNoOther) {
+    std::ifstream readme(TARNWICK_README);
+    ASSERT_TRUE(readme) << TARNWICK_README;
+    std::set<int> rows;
+    for (std::string line; std::getline(readme, line);) {
+        int code = 0;
+        char bar = 0;
+        if (std::sscanf(line.c_str(), "| %d %c", &code, &bar) == 2 && bar == '|') {
+            rows.insert(code);
+        }
+    }
+    std::set<int> codes;
+    for (const TExitCodeMeaning& row : ExitCodeMeanings) {
+        codes.insert(row.Code);
+    }
+    EXPECT_EQ(rows, codes);
 }
 
 TEST_F(CommandLine, ARefusedCommandLineOfAStartThatEndsIsShownInABoxWithoutAConsole) {
@@ -246,11 +277,11 @@ TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
     EXPECT_FALSE(h.TimerArmed()) << "once";
 
     // A turn-on for good during a pause ends the pause; a limited turn-on afterwards turns off again.
-    h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnoff", u"5"});
+    h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnoff", u"5"}));
     EXPECT_TRUE(h.BothOff());
-    h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnon"});
+    h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnon"}));
     EXPECT_FALSE(h.TimerArmed());
-    EXPECT_EQ(h.Form->CarryOutAction({test::ProgramPath, u"-elevation", u"-action", u"turnon", u"1"}),
+    EXPECT_EQ(h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnon", u"1"})),
               ecDone);
     h.Desktop.AdvanceTime(Minute);
     EXPECT_TRUE(h.BothOff());

@@ -46,7 +46,10 @@ public:
     // Windows that refuse WM_COPYDATA from this process, as a higher integrity level's filter does.
     std::vector<HWND_T> RefusingWindows;
     std::size_t Made = 0;             // calls of CreateMutexW
+    // Windows that take WM_COPYDATA and answer 0, as a window going away (or another program's) does.
+    std::vector<HWND_T> SilentWindows;
     std::vector<std::u16string> Sent; // the command lines handed over
+    std::vector<HWND_T> SentTo;
     std::uint32_t Slept = 0;          // milliseconds
     std::vector<std::uint32_t> AllowedForeground;
 
@@ -87,13 +90,30 @@ public:
             return false;
         }
         Sent.push_back(Data);
+        SentTo.push_back(hWnd);
+        for (HWND_T silent : SilentWindows) {
+            if (silent == hWnd) {
+                Result = 0;
+                return true;
+            }
+        }
         const TCopyDataStruct data{Kind, static_cast<std::uint32_t>(Data.size() * sizeof(char16_t)),
                                    Data.data()};
         Result = FDesktop.Send(hWnd, WM_COPYDATA, Sender, reinterpret_cast<std::intptr_t>(&data));
         FDesktop.Pump();
         return true;
     }
-    std::uint32_t GetWindowThreadProcessId(HWND_T hWnd) override { return FDesktop.Exists(hWnd) ? 4711 : 0; }
+    // Every window is the instance's unless the test names its process here.
+    std::map<HWND_T, std::uint32_t> WindowProcesses;
+    static constexpr std::uint32_t ThisProcess = 4711;
+    std::uint32_t GetWindowThreadProcessId(HWND_T hWnd) override {
+        if (!FDesktop.Exists(hWnd)) {
+            return 0;
+        }
+        const auto it = WindowProcesses.find(hWnd);
+        return it == WindowProcesses.end() ? ThisProcess : it->second;
+    }
+    std::uint32_t GetCurrentProcessId() override { return ThisProcess; }
     bool AllowSetForegroundWindow(std::uint32_t dwProcessId) override {
         AllowedForeground.push_back(dwProcessId);
         return true;

@@ -319,6 +319,10 @@ void THeadlessDesktop::DestroyWindowHandle(HWND_T Handle) {
 // --- IGuiPlatform ---
 
 std::int32_t THeadlessDesktop::GetMessageW(TMsg& lpMsg) {
+    if (GetMessageFailures > 0) {
+        --GetMessageFailures;
+        return -1;
+    }
     for (;;) {
         if (!Queue.empty()) {
             lpMsg = Queue.front();
@@ -332,7 +336,8 @@ std::int32_t THeadlessDesktop::GetMessageW(TMsg& lpMsg) {
             return 0;
         }
         if (!OnIdle || !OnIdle()) {
-            return -1;
+            lpMsg = TMsg{0, WM_QUIT, 0, 0, 0, {}};
+            return 0;
         }
     }
 }

@@ -88,8 +88,10 @@ public:
     bool QuitPosted = false; // WM_QUIT waits in the queue
     bool QuitSeen = false;   // the loop has taken WM_QUIT
     // Runs when the loop finds the queue empty; it returns false when the test has nothing more to do,
-    // and the loop then ends (GetMessageW answers -1).
+    // and the loop then ends (GetMessageW answers 0 as for WM_QUIT, without QuitSeen).
     std::function<bool()> OnIdle;
+    // GetMessageW answers -1 (a message that could not be received) this many times before the queue.
+    int GetMessageFailures = 0;
     std::vector<TPopup> Popups;
     // Picks the caption of the item to choose in a pop-up menu, or none to dismiss it.
     std::function<std::optional<std::u16string>(const TPopup&)> MenuChoice;

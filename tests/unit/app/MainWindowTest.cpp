@@ -49,7 +49,7 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_EQ(f.Font(), TFont{});
 
     const test::THeadlessDesktop::TWindow& window = h.Desktop.Window(f.Handle());
-    EXPECT_EQ(window.ClassName, u"TForm1");
+    EXPECT_EQ(window.ClassName, MainWindowClassName);
     EXPECT_EQ(window.Parent, h.App->Handle()) << "owned by the application window: no taskbar button";
     EXPECT_EQ(window.Style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX),
               WS_CAPTION | WS_SYSMENU);
@@ -171,19 +171,11 @@ TEST(MainWindow, CarriesOutTheCommandLineAction) {
         {u"-elevation -action turnon 15", false, true, u"The internet is turned on for 15 min only",
          u"Internet On", 15 * Minute, u""},
         {u"-elevation -action turnon", false, true, u"The internet is turned on now", u"Internet On", 0, u""},
-        {u"-elevation -action turnon abc", false, false, u"", u"", 0,
-         u"Sorry, \"abc\" is not a whole number of minutes. Nothing has been switched."},
         {u"-elevation -action TURNON 35791", false, true, u"The internet is turned on for 35791 min only",
          u"Internet On", 35791 * Minute, u""},
-        {u"-elevation -action turnon 35792", false, false, u"", u"", 0,
-         u"The internet cannot be turned on for 35792 min: a limited turn-on lasts at most 35791 min. "
-         u"Nothing has "
-         u"been switched."},
-        {u"-elevation -action turnon 4294967296", false, false, u"", u"", 0,
-         u"The internet cannot be turned on for 4294967296 min: a limited turn-on lasts at most 35791 min. "
-         u"Nothing has been switched."},
-        {u"-elevation -action reboot", true, true, u"", u"", 0, u"Sorry we do not know such action: reboot"},
-        {u"-elevation -action", true, true, u"", u"", 0, u""},
+        // Refused command lines never reach the window (their start answers them); should one come, it
+        // changes nothing and shows nothing.
+        {u"-elevation -action reboot", true, true, u"", u"", 0, u""},
         {u"-elevation", true, true, u"", u"", 0, u""},
     };
     for (const Case& c : cases) {
@@ -230,9 +222,9 @@ TEST(MainWindow, OnWindows7WithoutElevationEverySwitchStartsAnElevatedCopyAndEnd
     };
     const Case cases[] = {
         {u"-action turnoff", true, u"-elevation -action turnoff"},
-        {u"-action turnon", false, u"-elevation -action turnon 0"},
+        {u"-action turnon", false, u"-elevation -action turnon"},
         {u"-action turnon 15", false, u"-elevation -action turnon 15"},
-        {u"-action TurnOn 0", false, u"-elevation -action turnon 0"},
+        {u"-action TurnOn 0", false, u"-elevation -action turnon"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(ToUtf8(c.Arguments));

@@ -64,7 +64,7 @@ TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfte
             return false;
         }
         unitsRunning = DebugUnit() != nullptr && CurrentLogSink() != nullptr;
-        const auto forms = h.Desktop.WindowsOfClass(u"TForm1");
+        const auto forms = h.Desktop.WindowsOfClass(MainWindowClassName);
         const auto apps = h.Desktop.WindowsOfClass(u"TarnwickApplication");
         if (forms.size() != 1 || apps.size() != 1) {
             return false;
@@ -82,10 +82,10 @@ TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfte
     const std::vector<std::string> order = {
         "InterceptExceptions", // the debug unit (after the log, whose start-up is silent)
         "CreateWindow(TarnwickApplication)",
-        "CreateWindow(TForm1)",
+        "CreateWindow(TarnwickMainWindow)",
         "NIM_ADD",
         "NIM_DELETE", // destroying the main window removes the icon
-        "DestroyWindow(TForm1)",
+        "DestroyWindow(TarnwickMainWindow)",
         "DestroyWindow(TarnwickApplication)",
         "StopInterceptingExceptions",
     };

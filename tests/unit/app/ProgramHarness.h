@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ProgramSupport.h"
 #include "app/Unit1.h"
 #include "core/PlatformConstants.h"
 #include "device/DeviceInformationKt.h"
@@ -52,6 +53,10 @@ struct TProgramHarness {
         FinalizeDeviceInformationKt();
     }
 
+    // A command as a later start hands it over (element 0 the program).
+    TCommand Command(std::initializer_list<std::u16string> Arguments) {
+        return ParseCommandLine(System, std::vector<std::u16string>(Arguments));
+    }
     // The window made for this command line (after the program's name) on this Windows version.
     void Create(const std::u16string& Arguments, std::uint32_t Major = 6, std::uint32_t Minor = 1) {
         System.Major = Major;
@@ -59,8 +64,9 @@ struct TProgramHarness {
         System.CommandLine = u"\"" + std::u16string(ProgramPath) + u"\" " + Arguments;
         App = std::make_unique<TApplication>(Desktop, Desktop, Desktop);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(
-            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock});
+        Form = MakeComponent<TForm1>(*App, App.get(),
+                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
+                                     ParseCommandLine(System, ProcessArguments(System)));
         App->SetMainForm(Form.get());
     }
     // As the message loop starts: the toolkit's first showing of the main window, its first activation,

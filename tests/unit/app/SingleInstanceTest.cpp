@@ -59,6 +59,7 @@ TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
         {u"-elevation -action turnoff", 0, false, false, u""},
         {u"-elevation -action turnon 5", 0, true, false, u""},
         {u"", 0, true, true, u""},
+        // Refused by the later start itself: nothing is handed over, and the instance shows nothing.
         {u"-elevation -action reboot", ecBadArguments, true, false,
          u"Sorry we do not know such action: reboot"},
         {u"-elevation -action turnon 35792", ecBadArguments, true, false,
@@ -72,8 +73,12 @@ TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
         EXPECT_EQ(t.StartLater(c.Arguments), c.ExitCode);
         EXPECT_EQ(t.MainWindows(), 1u) << "the later start made no window of its own";
         EXPECT_EQ(t.h.Shell.Icons.size(), 1u);
-        ASSERT_EQ(t.Instance.Sent.size(), 1u);
-        EXPECT_EQ(t.Instance.Sent[0], t.h.System.CommandLine) << "the whole command line";
+        if (c.ExitCode == ecBadArguments) {
+            EXPECT_TRUE(t.Instance.Sent.empty());
+        } else {
+            ASSERT_EQ(t.Instance.Sent.size(), 1u);
+            EXPECT_EQ(t.Instance.Sent[0], t.h.System.CommandLine) << "the whole command line";
+        }
         EXPECT_EQ(t.h.BothOn(), c.EndOn);
         EXPECT_EQ(t.h.Desktop.OnScreen(t.h.FormWindow()), c.WindowShown);
         if (*c.Box) {
@@ -126,19 +131,63 @@ TEST_F(SingleInstance, AnElevatedInstanceRefusesTheHandOverAndTheLaterStartGoesT
     h.Desktop.Pump(); // the instance's message loop
     EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
 
-    // An elevated copy that is refused too does not prompt again.
-    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed);
+    // An elevated copy that is refused too does not prompt again, and says why it did nothing.
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecInstanceUnreachable);
     EXPECT_EQ(h.ShellExecute.Requests.size(), 1u);
     EXPECT_TRUE(h.BothOn());
+    ASSERT_FALSE(h.Desktop.Boxes.empty());
+    EXPECT_NE(h.Desktop.Boxes.back().Text.find(u"Tarnwick is already running"), std::u16string::npos);
 }
 
 TEST_F(SingleInstance, AnInstanceThatNeverAnswersIsGivenUpWithoutASecondWindow) {
-    Instance.Objects[InstanceObjectName] = 1; // claimed, but no window ever comes
-    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecAdapterFailed) << "nothing was switched";
+    Instance.Objects[InstanceObjectName] = 1; // claimed (squatted, say), but no window ever comes
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecInstanceUnreachable) << "nothing was switched";
     EXPECT_EQ(MainWindows(), 0u);
     EXPECT_GE(Instance.Slept, 5000u) << "it waited for the window";
     EXPECT_LE(Instance.Slept, 15000u);
     EXPECT_TRUE(h.Machine.sim.Changes().empty());
+    // Said where the start was made from: here, without a console, in a box.
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_NE(h.Desktop.Boxes[0].Text.find(u"Tarnwick is already running but does not answer"),
+              std::u16string::npos);
+}
+
+TEST_F(SingleInstance, AnotherProgramsWindowIsSentNothing) {
+    // "TForm1", the class of many programs' main windows, made before our instance.
+    const HWND_T other = h.Desktop.CreateWindowExW(0, u"TForm1", u"", 0, 0, 0, 10, 10, 0, 0);
+    Instance.WindowProcesses[other] = 999;
+    StartInstance(u"-elevation");
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecDone);
+    EXPECT_TRUE(h.BothOff()) << "the real instance took it";
+    EXPECT_EQ(Instance.Sent.size(), 1u);
+    EXPECT_EQ(Instance.SentTo, std::vector<HWND_T>{h.FormWindow()});
+}
+
+TEST_F(SingleInstance, AWindowOfOurClassInAProcessWithoutTheClaimIsSentNothing) {
+    const HWND_T squatter = h.Desktop.CreateWindowExW(0, MainWindowClassName, u"", 0, 0, 0, 10, 10, 0, 0);
+    Instance.WindowProcesses[squatter] = 999;
+    Instance.Objects[InstanceObjectName] = 1; // the claim squatted too
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecInstanceUnreachable);
+    EXPECT_TRUE(Instance.Sent.empty());
+    EXPECT_LE(Instance.Slept, 15000u);
+    EXPECT_TRUE(h.BothOn());
+
+    // The claim free: this start becomes the instance, the squatter's window still there.
+    TSession alone;
+    const HWND_T other = alone.h.Desktop.CreateWindowExW(0, MainWindowClassName, u"", 0, 0, 0, 10, 10, 0, 0);
+    alone.Instance.WindowProcesses[other] = 999;
+    EXPECT_EQ(alone.StartLater(u"-elevation -action turnoff -exit"), ecDone);
+    EXPECT_TRUE(alone.Instance.Sent.empty());
+    EXPECT_TRUE(alone.h.BothOff());
+}
+
+TEST_F(SingleInstance, AWindowThatGivesNoAnswerOfOursIsSentNothingAgain) {
+    StartInstance(u"-elevation");
+    // The instance's window answers WM_COPYDATA with 0, as a window going away would.
+    Instance.SilentWindows.push_back(h.FormWindow());
+    EXPECT_EQ(StartLater(u"-elevation -action turnoff"), ecInstanceUnreachable);
+    EXPECT_EQ(Instance.Sent.size(), 1u) << "one message, never a second";
+    EXPECT_LE(Instance.Slept, 15000u);
 }
 
 TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) {
@@ -200,14 +249,15 @@ TEST(InstanceClaim, OnlyAnObjectThatExistsOrRefusesThisProcessCountsAsAnotherIns
         }
         const TInstanceClaim claim(instance);
         EXPECT_EQ(claim.Owned(), c.Owned);
-        EXPECT_EQ(instance.OpenHandles(), c.Owned && c.Error == 0 ? 1u : 0u) << "only a made object is held";
+        // The instance's object and its process's object, only when made.
+        EXPECT_EQ(instance.OpenHandles(), c.Owned && c.Error == 0 ? 2u : 0u) << "only a made object is held";
     }
 }
 
-TEST(ElevatedCopyParameters, AreTheArgumentsAfterTheProgramWithBlanksQuoted) {
-    const TArguments arguments = {u"C:\\Tools\\tarnwick.exe", u"-action", u"turnon", u"15", u"a b"};
-    EXPECT_EQ(ParametersOf(arguments), u"-action turnon 15 \"a b\"");
-    EXPECT_EQ(ParametersOf(TArguments{u"tarnwick.exe"}), u"");
+TEST(ElevatedCopyParameters, CarryTheSwitchItsMinutesAndItsEnd) {
+    EXPECT_EQ(ElevatedCopyParameters({.Action = TActionVerb::avTurnOn, .Minutes = 15, .Exit = true}),
+              u"-elevation -action turnon 15 -exit");
+    EXPECT_EQ(ElevatedCopyParameters({.Action = TActionVerb::avTurnOff}), u"-elevation -action turnoff");
 }
 
 TEST(HandOverReply, CarriesEveryExitCodeAndIsNeverZero) {

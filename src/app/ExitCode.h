@@ -1,0 +1,57 @@
+#pragma once
+// The codes the process ends with, what each means (the usage lists them from here), and how a switch of
+// the main window ended, with the code that gives. Kept apart from the main window so that the command
+// line's reader stands on its own.
+
+#include <cstdint>
+
+namespace tarnwick {
+
+// What the process tells its caller when it ends; every start that ends by itself ends with one of these.
+enum TExitCode : int {
+    ecDone = 0,                // done; for "status": the internet is on
+    ecInternetOff = 1,         // "status": the internet is off
+    ecBadArguments = 2,        // unknown switch or action, unreadable or out-of-range minutes
+    ecElevationDeclined = 3,   // the user declined the elevation prompt
+    ecAdapterFailed = 4,       // one or more adapters could not be switched
+    ecInstanceUnreachable = 5, // Tarnwick runs already but did not take the command line
+};
+
+struct TExitCodeMeaning {
+    TExitCode Code;
+    const char16_t* Meaning;
+};
+
+inline constexpr TExitCodeMeaning ExitCodeMeanings[] = {
+    {ecDone, u"done; status: the internet is on"},
+    {ecInternetOff, u"status: the internet is off"},
+    {ecBadArguments, u"bad arguments"},
+    {ecElevationDeclined, u"the elevation prompt was declined"},
+    {ecAdapterFailed, u"one or more adapters failed"},
+    {ecInstanceUnreachable, u"the running Tarnwick did not answer"},
+};
+
+// How a switch of the main window ended.
+enum class TSwitchResultKind : std::uint8_t {
+    Switched,             // every adapter took the change; the balloon was shown
+    PartlyFailed,         // at least one adapter refused; the box named it
+    HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
+    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
+};
+
+// The exit code of a switch: done (or handed to the elevated copy), the prompt declined, an adapter
+// refused.
+constexpr int ExitCodeOf(TSwitchResultKind Kind) noexcept {
+    switch (Kind) {
+    case TSwitchResultKind::PartlyFailed:
+        return ecAdapterFailed;
+    case TSwitchResultKind::ElevationDeclined:
+        return ecElevationDeclined;
+    case TSwitchResultKind::Switched:
+    case TSwitchResultKind::HandedToElevatedCopy:
+        break;
+    }
+    return ecDone;
+}
+
+} // namespace tarnwick
