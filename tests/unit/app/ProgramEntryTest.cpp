@@ -35,7 +35,7 @@ private:
     std::vector<std::string>& FTimeline;
 };
 
-struct ProgramEntry : ::testing::Test {
+struct TProgramRun {
     test::TProgramHarness h; // its stand-ins; the program makes its own window
     tarnwick::testing::FakeFilePlatform Files;
     TTimelineProcessImage ProcessImage{h.Desktop.Timeline};
@@ -52,6 +52,8 @@ struct ProgramEntry : ::testing::Test {
         return it == t.end() ? std::string::npos : std::size_t(it - t.begin());
     }
 };
+
+struct ProgramEntry : ::testing::Test, TProgramRun {};
 
 TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfterThem) {
     h.System.CommandLine = u"tarnwick.exe";
@@ -100,6 +102,36 @@ TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfte
     EXPECT_EQ(CurrentLogSink(), nullptr);
     EXPECT_EQ(Position("CoCreateTaskbarList"), std::string::npos) << "no taskbar button was there to remove";
     EXPECT_TRUE(h.Shell.Icons.empty());
+}
+
+TEST_F(ProgramEntry, AMessageThatCannotBeReceivedIsLoggedAndTheLoopGoesOn) {
+    const std::u16string log = *h.System.AppData + u"\\tarnwick\\tarnwick.log.txt";
+    Files.AddFolder(*h.System.AppData);
+    h.System.CommandLine = u"tarnwick.exe -elevation";
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    h.Desktop.GetMessageFailures = 3;
+    bool idle = false;
+    h.Desktop.OnIdle = [&] {
+        if (idle) {
+            return false;
+        }
+        idle = true;
+        h.Desktop.PostMessageW(h.Desktop.FindWindowW(MainWindowClassName, nullptr), WM_TRAY_CALLBACK, 0,
+                               WM_RBUTTONDOWN);
+        return true;
+    };
+    EXPECT_EQ(RunProgram(Platforms()), 0);
+    EXPECT_TRUE(h.Desktop.QuitSeen) << "ended by Exit, not by the failures";
+    const std::string text = Files.Content(log);
+    EXPECT_NE(text.find("A message could not be received"), std::string::npos) << text;
+
+    // A failure that never goes away ends the program, with a code and a line that say so.
+    TProgramRun again;
+    again.Files.AddFolder(*again.h.System.AppData);
+    again.h.System.CommandLine = u"tarnwick.exe -elevation";
+    again.h.Desktop.GetMessageFailures = 1000000;
+    EXPECT_EQ(RunProgram(again.Platforms()), 1);
+    EXPECT_NE(again.Files.Content(log).find("its messages could no longer be received"), std::string::npos);
 }
 
 } // namespace
