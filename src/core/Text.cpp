@@ -9,6 +9,52 @@
 
 namespace tarnwick {
 
+char16_t LowerCaseLetter(char16_t c) noexcept {
+    // The ranges where capital and small letter lie a fixed distance apart.
+    struct TRange {
+        char16_t First, Last, Distance;
+    };
+    static constexpr TRange Ranges[] = {
+        {u'A', u'Z', 0x20},           {0x00C0, 0x00D6, 0x20}, {0x00D8, 0x00DE, 0x20}, {0x0388, 0x038A, 0x25},
+        {0x038E, 0x038F, 0x3F},       {0x0391, 0x03A1, 0x20}, {0x03A3, 0x03AB, 0x20}, {0x0400, 0x040F, 0x50},
+        {0x0410, 0x042F, 0x20},       {0x0531, 0x0556, 0x30}, {0xFF21, 0xFF3A, 0x20},
+    };
+    for (const TRange& range : Ranges) {
+        if (c >= range.First && c <= range.Last) {
+            return char16_t(c + range.Distance);
+        }
+    }
+    // Where capital and small letter alternate: the capital at the even (or, marked, the odd) place.
+    struct TPairs {
+        char16_t First, Last;
+        bool CapitalOdd;
+    };
+    static constexpr TPairs Pairs[] = {
+        {0x0100, 0x012F, false}, {0x0132, 0x0137, false}, {0x0139, 0x0148, true},  {0x014A, 0x0177, false},
+        {0x0179, 0x017E, true},  {0x0460, 0x0481, false}, {0x048A, 0x04BF, false}, {0x04C1, 0x04CE, true},
+        {0x04D0, 0x052F, false},
+    };
+    for (const TPairs& pairs : Pairs) {
+        if (c >= pairs.First && c <= pairs.Last && ((c & 1) != 0) == pairs.CapitalOdd) {
+            return char16_t(c + 1);
+        }
+    }
+    switch (c) {
+    case 0x0130: // Turkish capital I with dot
+        return u'i';
+    case 0x0178: // Y with diaeresis
+        return 0x00FF;
+    case 0x0386: // Greek alpha with tonos
+        return 0x03AC;
+    case 0x038C: // Greek omicron with tonos
+        return 0x03CC;
+    case 0x04C0: // Cyrillic palochka
+        return 0x04CF;
+    default:
+        return c;
+    }
+}
+
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

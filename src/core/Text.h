@@ -15,6 +15,11 @@ std::string ToUtf8(std::u16string_view text);
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string FromUtf8(std::string_view text);
 
+// The small letter of a capital of the Latin (ASCII, Latin-1 and Latin Extended-A), Greek, Cyrillic and
+// Armenian alphabets and of the full-width Latin letters; every other character as it is. Where the
+// capital of one language is the letter of another (Turkish dotted I), the common small letter is taken.
+char16_t LowerCaseLetter(char16_t c) noexcept;
+
 constexpr char16_t UpCaseAscii(char16_t c) noexcept {
     return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c;
 }

@@ -26,8 +26,8 @@ bool IsDirectory(std::uint32_t attributes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsFile(std::uint32_t attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+bool IsLink(std::uint32_t attributes) {
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 } // namespace
@@ -48,10 +48,12 @@ void TLogFile::InitLogFileName() {
     }
     const std::u16string baseName = GetExeBaseName(FSystem);
     const std::u16string folder = FormatText(u"%s\\%s", {GetAppDataFolder(FSystem), baseName});
-    if (!IsDirectory(FFiles.GetFileAttributesW(folder.c_str()))) {
+    const std::uint32_t attributes = FFiles.GetFileAttributesW(folder.c_str());
+    if (!IsDirectory(attributes)) {
         FFiles.CreateDirectoryW(folder.c_str()); // one level; a failure shows when the file is opened
     }
     std::lock_guard lock(FPathLock);
+    FFolderIsLink = IsLink(attributes);
     FLogBaseName = baseName;
     FLogFileName = FormatText(u"%s\\%s.log.txt", {folder, baseName});
 }
@@ -77,22 +79,21 @@ void TLogFile::Write(std::u16string_view Message, bool DebugOnly) {
 }
 
 bool TLogFile::AppendLine(const std::u16string& FileName, std::u16string_view Message) {
-    FileHandle file = InvalidFileHandle;
-    if (IsFile(FFiles.GetFileAttributesW(FileName.c_str()))) {
-        file = FFiles.CreateFileW(FileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-    } else {
-        // CREATE_NEW rather than CREATE_ALWAYS: if another writer created the file in the meantime, this
-        // line is lost instead of that writer's lines.
-        file = FFiles.CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL);
+    if (FFolderIsLink) {
+        return false;
     }
+    // Opened for appending only, so that each write lands at the end as one piece even while other
+    // processes write too; never through a link or junction (a program with administrator rights would
+    // otherwise append to whatever file the link names).
+    const FileHandle file =
+        FFiles.CreateFileW(FileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
     if (file == InvalidFileHandle) {
         return false;
     }
     TFileCloser closer(FFiles, file);
-    // Writing at an unknown position would overwrite earlier lines.
-    if (!FFiles.SetFilePointerEx(file, 0, nullptr, FILE_END)) {
+    std::uint32_t attributes = 0;
+    if (!FFiles.GetFileInformationByHandle(file, attributes) || IsLink(attributes)) {
         return false;
     }
     std::u16string text = LogPrefix(FSystem.GetCurrentProcessId(), FSystem.GetCurrentThreadId());

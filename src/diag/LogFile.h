@@ -1,8 +1,10 @@
 #pragma once
 // The log file: one line appended per always-written message, in code page 1251, to
-// <application data>\<program>\<program>.log.txt. The file is opened, written and closed for every line
-// under LogLock; a file that cannot be written loses the line silently.
+// <application data>\<program>\<program>.log.txt. The file is opened for appending, written with one
+// write and closed for every line under LogLock, so that concurrent writers lose nothing; a file that
+// cannot be written, or a link or junction in place of the file or its folder, loses the line silently.
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -38,6 +40,7 @@ private:
     mutable std::mutex FPathLock; // the path is set up outside LogLock, possibly from two threads at once
     std::u16string FLogFileName;
     std::u16string FLogBaseName;
+    std::atomic<bool> FFolderIsLink = false; // the folder is a junction or link: nothing is written through it
     std::mutex FLogLock;
 };
 

@@ -18,7 +18,7 @@ bool MatchesPattern(std::u16string_view Pattern, std::u16string_view Text) noexc
             star = p++;
             resume = t;
         } else if (p < Pattern.size() &&
-                   (Pattern[p] == u'?' || UpCaseAscii(Pattern[p]) == UpCaseAscii(Text[t]))) {
+                   (Pattern[p] == u'?' || LowerCaseLetter(Pattern[p]) == LowerCaseLetter(Text[t]))) {
             ++p;
             ++t;
         } else if (star != std::u16string_view::npos) {

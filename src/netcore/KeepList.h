@@ -12,8 +12,8 @@
 
 namespace tarnwick {
 
-// "*" stands for any run of characters, "?" for one; the rest matches ignoring ASCII case. The whole
-// text must match.
+// "*" stands for any run of characters, "?" for one; the rest matches ignoring the case of the letters
+// LowerCaseLetter knows (Latin, Greek, Cyrillic, Armenian). The whole text must match.
 bool MatchesPattern(std::u16string_view Pattern, std::u16string_view Text) noexcept;
 
 // The texts of a REG_MULTI_SZ value's bytes; empty texts are left out and an odd last byte is ignored.

@@ -26,6 +26,8 @@ public:
     virtual bool WriteFile(FileHandle File, const void* Buffer, std::uint32_t NumberOfBytesToWrite,
                            std::uint32_t* NumberOfBytesWritten) = 0;
     virtual bool CloseHandle(FileHandle Object) = 0;
+    // GetFileInformationByHandle, of which only the attributes are wanted.
+    virtual bool GetFileInformationByHandle(FileHandle File, std::uint32_t& FileAttributes) = 0;
 };
 
 } // namespace tarnwick

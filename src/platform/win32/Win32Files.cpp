@@ -56,4 +56,11 @@ bool TWin32FilePlatform::CloseHandle(FileHandle Object) {
     return ::CloseHandle(AsHandle(Object)) != FALSE;
 }
 
+bool TWin32FilePlatform::GetFileInformationByHandle(FileHandle File, std::uint32_t& FileAttributes) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    const BOOL ok = ::GetFileInformationByHandle(AsHandle(File), &information);
+    FileAttributes = information.dwFileAttributes;
+    return ok != FALSE;
+}
+
 } // namespace tarnwick::win32

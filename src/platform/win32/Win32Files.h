@@ -16,6 +16,7 @@ public:
     bool WriteFile(FileHandle File, const void* Buffer, std::uint32_t NumberOfBytesToWrite,
                    std::uint32_t* NumberOfBytesWritten) override;
     bool CloseHandle(FileHandle Object) override;
+    bool GetFileInformationByHandle(FileHandle File, std::uint32_t& FileAttributes) override;
 };
 
 } // namespace tarnwick::win32

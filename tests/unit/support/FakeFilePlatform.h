@@ -27,6 +27,9 @@ public:
     bool SeekFails = false;
     std::uint32_t ShortWriteBy = 0; // bytes the next writes fall short by
     bool WriteFails = false;
+    // Links (symbolic links, junctions) by name, with the name they point at: opened without
+    // FILE_FLAG_OPEN_REPARSE_POINT they lead to their target, as CreateFileW does.
+    std::map<std::u16string, std::u16string> Links;
 
     // What was done.
     std::vector<std::string> Calls;
@@ -47,6 +50,9 @@ public:
 
     std::uint32_t GetFileAttributesW(const char16_t* name) override {
         Calls.push_back("GetFileAttributesW");
+        if (Links.count(name)) {
+            return FILE_ATTRIBUTE_REPARSE_POINT | (FolderExists(Links.at(name)) ? FILE_ATTRIBUTE_DIRECTORY : 0);
+        }
         if (FolderExists(name)) {
             return FILE_ATTRIBUTE_DIRECTORY;
         }
@@ -69,20 +75,29 @@ public:
     FileHandle CreateFileW(const char16_t* fileName, std::uint32_t access, std::uint32_t share,
                            std::uint32_t disposition, std::uint32_t flags) override {
         Calls.push_back("CreateFileW");
-        const std::u16string name(fileName);
+        std::u16string name(fileName);
         Creates.push_back({name, access, share, disposition, flags});
+        const bool link = Links.count(name) != 0;
+        if (link && (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0) {
+            name = Links.at(name);
+        }
         if (LockedFiles.count(name) || FolderExists(name) || !FolderExists(Parent(name))) {
             return InvalidFileHandle;
         }
+        const FileHandle handle = NextHandle++;
+        if (link && (flags & FILE_FLAG_OPEN_REPARSE_POINT) != 0) {
+            Handles[handle] = {UpperAscii(name), 0, FILE_ATTRIBUTE_REPARSE_POINT, access};
+            return handle;
+        }
         const bool exists = FileExists(name);
         if ((disposition == OPEN_EXISTING && !exists) || (disposition == CREATE_NEW && exists)) {
+            --NextHandle;
             return InvalidFileHandle;
         }
-        if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW) {
+        if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || (disposition == OPEN_ALWAYS && !exists)) {
             PutFile(name, {});
         }
-        const FileHandle handle = NextHandle++;
-        Handles[handle] = {UpperAscii(name), 0};
+        Handles[handle] = {UpperAscii(name), 0, FILE_ATTRIBUTE_NORMAL, access};
         return handle;
     }
 
@@ -112,6 +127,10 @@ public:
         }
         const std::uint32_t done = count > ShortWriteBy ? count - ShortWriteBy : 0;
         std::string& bytes = Files[open.Name];
+        // Opened for appending only: every write goes to the end, wherever the position was.
+        if ((open.Access & (GENERIC_WRITE | 0x2 /* FILE_WRITE_DATA */)) == 0 && (open.Access & FILE_APPEND_DATA)) {
+            open.Position = std::int64_t(bytes.size());
+        }
         if (bytes.size() < std::size_t(open.Position) + done) {
             bytes.resize(std::size_t(open.Position) + done);
         }
@@ -128,10 +147,18 @@ public:
         return Handles.erase(file) != 0;
     }
 
+    bool GetFileInformationByHandle(FileHandle file, std::uint32_t& attributes) override {
+        Calls.push_back("GetFileInformationByHandle");
+        attributes = Handles.at(file).Attributes;
+        return true;
+    }
+
 private:
     struct OpenFile {
         std::u16string Name;
         std::int64_t Position;
+        std::uint32_t Attributes;
+        std::uint32_t Access;
     };
     static std::u16string Parent(const std::u16string& path) {
         const auto cut = path.rfind(u'\\');

@@ -4,11 +4,14 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "core/Text.h"
 #include "diag/EasyLog.h"
+#include "diag/LogFile.h"
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32Text.h"
@@ -107,6 +110,36 @@ TEST_F(EasyLogInWine, AFileHeldWithoutWriteSharingLosesTheLineSilently) {
 
     WriteToLog(u"after");
     EXPECT_EQ(AfterStamp(Content().substr(before.size())), Prefix() + "after\r\n");
+}
+
+TEST_F(EasyLogInWine, SixteenWritersAtOnceLoseNoLine) {
+    // Each writer opens, writes and closes the file on its own, as separate processes do.
+    constexpr int Writers = 16;
+    constexpr int Rounds = 4;
+    std::vector<std::thread> writers;
+    for (int w = 0; w < Writers; ++w) {
+        writers.emplace_back([this, w] {
+            TLogFile log(System, Files);
+            for (int round = 0; round < Rounds; ++round) {
+                log.Write(u"writer " + IntToText(w) + u" round " + IntToText(round), false);
+            }
+        });
+    }
+    for (std::thread& writer : writers) {
+        writer.join();
+    }
+    const std::string content = Content();
+    int lines = 0;
+    for (std::size_t at = content.find("\r\n"); at != std::string::npos; at = content.find("\r\n", at + 2)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, Writers * Rounds);
+    for (int w = 0; w < Writers; ++w) {
+        for (int round = 0; round < Rounds; ++round) {
+            const std::string line = "writer " + std::to_string(w) + " round " + std::to_string(round) + "\r\n";
+            EXPECT_NE(content.find(line), std::string::npos) << line;
+        }
+    }
 }
 
 } // namespace
