@@ -50,8 +50,8 @@ int AnswerList(const TCommand&, const TAnswerPlatforms& Platforms) {
         const std::uint32_t problem = adapter->ulProblemNumber();
         const std::u16string state =
             problem == 0 ? u"on" : FormatText(u"off (problem %u)", {std::uint64_t(problem)});
-        Platforms.Console.WriteLine(ListField(name) + u"\t" + ListField(adapter->PnPName()) + u"\t" + state + u"\t" +
-                                   (keep.Keeps(*adapter) ? u"kept" : u"not kept"));
+        Platforms.Console.WriteLine(ListField(name) + u"\t" + ListField(adapter->PnPName()) + u"\t" + state +
+                                    u"\t" + (keep.Keeps(*adapter) ? u"kept" : u"not kept"));
     }
     return ecDone;
 }

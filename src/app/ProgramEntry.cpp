@@ -110,9 +110,10 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const 
                         ElevatedCopyParameters(Command));
             return ecDone;
         }
-        throw EInstanceUnreachable(u"Tarnwick is already running, with rights that do not let this start hand "
-                                   u"it the command line. " +
-                                   std::u16string(UnreachableAdvice));
+        throw EInstanceUnreachable(
+            u"Tarnwick is already running, with rights that do not let this start hand "
+            u"it the command line. " +
+            std::u16string(UnreachableAdvice));
     case THandOverOutcome::hoNoAnswer:
         break;
     }
@@ -176,7 +177,8 @@ int RunProgram(const TProgramPlatforms& Platforms) {
             Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
             Platforms.Devices, Platforms.Clock,  &console,           &claim};
         try {
-            TOwned<TForm1> mainForm = MakeComponent<TForm1>(application, &application, formPlatforms, command);
+            TOwned<TForm1> mainForm =
+                MakeComponent<TForm1>(application, &application, formPlatforms, command);
             application.SetMainForm(mainForm.get());
             application.Run();
             exitCode = mainForm->ExitCode();

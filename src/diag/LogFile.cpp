@@ -86,8 +86,8 @@ bool TLogFile::AppendLine(const std::u16string& FileName, std::u16string_view Me
     // processes write too; never through a link or junction (a program with administrator rights would
     // otherwise append to whatever file the link names).
     const FileHandle file =
-        FFiles.CreateFileW(FileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+        FFiles.CreateFileW(FileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
     if (file == InvalidFileHandle) {
         return false;
     }

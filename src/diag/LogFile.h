@@ -40,7 +40,8 @@ private:
     mutable std::mutex FPathLock; // the path is set up outside LogLock, possibly from two threads at once
     std::u16string FLogFileName;
     std::u16string FLogBaseName;
-    std::atomic<bool> FFolderIsLink = false; // the folder is a junction or link: nothing is written through it
+    std::atomic<bool> FFolderIsLink =
+        false; // the folder is a junction or link: nothing is written through it
     std::mutex FLogLock;
 };
 

@@ -34,7 +34,8 @@ std::optional<std::int32_t> DecodeHandOverReply(std::intptr_t Reply) noexcept {
 std::optional<std::u16string> HandedOverCommandLine(std::intptr_t CopyDataLParam) {
     const auto* data = reinterpret_cast<const TCopyDataStruct*>(CopyDataLParam);
     if (data == nullptr || data->dwData != HandOverDataKind || data->cbData % sizeof(char16_t) != 0 ||
-        data->cbData > LongestCommandLine * sizeof(char16_t) || (data->cbData != 0 && data->lpData == nullptr)) {
+        data->cbData > LongestCommandLine * sizeof(char16_t) ||
+        (data->cbData != 0 && data->lpData == nullptr)) {
         return std::nullopt;
     }
     std::u16string text(data->cbData / sizeof(char16_t), u'\0');

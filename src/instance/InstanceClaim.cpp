@@ -45,6 +45,9 @@ bool TInstanceClaim::Claim() {
         Release();
         return false;
     }
+    if (FHandle == 0) {
+        return true; // unguarded: there is no claim to publish
+    }
     // Published with the claim, so that later starts can tell our window from any other.
     const std::u16string processObject = InstanceProcessObjectName(FPlatform.GetCurrentProcessId());
     FProcessHandle = FPlatform.CreateMutexW(processObject.c_str(), error);

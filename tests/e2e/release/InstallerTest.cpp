@@ -129,7 +129,8 @@ protected:
     }
     std::unique_ptr<TProgram> StartInTray() {
         auto tray = StartInstalled(L"");
-        EXPECT_TRUE(WaitUntil(Patience, [&] { return !WindowsOf(tray->ProcessId(), L"TarnwickMainWindow").empty(); }));
+        EXPECT_TRUE(WaitUntil(Patience,
+                              [&] { return !WindowsOf(tray->ProcessId(), L"TarnwickMainWindow").empty(); }));
         return tray;
     }
 

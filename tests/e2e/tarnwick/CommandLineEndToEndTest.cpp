@@ -139,6 +139,30 @@ TEST_F(CommandLineEndToEnd, ExitEndsAfterTheActionWithItsExitCode) {
     EXPECT_EQ(Problem(wired), 0u) << "the other adapters are still switched";
 }
 
+TEST_F(CommandLineEndToEnd, AMistypedCommandEndsWithTwoAndSaysWhyWithoutATrayInstance) {
+    const struct {
+        const wchar_t* Arguments;
+        const char* Told;
+    } cases[] = {
+        {L"-action stauts", "Sorry we do not know such action: stauts"},
+        {L"-action \"status \"", "such action: status \r\n"},
+        {L"-action turnoff 5min", "\"5min\" is not a whole number"},
+        {L"-actoin turnoff", "-actoin"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Told);
+        std::string output;
+        EXPECT_EQ(RunToEnd(c.Arguments, &output), 2u);
+        EXPECT_NE(output.find(c.Told), std::string::npos) << output;
+        EXPECT_NE(output.find("tarnwick.exe -help shows the usage."), std::string::npos) << output;
+        EXPECT_TRUE(TarnwickProcesses().empty()) << "no tray instance stayed";
+        EXPECT_EQ(Problem(wired), 0u);
+    }
+    std::string version;
+    EXPECT_EQ(RunToEnd(L"--version", &version), 0u);
+    EXPECT_EQ(version.rfind("Tarnwick 1.", 0), 0u) << version;
+}
+
 TEST_F(CommandLineEndToEnd, HelpThroughTheCommandInterpreterReachesItsOutput) {
     // The interpreter makes the file itself, as a script's "> file" does.
     const std::filesystem::path file = ProgramFolder() / L"e2e-help.txt";

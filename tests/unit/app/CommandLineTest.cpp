@@ -214,6 +214,16 @@ TEST_F(CommandLine, ListPrintsEveryAdapterDeviceManagerShowsWithItsStateAndWheth
     EXPECT_FALSE(TrayInstanceMade());
 }
 
+TEST_F(CommandLine, ListEscapesTabsAndLineBreaksInNamesSoThatEveryLineHasFourFields) {
+    h.Machine.AddAdapter(u"USB\\VID_0BDA&PID_8153\\3", u"Dock\tport\r\nB\x01");
+    Console.Place = TPlace::Redirected;
+    EXPECT_EQ(Start(u"-action list"), ecDone);
+    EXPECT_NE(
+        Console.Output().find(u"Dock\\tport\\r\\nB\\u0001\tUSB\\VID_0BDA&PID_8153\\3\ton\tnot kept\r\n"),
+        std::u16string::npos)
+        << ToUtf8(Console.Output());
+}
+
 TEST_F(CommandLine, AFailingAdapterOrADeclinedPromptEndsWithItsCodeAndSaysWhy) {
     h.Machine.sim.Device(h.Wireless).RefuseChangeError = 0xE0000219;
     EXPECT_EQ(Start(u"-elevation -action turnoff -exit"), ecAdapterFailed);
@@ -281,8 +291,9 @@ TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
     EXPECT_TRUE(h.BothOff());
     h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnon"}));
     EXPECT_FALSE(h.TimerArmed());
-    EXPECT_EQ(h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnon", u"1"})),
-              ecDone);
+    EXPECT_EQ(
+        h.Form->CarryOutAction(h.Command({test::ProgramPath, u"-elevation", u"-action", u"turnon", u"1"})),
+        ecDone);
     h.Desktop.AdvanceTime(Minute);
     EXPECT_TRUE(h.BothOff());
 }

@@ -50,7 +50,7 @@ public:
     std::vector<HWND_T> SilentWindows;
     std::vector<std::u16string> Sent; // the command lines handed over
     std::vector<HWND_T> SentTo;
-    std::uint32_t Slept = 0;          // milliseconds
+    std::uint32_t Slept = 0; // milliseconds
     std::vector<std::uint32_t> AllowedForeground;
 
     HANDLE_T CreateMutexW(const char16_t* lpName, std::uint32_t& LastError) override {

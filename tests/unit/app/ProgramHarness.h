@@ -64,9 +64,9 @@ struct TProgramHarness {
         System.CommandLine = u"\"" + std::u16string(ProgramPath) + u"\" " + Arguments;
         App = std::make_unique<TApplication>(Desktop, Desktop, Desktop);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(*App, App.get(),
-                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
-                                     ParseCommandLine(System, ProcessArguments(System)));
+        Form = MakeComponent<TForm1>(
+            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
+            ParseCommandLine(System, ProcessArguments(System)));
         App->SetMainForm(Form.get());
     }
     // As the message loop starts: the toolkit's first showing of the main window, its first activation,

@@ -282,7 +282,8 @@ TEST(HandOverData, OnlyOurKindOfWholeUtf16TextIsACommandLine) {
     EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), std::nullopt);
     EXPECT_EQ(HandedOverCommandLine(0), std::nullopt);
     // More than any command line can be: refused without a read (lpData points nowhere readable).
-    data = {HandOverDataKind, (LongestCommandLine + 1) * 2, reinterpret_cast<const void*>(std::uintptr_t(16))};
+    data = {HandOverDataKind, (LongestCommandLine + 1) * 2,
+            reinterpret_cast<const void*>(std::uintptr_t(16))};
     EXPECT_EQ(HandedOverCommandLine(reinterpret_cast<std::intptr_t>(&data)), std::nullopt);
     const std::u16string longest(LongestCommandLine, u'x');
     data = {HandOverDataKind, LongestCommandLine * 2, longest.data()};

@@ -12,7 +12,7 @@
 namespace tarnwick {
 namespace {
 
-TEST(KeepList, PatternsMatchTheWholeTextWithWildcardsIgnoringAsciiCase) {
+TEST(KeepList, PatternsMatchTheWholeTextWithWildcardsIgnoringTheCaseOfLetters) {
     const struct {
         const char16_t* Pattern;
         const char16_t* Text;
@@ -33,8 +33,16 @@ TEST(KeepList, PatternsMatchTheWholeTextWithWildcardsIgnoringAsciiCase) {
         {u"a*b*c", u"aXbYcZ", false},
         {u"**x**", u"yyxyy", true},
         {u"*a*a*a*a*b", u"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", false},
-        {u"\u00c9thernet", u"\u00e9thernet", false}, // case beyond ASCII is not folded
         {u"\u00e9thernet*", u"\u00e9thernet 2", true},
+        // Letters beyond ASCII: Latin with accents, Greek, Cyrillic.
+        {u"R\u00c9SEAU*", u"R\u00e9seau local", true},
+        {u"*\u0141\u0104CZE", u"Po\u0142\u0105cze", true}, // Polish: L with stroke, A with ogonek
+        {u"\u0395\u03a3\u03a9\u03a4\u0395\u03a1\u0399\u039a\u039f*",
+         u"\u03b5\u03c3\u03c9\u03c4\u03b5\u03c1\u03b9\u03ba\u03cc \u03b4\u03af\u03ba\u03c4\u03c5\u03bf",
+         false},                                                             // tonos is another letter
+        {u"\u0421\u0415\u0422\u042c*", u"\u0421\u0435\u0442\u044c 2", true}, // Cyrillic
+        {u"\u0401*", u"\u0451", true},
+        {u"\u00df", u"SS", false}, // no expansions
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.Pattern) + " / " + ToUtf8(c.Text));

@@ -51,7 +51,8 @@ public:
     std::uint32_t GetFileAttributesW(const char16_t* name) override {
         Calls.push_back("GetFileAttributesW");
         if (Links.count(name)) {
-            return FILE_ATTRIBUTE_REPARSE_POINT | (FolderExists(Links.at(name)) ? FILE_ATTRIBUTE_DIRECTORY : 0);
+            return FILE_ATTRIBUTE_REPARSE_POINT |
+                   (FolderExists(Links.at(name)) ? FILE_ATTRIBUTE_DIRECTORY : 0);
         }
         if (FolderExists(name)) {
             return FILE_ATTRIBUTE_DIRECTORY;
@@ -94,7 +95,8 @@ public:
             --NextHandle;
             return InvalidFileHandle;
         }
-        if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW || (disposition == OPEN_ALWAYS && !exists)) {
+        if (disposition == CREATE_ALWAYS || disposition == CREATE_NEW ||
+            (disposition == OPEN_ALWAYS && !exists)) {
             PutFile(name, {});
         }
         Handles[handle] = {UpperAscii(name), 0, FILE_ATTRIBUTE_NORMAL, access};
@@ -128,7 +130,8 @@ public:
         const std::uint32_t done = count > ShortWriteBy ? count - ShortWriteBy : 0;
         std::string& bytes = Files[open.Name];
         // Opened for appending only: every write goes to the end, wherever the position was.
-        if ((open.Access & (GENERIC_WRITE | 0x2 /* FILE_WRITE_DATA */)) == 0 && (open.Access & FILE_APPEND_DATA)) {
+        if ((open.Access & (GENERIC_WRITE | 0x2 /* FILE_WRITE_DATA */)) == 0 &&
+            (open.Access & FILE_APPEND_DATA)) {
             open.Position = std::int64_t(bytes.size());
         }
         if (bytes.size() < std::size_t(open.Position) + done) {

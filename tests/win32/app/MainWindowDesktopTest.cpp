@@ -247,9 +247,9 @@ protected:
         ::InitCommonControlsEx(&controls);
         App = std::make_unique<TApplication>(Windows, Factory, Gui);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(*App, App.get(),
-                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
-                                     TCommand{});
+        Form = MakeComponent<TForm1>(
+            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
+            TCommand{});
         App->SetMainForm(Form.get());
         // Windows broadcasts a device change after the class installer's changes.
         Machine.sim.OnDevicesChanged = [this] { ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0); };

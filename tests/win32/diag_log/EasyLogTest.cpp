@@ -136,7 +136,8 @@ TEST_F(EasyLogInWine, SixteenWritersAtOnceLoseNoLine) {
     EXPECT_EQ(lines, Writers * Rounds);
     for (int w = 0; w < Writers; ++w) {
         for (int round = 0; round < Rounds; ++round) {
-            const std::string line = "writer " + std::to_string(w) + " round " + std::to_string(round) + "\r\n";
+            const std::string line =
+                "writer " + std::to_string(w) + " round " + std::to_string(round) + "\r\n";
             EXPECT_NE(content.find(line), std::string::npos) << line;
         }
     }
