@@ -45,7 +45,7 @@ public:
     std::map<std::u16string, std::uint32_t> FailingObjects;
     // Windows that refuse WM_COPYDATA from this process, as a higher integrity level's filter does.
     std::vector<HWND_T> RefusingWindows;
-    std::size_t Made = 0;             // calls of CreateMutexW
+    std::size_t Made = 0; // calls of CreateMutexW
     // Windows that take WM_COPYDATA and answer 0, as a window going away (or another program's) does.
     std::vector<HWND_T> SilentWindows;
     std::vector<std::u16string> Sent; // the command lines handed over
