@@ -6,6 +6,7 @@
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "instance/HandOver.h"
+#include "netcore/NetAdapterWalk.h"
 #include "support/EasyCmdLine.h"
 
 namespace tarnwick {
@@ -267,6 +268,8 @@ int ExitCodeOf(std::exception_ptr Error) noexcept {
         std::rethrow_exception(Error);
     } catch (const EInstanceUnreachable&) {
         return ecInstanceUnreachable;
+    } catch (const EAdapterListFailed&) {
+        return ecAdapterListFailed;
     } catch (const EOSError& error) {
         return error.ErrorCode() == ERROR_CANCELLED ? ecElevationDeclined : ecAdapterFailed;
     } catch (...) {

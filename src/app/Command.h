@@ -66,7 +66,8 @@ std::u16string MinutesOutOfRangeText(bool TurnOn, std::u16string_view Minutes);
 // and "-exit" when the command is to end.
 std::u16string ElevatedCopyParameters(const TCommand& Command);
 
-// The exit code for an error that ended an action: a declined elevation prompt, or a failed switch.
+// The exit code for an error that ended an action: a declined elevation prompt, adapters that
+// could not be listed, or a failed switch.
 int ExitCodeOf(std::exception_ptr Error) noexcept;
 
 } // namespace tarnwick

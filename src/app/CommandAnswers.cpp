@@ -2,6 +2,7 @@
 
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "netcore/NetAdapterWalk.h"
 #include "netcore/NetCore.h"
 #include "support/SupportUtils.h"
 
@@ -11,10 +12,23 @@ namespace {
 
 constexpr char16_t BoxCaption[] = u"Tarnwick";
 
+// Says in words that there is nothing to tell of, or that the adapters could not be listed.
+constexpr char16_t NoAdapterAnswer[] =
+    u"No network adapter to switch: Device Manager shows none that is not kept and can be disabled.";
+
 int AnswerStatus(const TCommand&, const TAnswerPlatforms& Platforms) {
-    const bool on = IsInternetActive(Platforms.Devices, ReadKeepList(Platforms.Registry));
-    Platforms.Console.WriteLine(on ? u"on" : u"off");
-    return on ? ecDone : ecInternetOff;
+    switch (InternetState(Platforms.Devices, ReadKeepList(Platforms.Registry))) {
+    case TInternetState::On:
+        Platforms.Console.WriteLine(u"on");
+        return ecDone;
+    case TInternetState::Off:
+        Platforms.Console.WriteLine(u"off");
+        return ecInternetOff;
+    case TInternetState::NoAdapter:
+        break;
+    }
+    Platforms.Console.WriteLine(NoAdapterAnswer);
+    return ecNoAdapter;
 }
 
 // A field of "list" as one field of one line: tabs and line breaks (and the other control characters) in
@@ -41,19 +55,36 @@ std::u16string ListField(std::u16string_view Text) {
     return field;
 }
 
-// One line per adapter Device Manager shows, its fields apart by tabs so that a script can split them.
+// One line per adapter Device Manager shows, its fields apart by tabs so that a script can split them:
+// name, instance ID, state, kept, and whether Windows lets it be disabled.
 int AnswerList(const TCommand&, const TAnswerPlatforms& Platforms) {
     const TKeepList keep = ReadKeepList(Platforms.Registry);
-    for (const auto& adapter : GetNetAdapters(Platforms.Devices)) {
-        const std::u16string name(adapter->VendorName().empty() ? adapter->DEVICEDESC()
-                                                                : adapter->VendorName());
+    const TPhysicalDeviceList adapters = GetNetAdapters(Platforms.Devices);
+    if (adapters.Empty()) {
+        Platforms.Console.WriteLine(u"No network adapter is shown in Device Manager.");
+        return ecNoAdapter;
+    }
+    for (const auto& adapter : adapters) {
         const std::uint32_t problem = adapter->ulProblemNumber();
         const std::u16string state =
             problem == 0 ? u"on" : FormatText(u"off (problem %u)", {std::uint64_t(problem)});
-        Platforms.Console.WriteLine(ListField(name) + u"\t" + ListField(adapter->PnPName()) + u"\t" + state +
-                                    u"\t" + (keep.Keeps(*adapter) ? u"kept" : u"not kept"));
+        Platforms.Console.WriteLine(
+            ListField(AdapterDisplayName(*adapter)) + u"\t" + ListField(adapter->PnPName()) + u"\t" + state +
+            u"\t" + (keep.Keeps(*adapter) ? u"kept" : u"not kept") + u"\t" +
+            (adapter->DN_DISABLEABLE_Flag() ? u"can be disabled" : u"cannot be disabled"));
     }
     return ecDone;
+}
+
+// An answer that cannot list the adapters says why, and ends with its own exit code.
+template <int (*Answer)(const TCommand&, const TAnswerPlatforms&)>
+int Guarded(const TCommand& Command, const TAnswerPlatforms& Platforms) {
+    try {
+        return Answer(Command, Platforms);
+    } catch (const EAdapterListFailed& error) {
+        Tell(Platforms, error.Message(), MB_OK | MB_ICONSTOP);
+        return ecAdapterListFailed;
+    }
 }
 
 using TAnswerHandler = int (*)(const TCommand&, const TAnswerPlatforms&);
@@ -64,8 +95,8 @@ struct TAnswerRow {
 };
 
 constexpr TAnswerRow AnswerTable[] = {
-    {TActionVerb::avStatus, AnswerStatus},
-    {TActionVerb::avList, AnswerList},
+    {TActionVerb::avStatus, Guarded<AnswerStatus>},
+    {TActionVerb::avList, Guarded<AnswerList>},
 };
 
 } // namespace

@@ -15,6 +15,9 @@ enum TExitCode : int {
     ecElevationDeclined = 3,   // the user declined the elevation prompt
     ecAdapterFailed = 4,       // one or more adapters could not be switched
     ecInstanceUnreachable = 5, // Tarnwick runs already but did not take the command line
+    ecRestartPending = 6,      // every adapter took the change, one or more only once Windows restarts
+    ecNoAdapter = 7,           // no network adapter to switch or to tell the state of
+    ecAdapterListFailed = 8,   // the network adapters could not be listed
 };
 
 struct TExitCodeMeaning {
@@ -29,6 +32,9 @@ inline constexpr TExitCodeMeaning ExitCodeMeanings[] = {
     {ecElevationDeclined, u"the elevation prompt was declined"},
     {ecAdapterFailed, u"one or more adapters failed"},
     {ecInstanceUnreachable, u"the running Tarnwick did not answer"},
+    {ecRestartPending, u"switched, but one or more adapters only once Windows restarts"},
+    {ecNoAdapter, u"no network adapter to switch"},
+    {ecAdapterListFailed, u"the network adapters could not be listed"},
 };
 
 // How a switch of the main window ended.
@@ -36,17 +42,23 @@ enum class TSwitchResultKind : std::uint8_t {
     Switched,             // every adapter took the change; the balloon was shown
     PartlyFailed,         // at least one adapter refused; the box named it
     HandedToElevatedCopy, // an elevated copy of the program does the switch; this one ends
-    ElevationDeclined     // the user declined the elevation prompt; nothing was switched
+    ElevationDeclined,    // the user declined the elevation prompt; nothing was switched
+    RestartPending,       // no adapter refused, but one or more take the change once Windows restarts
+    NoAdapter             // there was no adapter to switch; the box said so
 };
 
 // The exit code of a switch: done (or handed to the elevated copy), the prompt declined, an adapter
-// refused.
+// refused, a restart awaited, no adapter to switch.
 constexpr int ExitCodeOf(TSwitchResultKind Kind) noexcept {
     switch (Kind) {
     case TSwitchResultKind::PartlyFailed:
         return ecAdapterFailed;
     case TSwitchResultKind::ElevationDeclined:
         return ecElevationDeclined;
+    case TSwitchResultKind::RestartPending:
+        return ecRestartPending;
+    case TSwitchResultKind::NoAdapter:
+        return ecNoAdapter;
     case TSwitchResultKind::Switched:
     case TSwitchResultKind::HandedToElevatedCopy:
         break;

@@ -468,17 +468,30 @@ void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
 TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
                                       const std::u16string& Title) {
     FTray->HideForm();
+    if (Report.NothingToSwitch()) {
+        ShowFailureBox(NoAdapterText(Report), MB_OK | MB_ICONWARNING);
+        return TSwitchResultKind::NoAdapter;
+    }
     if (!Report.AllSucceeded()) {
         ShowFailureBox(SwitchFailureText(Report), MB_OK | MB_ICONWARNING);
         return TSwitchResultKind::PartlyFailed;
     }
-    const std::u16string restart = RestartText(Report);
-    const std::u16string& notice = FLateNotice.empty() ? Notice : FLateNotice;
-    FTray->ShowBalloonTrayIcon(0, restart.empty() ? notice : notice + u"\r\n" + restart, Title, bitInfo);
+    if (Report.AnyNeedsRestart()) {
+        // The user has to act (restart Windows): a box, which a start with -exit prints instead.
+        ShowFailureBox(RestartText(Report) + u"\r\n\r\n" + CountText(Report) + u".",
+                       MB_OK | MB_ICONINFORMATION);
+        return TSwitchResultKind::RestartPending;
+    }
+    FTray->ShowBalloonTrayIcon(0, FLateNotice.empty() ? Notice : FLateNotice, Title, bitInfo);
     return TSwitchResultKind::Switched;
 }
 
 namespace {
+
+// Every adapter took the change (some perhaps once Windows restarts): trying again would change nothing.
+bool TookTheChange(TSwitchResultKind Kind) {
+    return Kind == TSwitchResultKind::Switched || Kind == TSwitchResultKind::RestartPending;
+}
 
 // "Turn on the internet for 5 min, asked by ...": the log's line for a switch as it is asked for.
 void LogSwitchRequest(const std::u16string& What, std::int32_t Minutes, TSwitchRequester Requester) {
@@ -512,7 +525,7 @@ TSwitchResult TForm1::SwitchOn(std::int32_t Minutes, TSwitchRequester Requester)
     TSwitchResult result;
     result.Report = TurnOnInternet(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
     result.Kind = TellOutcome(result.Report, notice, u"Internet On");
-    if (Minutes == 0 && result.Kind == TSwitchResultKind::Switched) {
+    if (Minutes == 0 && TookTheChange(result.Kind)) {
         ForgetDeadline();
     }
     return result;
@@ -540,7 +553,7 @@ TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Reques
         result.Kind = TellOutcome(result.Report, u"The internet is turned off now. Happy offline work!",
                                   u"Internet Off");
         // A turn-off that some adapter refused keeps the deadline: it is tried again.
-        if (result.Kind == TSwitchResultKind::Switched) {
+        if (TookTheChange(result.Kind)) {
             ForgetDeadline();
         }
     } else {

@@ -12,7 +12,7 @@ constexpr char16_t LineBreak[] = u"\r\n";
 
 bool TSwitchReport::AllSucceeded() const noexcept {
     for (const TAdapterSwitchResult& adapter : Adapters) {
-        if (adapter.Outcome != TAdapterOutcome::Switched) {
+        if (adapter.Outcome == TAdapterOutcome::Failed) {
             return false;
         }
     }
@@ -29,7 +29,7 @@ std::size_t TSwitchReport::CountInWantedState() const noexcept {
 
 bool TSwitchReport::AnyNeedsRestart() const noexcept {
     for (const TAdapterSwitchResult& adapter : Adapters) {
-        if (adapter.NeedsRestart) {
+        if (adapter.Outcome == TAdapterOutcome::RestartPending) {
             return true;
         }
     }
@@ -48,10 +48,19 @@ std::u16string CountText(const TSwitchReport& Report) {
            StateWord(Report.TurnOn);
 }
 
+std::u16string NoAdapterText(const TSwitchReport& Report) {
+    const std::u16string what = u"No network adapter could be turned " + StateWord(Report.TurnOn) + u": ";
+    if (!Report.Left.empty()) {
+        return what + u"Windows does not let " + Report.Left.front() +
+               (Report.Left.size() == 1 ? u"" : u" and the others") + u" be disabled.";
+    }
+    return what + u"Device Manager shows none that is not kept.";
+}
+
 std::u16string RestartText(const TSwitchReport& Report) {
     std::u16string text;
     for (const TAdapterSwitchResult& adapter : Report.Adapters) {
-        if (adapter.NeedsRestart) {
+        if (adapter.Outcome == TAdapterOutcome::RestartPending) {
             if (!text.empty()) {
                 text += LineBreak;
             }
@@ -66,7 +75,7 @@ std::u16string SwitchFailureText(const TSwitchReport& Report) {
     std::u16string text = u"Not every network adapter could be turned " + StateWord(Report.TurnOn) + u":";
     text += LineBreak;
     for (const TAdapterSwitchResult& adapter : Report.Adapters) {
-        if (adapter.Outcome != TAdapterOutcome::Switched) {
+        if (adapter.Outcome == TAdapterOutcome::Failed) {
             text += LineBreak + adapter.Name + u": " + adapter.Reason;
         }
     }
@@ -80,17 +89,28 @@ std::u16string SwitchFailureText(const TSwitchReport& Report) {
 
 std::u16string AdapterLogLine(const TAdapterSwitchResult& Adapter, bool TurnOn) {
     std::u16string line = u"Adapter \"" + Adapter.Name + u"\" (" + Adapter.PnPName + u"): ";
-    if (Adapter.Outcome != TAdapterOutcome::Switched) {
+    switch (Adapter.Outcome) {
+    case TAdapterOutcome::Failed:
         return line + u"not turned " + StateWord(TurnOn) + u": " + Adapter.Reason;
-    }
-    line += u"turned " + StateWord(TurnOn);
-    if (Adapter.NeedsRestart) {
-        line += u", once Windows restarts";
+    case TAdapterOutcome::RestartPending:
+        line += u"turned " + StateWord(TurnOn) + u" once Windows restarts";
+        break;
+    case TAdapterOutcome::Removed:
+        line += u"turned " + StateWord(TurnOn) + u" with the device it belongs to";
+        break;
+    case TAdapterOutcome::Switched:
+        line += u"turned " + StateWord(TurnOn);
+        break;
     }
     if (!Adapter.Reason.empty()) {
         line += u" (" + Adapter.Reason + u")";
     }
     return line;
+}
+
+std::u16string LeftLogLine(std::u16string_view Name, std::u16string_view PnPName) {
+    return u"Adapter \"" + std::u16string(Name) + u"\" (" + std::u16string(PnPName) +
+           u"): left as it is: Windows does not let it be disabled";
 }
 
 } // namespace tarnwick

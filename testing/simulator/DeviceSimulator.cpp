@@ -10,10 +10,8 @@ namespace tarnwick::sim {
 
 namespace {
 
-constexpr std::uint32_t ERROR_INVALID_USER_BUFFER = 0xE0000227;
 constexpr std::uint32_t ERROR_NO_DEVICE_SELECTED_OR_PARAMS = 0xE0000211; // no class install params set
 constexpr std::uint32_t ERROR_INVALID_FUNCTION = 1;
-constexpr std::uint32_t ERROR_INVALID_CLASS_INSTALLER = 0xE000020D;
 constexpr std::uint32_t ERROR_DI_BAD_PATH = 0xE0000214;
 constexpr std::uint32_t ERROR_NO_MORE_FILES = 18;
 constexpr std::uint32_t ERROR_FILENAME_EXCED_RANGE = 206;
@@ -102,14 +100,60 @@ void TDeviceSimulator::RemoveProperty(DEVINST devInst, std::uint32_t property) {
 
 void TDeviceSimulator::Disable(DEVINST devInst) {
     SimDevice& d = Device(devInst);
-    d.Problem = CM_PROB_DISABLED;
-    d.Status = (d.Status & ~DN_STARTED) | DN_HAS_PROBLEM;
+    d.DisabledGlobally = true;
+    ApplyDisables(d);
+}
+
+void TDeviceSimulator::DisableInProfile(DEVINST devInst) {
+    SimDevice& d = Device(devInst);
+    d.DisabledInProfile = true;
+    ApplyDisables(d);
 }
 
 void TDeviceSimulator::Enable(DEVINST devInst) {
     SimDevice& d = Device(devInst);
-    d.Problem = 0;
-    d.Status = (d.Status | DN_STARTED) & ~DN_HAS_PROBLEM;
+    d.DisabledGlobally = false;
+    d.DisabledInProfile = false;
+    ApplyDisables(d);
+}
+
+void TDeviceSimulator::ApplyDisables(SimDevice& d) {
+    if (d.DisabledGlobally || d.DisabledInProfile) {
+        d.Problem = CM_PROB_DISABLED;
+        d.Status = (d.Status & ~DN_STARTED) | DN_HAS_PROBLEM;
+    } else if (d.Problem == CM_PROB_DISABLED) {
+        // Enabling clears the disable and nothing else: a device without a driver (problem 28) or one
+        // that failed to start stays as it is (devcon's "enable" reports such a device as not started).
+        d.Problem = 0;
+        d.Status = (d.Status | DN_STARTED) & ~DN_HAS_PROBLEM;
+    }
+}
+
+void TDeviceSimulator::RecordDisables() {
+    for (SimDevice& d : FDevices) {
+        if (d.Problem == CM_PROB_DISABLED && !d.DisabledGlobally && !d.DisabledInProfile) {
+            d.DisabledGlobally = true;
+        }
+    }
+}
+
+bool TDeviceSimulator::IsPresent(const SimDevice& device) const {
+    if (!device.Present) {
+        return false;
+    }
+    // Windows removes the children of a device it disables, and their children, until the device is
+    // enabled again (Microsoft docs, "Disabling a device": its child devices are removed). The walk up
+    // is bounded, so that a machine file with a loop of parents cannot hang it.
+    DEVINST parent = device.Parent;
+    for (std::size_t steps = 0; parent != 0 && parent <= FDevices.size() && steps < FDevices.size();
+         ++steps) {
+        const SimDevice& p = FDevices[parent - 1];
+        if (!p.Present || p.Problem == CM_PROB_DISABLED) {
+            return false;
+        }
+        parent = p.Parent;
+    }
+    return true;
 }
 
 void TDeviceSimulator::SetFault(SimCall call, std::uint32_t error, DEVINST onlyFor,
@@ -179,7 +223,7 @@ HDEVINFO TDeviceSimulator::SetupDiGetClassDevsW(const Guid* ClassGuid, const cha
     SimSet set;
     set.Open = true;
     for (const auto& device : FDevices) {
-        if ((Flags & DIGCF_PRESENT) && !device.Present) {
+        if ((Flags & DIGCF_PRESENT) && !IsPresent(device)) {
             continue;
         }
         if (Flags & DIGCF_DEVICEINTERFACE) {
@@ -425,26 +469,55 @@ bool TDeviceSimulator::SetupDiCallClassInstaller(std::uint32_t InstallFunction, 
     if (device->RefuseChangeError != 0) {
         return Fail(device->RefuseChangeError);
     }
-    switch (pending->StateChange) {
-    case DICS_ENABLE:
-        Enable(device->DevInst);
-        break;
-    case DICS_DISABLE:
-        Disable(device->DevInst);
-        break;
-    case DICS_PROPCHANGE:
-        ++device->RestartCount;
-        break;
-    default:
-        return Fail(ERROR_INVALID_CLASS_INSTALLER);
-    }
-    if (device->RequestReboot) {
-        set->InstallFlags[DeviceInfoData->Reserved] |= DI_NEEDREBOOT;
+    if (!ChangeState(*device, *pending, set->InstallFlags[DeviceInfoData->Reserved])) {
+        return false;
     }
     FChanges.push_back({device->DevInst, pending->StateChange});
     FLastError = 0;
     if (OnDevicesChanged) {
         OnDevicesChanged();
+    }
+    return true;
+}
+
+// DIF_PROPERTYCHANGE as Windows' class installer carries it out (Microsoft docs: "DIF_PROPERTYCHANGE",
+// "SP_PROPCHANGE_PARAMS"; devcon's enable and disable commands).
+bool TDeviceSimulator::ChangeState(SimDevice& device, const SP_PROPCHANGE_PARAMS& params,
+                                   std::uint32_t& installFlags) {
+    // A device removed while the set holds it (a child of a device disabled meanwhile) has no device
+    // node to change: Wine's conformance tests (dlls/setupapi/tests/devinst.c, test_device_info) show
+    // ERROR_NO_SUCH_DEVINST for a device removed while a set holds it.
+    if (!IsPresent(device)) {
+        return Fail(ERROR_NO_SUCH_DEVINST);
+    }
+    if (params.StateChange == DICS_PROPCHANGE) {
+        ++device.RestartCount;
+    } else if (params.StateChange == DICS_ENABLE || params.StateChange == DICS_DISABLE) {
+        // A change applies to one scope: globally, or for a hardware profile; only the current one (0)
+        // is simulated. Other scopes are not valid for these changes.
+        const bool profile = params.Scope == DICS_FLAG_CONFIGSPECIFIC;
+        if (!profile && params.Scope != DICS_FLAG_GLOBAL) {
+            return Fail(ERROR_INVALID_FLAGS);
+        }
+        if (profile && params.HwProfile != 0) {
+            return Fail(ERROR_INVALID_HWPROFILE);
+        }
+        // Microsoft docs ("DN_DISABLEABLE", SetupDiChangeState): a device without DN_DISABLEABLE
+        // refuses a disable with ERROR_NOT_DISABLEABLE.
+        if (params.StateChange == DICS_DISABLE && (device.Status & DN_DISABLEABLE) == 0) {
+            return Fail(ERROR_NOT_DISABLEABLE);
+        }
+        (profile ? device.DisabledInProfile : device.DisabledGlobally) = params.StateChange == DICS_DISABLE;
+        // A change that needs a restart is recorded and asks for it (DI_NEEDREBOOT); the device keeps
+        // running as it was until Windows restarts (Microsoft docs, "SP_DEVINSTALL_PARAMS": DI_NEEDREBOOT).
+        if (!device.RequestReboot) {
+            ApplyDisables(device);
+        }
+    } else {
+        return Fail(ERROR_INVALID_CLASS_INSTALLER);
+    }
+    if (device.RequestReboot) {
+        installFlags |= DI_NEEDREBOOT;
     }
     return true;
 }
@@ -493,7 +566,7 @@ CONFIGRET TDeviceSimulator::CM_Get_DevNode_Status(std::uint32_t* pulStatus, std:
     if (device == nullptr) {
         return CR_INVALID_DEVNODE;
     }
-    if (!device->Present) {
+    if (!IsPresent(*device)) {
         return CR_NO_SUCH_DEVINST; // a phantom has no device node: nothing is written
     }
     *pulStatus = device->Status;

@@ -62,11 +62,16 @@ struct SimDevice {
     bool HasStorageNumber = false;
     STORAGE_DEVICE_NUMBER StorageNumber{};
 
+    // Where the device is disabled: Windows keeps a global disable (CONFIGFLAG_DISABLED) apart from one
+    // for the current hardware profile (CSCONFIGFLAG_DISABLED); either one keeps it disabled (problem 22).
+    bool DisabledGlobally = false;
+    bool DisabledInProfile = false;
+
     // Class installer behaviour.
     std::uint32_t RefuseChangeError = 0;   // non-zero: the class installer fails with this code
     bool FailInstallParams = false;        // the install-parameter read fails
     std::uint32_t InstallParamsError = 13; // ... with this code
-    bool RequestReboot = false;            // the change asks for a reboot
+    bool RequestReboot = false;            // a change is recorded but waits for a restart of Windows
     std::uint32_t RestartCount = 0;        // DICS_PROPCHANGE changes received
 };
 
@@ -117,9 +122,18 @@ public:
     void SetProperty(DEVINST devInst, std::uint32_t property, std::uint32_t type,
                      std::vector<std::uint8_t> bytes);
     void RemoveProperty(DEVINST devInst, std::uint32_t property);
-    // Puts the device into the disabled state (problem 22), as the class installer would.
+    // Disables the device globally (problem 22), as the class installer would without a restart.
     void Disable(DEVINST devInst);
+    // Disables the device for the current hardware profile only, as devcon and tools like it do.
+    void DisableInProfile(DEVINST devInst);
+    // Clears every disable of the device and starts it; another problem stays.
     void Enable(DEVINST devInst);
+    // The device has a device node: it is not a phantom and no parent of it is disabled (a disabled
+    // device's children are removed with it).
+    bool IsPresent(const SimDevice& device) const;
+    // After a machine is built by hand: a device with problem 22 but no disable recorded is taken as
+    // disabled globally.
+    void RecordDisables();
 
     void SetFault(SimCall call, std::uint32_t error, DEVINST onlyFor = 0, std::uint32_t requiredSize = 0);
     void ClearFaults();
@@ -208,6 +222,10 @@ private:
     SimDevice* DeviceOf(const SimSet& set, const SP_DEVINFO_DATA& data);
     SimDevice* DeviceByInst(DEVINST devInst);
     bool Fails(SimCall call, DEVINST devInst);
+    // Brings the running state in line with the recorded disables: disabled while either is set; a
+    // disable cleared starts the device again unless it has another problem.
+    void ApplyDisables(SimDevice& device);
+    bool ChangeState(SimDevice& device, const SP_PROPCHANGE_PARAMS& params, std::uint32_t& installFlags);
     bool Fail(std::uint32_t error);
 
     std::vector<SimDevice> FDevices;

@@ -7,6 +7,8 @@
 //     parent ACPI\PNP0A08\0                  by instance ID, of a device listed earlier
 //     status 0x200A                          DN_* bits
 //     problem 22
+//     disabled-global                        disabled for every hardware profile
+//     disabled-profile                       disabled for the current hardware profile only
 //     phantom                                no device node
 //     text 12 Intel(R) 82574L                a text property (SPDRP code, text)
 //     multi 1 PCI\VEN_8086&DEV_10D3          one string of a multi-string property, in order
@@ -15,7 +17,7 @@
 //     bus 7                                  storage bus type
 //     refuse 5                               the class installer refuses with this error code
 //     installparams-fail 13                  reading the install parameters fails with this code
-//     reboot                                 a change asks for a reboot
+//     reboot                                 a change waits for a restart (DI_NEEDREBOOT)
 //     restarts 1                             restarts received
 //   fault CallClassInstaller 5 [instance ID] a call that fails with an error code
 //
