@@ -84,6 +84,8 @@ namespace {
 // What a key's reader works on: the device of the block, its multi-strings gathered until the block
 // ends, and the parents named (resolved once every device is known).
 struct TLoading {
+    explicit TLoading(TDeviceSimulator& simulator) : Simulator(simulator) {}
+
     TDeviceSimulator& Simulator;
     DEVINST Current = 0;
     std::size_t Line = 0;
@@ -310,7 +312,7 @@ void LoadFault(TLoading& loading, std::string_view rest) {
 } // namespace
 
 void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
-    TLoading loading{simulator};
+    TLoading loading(simulator);
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view line = Trim(text.substr(start, end - start));
