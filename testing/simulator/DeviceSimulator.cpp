@@ -119,13 +119,18 @@ void TDeviceSimulator::Enable(DEVINST devInst) {
 
 void TDeviceSimulator::ApplyDisables(SimDevice& d) {
     if (d.DisabledGlobally || d.DisabledInProfile) {
+        if (d.Problem != CM_PROB_DISABLED) {
+            d.ProblemBehindDisable = d.Problem;
+        }
         d.Problem = CM_PROB_DISABLED;
         d.Status = (d.Status & ~DN_STARTED) | DN_HAS_PROBLEM;
     } else if (d.Problem == CM_PROB_DISABLED) {
         // Enabling clears the disable and nothing else: a device without a driver (problem 28) or one
-        // that failed to start stays as it is (devcon's "enable" reports such a device as not started).
-        d.Problem = 0;
-        d.Status = (d.Status | DN_STARTED) & ~DN_HAS_PROBLEM;
+        // that failed to start has that problem again (devcon's "enable" reports such a device as not
+        // started; enabling installs no driver).
+        d.Problem = d.ProblemBehindDisable;
+        d.ProblemBehindDisable = 0;
+        d.Status = d.Problem == 0 ? (d.Status | DN_STARTED) & ~DN_HAS_PROBLEM : d.Status | DN_HAS_PROBLEM;
     }
 }
 

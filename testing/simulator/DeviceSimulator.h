@@ -66,6 +66,9 @@ struct SimDevice {
     // for the current hardware profile (CSCONFIGFLAG_DISABLED); either one keeps it disabled (problem 22).
     bool DisabledGlobally = false;
     bool DisabledInProfile = false;
+    // The problem a disable covers (a device without a driver, problem 28, can be disabled too): it is
+    // the device's problem again once the disable is cleared.
+    std::uint32_t ProblemBehindDisable = 0;
 
     // Class installer behaviour.
     std::uint32_t RefuseChangeError = 0;   // non-zero: the class installer fails with this code

@@ -270,6 +270,8 @@ constexpr TDeviceKey DeviceKeys[] = {
     {"problem", LoadNumber<&SimDevice::Problem>, SaveNumber<&SimDevice::Problem, false, true>},
     {"disabled-global", LoadFlag<&SimDevice::DisabledGlobally>, SaveFlag<&SimDevice::DisabledGlobally>},
     {"disabled-profile", LoadFlag<&SimDevice::DisabledInProfile>, SaveFlag<&SimDevice::DisabledInProfile>},
+    {"problem-behind-disable", LoadNumber<&SimDevice::ProblemBehindDisable>,
+     SaveNumber<&SimDevice::ProblemBehindDisable, false, false>},
     {"phantom", [](TLoading& loading, std::string_view) { loading.Device().Present = false; },
      [](TSaving& saving, std::string_view key, const SimDevice& device) {
          if (!device.Present) {

@@ -9,6 +9,7 @@
 //     problem 22
 //     disabled-global                        disabled for every hardware profile
 //     disabled-profile                       disabled for the current hardware profile only
+//     problem-behind-disable 28              the problem the device has again once enabled
 //     phantom                                no device node
 //     text 12 Intel(R) 82574L                a text property (SPDRP code, text)
 //     multi 1 PCI\VEN_8086&DEV_10D3          one string of a multi-string property, in order

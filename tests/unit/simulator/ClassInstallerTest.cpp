@@ -66,8 +66,11 @@ TEST_F(ClassInstallerTest, GlobalAndProfileDisablesAreKeptApart) {
     EXPECT_TRUE(Change(m.sim, nic, DICS_ENABLE, DICS_FLAG_GLOBAL).Done);
     EXPECT_EQ(m.sim.Device(nic).Problem, 0u);
 
-    const std::string saved = SaveMachine(m.sim);
-    EXPECT_NE(saved.find("  disabled-global\n"), std::string::npos) << "with the device off";
+    m.sim.DisableInProfile(nic);
+    TDeviceSimulator loaded;
+    LoadMachine(loaded, SaveMachine(m.sim));
+    EXPECT_TRUE(loaded.Device(nic).DisabledInProfile) << "the machine file keeps the scope";
+    EXPECT_FALSE(loaded.Device(nic).DisabledGlobally);
 }
 
 TEST_F(ClassInstallerTest, AChangeThatWaitsForARestartLeavesTheDeviceAsItWas) {
@@ -84,6 +87,10 @@ TEST_F(ClassInstallerTest, EnablingClearsOnlyADisableNeverAnotherProblem) {
     m.sim.Device(nic).Status |= DN_HAS_PROBLEM;
     EXPECT_TRUE(Change(m.sim, nic, DICS_ENABLE, DICS_FLAG_GLOBAL).Done);
     EXPECT_EQ(m.sim.Device(nic).Problem, 28u);
+    EXPECT_TRUE(Change(m.sim, nic, DICS_DISABLE, DICS_FLAG_GLOBAL).Done);
+    EXPECT_EQ(m.sim.Device(nic).Problem, CM_PROB_DISABLED);
+    EXPECT_TRUE(Change(m.sim, nic, DICS_ENABLE, DICS_FLAG_GLOBAL).Done);
+    EXPECT_EQ(m.sim.Device(nic).Problem, 28u) << "enabling installs no driver";
 }
 
 TEST_F(ClassInstallerTest, ADeviceWithoutDisableableRefusesADisable) {
