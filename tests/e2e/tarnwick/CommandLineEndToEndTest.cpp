@@ -19,38 +19,6 @@ constexpr DWORD Patience = 20000;
 constexpr wchar_t SettingsKey[] = L"Software\\Tarnwick";
 constexpr wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// A file the started program writes its standard output to, read back once it has ended.
-class TOutputFile {
-public:
-    explicit TOutputFile(const wchar_t* name) : FPath(ProgramFolder() / name) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        FHandle = ::CreateFileW(FPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    }
-    ~TOutputFile() {
-        Close();
-        ::DeleteFileW(FPath.c_str());
-    }
-    HANDLE Handle() const { return FHandle; }
-    std::string Text() {
-        Close();
-        std::ifstream in(FPath, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-private:
-    void Close() {
-        if (FHandle != INVALID_HANDLE_VALUE) {
-            ::CloseHandle(FHandle);
-            FHandle = INVALID_HANDLE_VALUE;
-        }
-    }
-    std::filesystem::path FPath;
-    HANDLE FHandle = INVALID_HANDLE_VALUE;
-};
-
 class CommandLineEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -72,15 +40,7 @@ protected:
     }
     // Runs the program to its end with its output in a file; its exit code, or STILL_ACTIVE.
     DWORD RunToEnd(const std::wstring& arguments, std::string* output = nullptr) {
-        TOutputFile file(L"e2e-output.txt");
-        TProgram program(machine, arguments, file.Handle());
-        if (!program.WaitForExit(Patience * 2)) {
-            return STILL_ACTIVE;
-        }
-        if (output) {
-            *output = file.Text();
-        }
-        return program.ExitCode();
+        return e2e::RunToEnd(machine, arguments, output, Patience * 2);
     }
     std::uint32_t Problem(DEVINST device) const { return machine.Read().Device(device).Problem; }
     void SwitchAll(bool on) {
@@ -116,9 +76,10 @@ TEST_F(CommandLineEndToEnd, ListPrintsOneLinePerAdapter) {
     EXPECT_EQ(RunToEnd(L"-action list", &output), 0u);
     EXPECT_EQ(
         output,
-        "Intel(R) Ethernet I219-V\tPCI\\VEN_8086&DEV_15B8\\3&11583659&0&FE\ton\tnot kept\r\n"
-        "Intel(R) Wireless-AC 8265\tPCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4\toff (problem 22)\tnot kept\r\n"
-        "Hyper-V Virtual Ethernet Adapter\tROOT\\VMS_MP\\0000\ton\tnot kept\r\n");
+        "Intel(R) Ethernet I219-V\tPCI\\VEN_8086&DEV_15B8\\3&11583659&0&FE\ton\tnot kept\tcan be disabled\r\n"
+        "Intel(R) Wireless-AC 8265\tPCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4\toff (problem 22)\tnot kept\tcan be "
+        "disabled\r\n"
+        "Hyper-V Virtual Ethernet Adapter\tROOT\\VMS_MP\\0000\ton\tnot kept\tcan be disabled\r\n");
 }
 
 TEST_F(CommandLineEndToEnd, ExitEndsAfterTheActionWithItsExitCode) {

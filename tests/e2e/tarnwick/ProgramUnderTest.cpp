@@ -19,6 +19,45 @@ std::filesystem::path ProgramFolder() {
 
 TMachineFile::TMachineFile(std::filesystem::path path) : FPath(std::move(path)) {}
 
+TOutputFile::TOutputFile(const wchar_t* name) : FPath(ProgramFolder() / name) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    FHandle = ::CreateFileW(FPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+TOutputFile::~TOutputFile() {
+    Close();
+    ::DeleteFileW(FPath.c_str());
+}
+
+std::string TOutputFile::Text() {
+    Close();
+    std::ifstream in(FPath, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void TOutputFile::Close() {
+    if (FHandle != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(FHandle);
+        FHandle = INVALID_HANDLE_VALUE;
+    }
+}
+
+DWORD RunToEnd(const TMachineFile& machine, const std::wstring& arguments, std::string* output,
+               DWORD patience) {
+    TOutputFile file(L"e2e-output.txt");
+    TProgram program(machine, arguments, file.Handle());
+    if (!program.WaitForExit(patience)) {
+        return STILL_ACTIVE;
+    }
+    if (output) {
+        *output = file.Text();
+    }
+    return program.ExitCode();
+}
+
 namespace {
 
 // The test double serialises its reads and writes of the machine file with this mutex; the driver takes

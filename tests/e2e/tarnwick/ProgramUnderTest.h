@@ -30,6 +30,23 @@ private:
     std::filesystem::path FPath;
 };
 
+// A file the started program writes its standard output to, read back once it has ended.
+class TOutputFile {
+public:
+    explicit TOutputFile(const wchar_t* name);
+    ~TOutputFile();
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+    HANDLE Handle() const { return FHandle; }
+    // Closes the file and returns what was written into it.
+    std::string Text();
+
+private:
+    void Close();
+    std::filesystem::path FPath;
+    HANDLE FHandle = INVALID_HANDLE_VALUE;
+};
+
 // One started tarnwick.exe (the one beside the test program unless another is named); ended (if still
 // running) when the object goes.
 class TProgram {
@@ -52,6 +69,11 @@ public:
 private:
     PROCESS_INFORMATION FProcess{};
 };
+
+// Runs tarnwick.exe to its end with its standard output in a file; its exit code, or STILL_ACTIVE when
+// it did not end in time.
+DWORD RunToEnd(const TMachineFile& machine, const std::wstring& arguments, std::string* output,
+               DWORD patience);
 
 // Top-level windows of a process with the given class name (any class when empty).
 std::vector<HWND> WindowsOf(DWORD processId, const std::wstring& className = L"");

@@ -78,7 +78,7 @@ TEST_F(Win32DevicePlatformTest, EnumerationYieldsTheKnownAdaptersThenNoMoreItems
     EXPECT_EQ(FailureError(), ERROR_NO_MORE_ITEMS);
     data.cbSize = 0;
     EXPECT_FALSE(platform.SetupDiEnumDeviceInfo(set, 0, data));
-    EXPECT_EQ(FailureError(), 0xE0000227u); // ERROR_INVALID_USER_BUFFER
+    EXPECT_EQ(FailureError(), 1784u); // ERROR_INVALID_USER_BUFFER (Wine's devinst.c)
 }
 
 TEST_F(Win32DevicePlatformTest, InstanceIdAndPropertiesAreTheMachinesWithTheirSizes) {
