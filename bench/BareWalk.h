@@ -8,19 +8,20 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "core/PlatformConstants.h"
 #include "fixtures/GeneratedMachine.h"
 
 namespace tarnwick::bench {
 
-// One generated machine per size, made on first use and kept for the whole run.
-inline sim::TDeviceSimulator& Machine(std::size_t count) {
-    static std::map<std::size_t, std::unique_ptr<sim::TDeviceSimulator>> machines;
-    auto& machine = machines[count];
+// One generated machine per size and number of adapters, made on first use and kept for the whole run.
+inline sim::TDeviceSimulator& Machine(std::size_t count, std::size_t adapters = 4) {
+    static std::map<std::pair<std::size_t, std::size_t>, std::unique_ptr<sim::TDeviceSimulator>> machines;
+    auto& machine = machines[{count, adapters}];
     if (!machine) {
         machine = std::make_unique<sim::TDeviceSimulator>();
-        testing::GenerateMachine(*machine, count);
+        testing::GenerateMachine(*machine, count, adapters);
     }
     return *machine;
 }

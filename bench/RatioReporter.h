@@ -54,6 +54,12 @@ public:
         return within;
     }
 
+    // The median time of one benchmark's repetitions; 0 when it did not run.
+    double Median(const std::string& name) const {
+        const auto found = Times.find(name);
+        return found == Times.end() ? 0.0 : Summarise(found->second).Median;
+    }
+
 private:
     std::map<std::string, std::vector<double>> Times;
     std::string Unit;
