@@ -163,7 +163,7 @@ TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
     for (const char16_t* part :
          {u"-action turnoff [N]", u"-action turnon [N]", u"-action status", u"-action list", u"-exit",
           u"-elevation", u"-subscribeonstartup", u"-unsubscribeonstartup", u"-help, -h, -?, /?", u"-version",
-          u"  0 ", u"  1 ", u"  2 ", u"  3 ", u"  4 ", u"  5 ", u"Keep"}) {
+          u"  0 ", u"  1 ", u"  2 ", u"  3 ", u"  4 ", u"  5 ", u"  6 ", u"  7 ", u"  8 ", u"Keep"}) {
         EXPECT_NE(usage.find(part), std::u16string::npos) << ToUtf8(part);
     }
     // Started from Explorer there is no console: the usage comes in a box, and no tray instance starts.
@@ -209,8 +209,9 @@ TEST_F(CommandLine, ListPrintsEveryAdapterDeviceManagerShowsWithItsStateAndWheth
                          REG_MULTI_SZ);
     Console.Place = TPlace::Redirected;
     EXPECT_EQ(Start(u"-action list"), ecDone);
-    EXPECT_EQ(Console.Output(), u"Wired\tPCI\\VEN_8086&DEV_15B8\\1\ton\tnot kept\r\n"
-                                u"Wireless\tPCI\\VEN_8086&DEV_24FD\\2\toff (problem 22)\tkept\r\n");
+    EXPECT_EQ(Console.Output(),
+              u"Wired\tPCI\\VEN_8086&DEV_15B8\\1\ton\tnot kept\tcan be disabled\r\n"
+              u"Wireless\tPCI\\VEN_8086&DEV_24FD\\2\toff (problem 22)\tkept\tcan be disabled\r\n");
     EXPECT_FALSE(TrayInstanceMade());
 }
 

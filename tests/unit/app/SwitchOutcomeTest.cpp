@@ -34,7 +34,7 @@ TEST(SwitchOutcome, TheSecondOfFourRefusingLeavesTheOthersSwitchedAndOneBoxNames
     ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
     EXPECT_EQ(h.Desktop.Boxes[0].Text, u"Not every network adapter could be turned off:\r\n"
                                        u"\r\n"
-                                       u"Wireless: Os Error: 5 (Access is denied)\r\n"
+                                       u"Wireless: Os Error: 0x00000005 (Access is denied)\r\n"
                                        u"\r\n"
                                        u"3 of 4 adapters are now off.");
     EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
@@ -44,15 +44,18 @@ TEST(SwitchOutcome, TheSecondOfFourRefusingLeavesTheOthersSwitchedAndOneBoxNames
     EXPECT_EQ(h.Form->lblState->Caption(), u"Internet is turned on");
 }
 
-TEST(SwitchOutcome, AnAdapterWaitingForARestartIsNamedInTheBalloon) {
+TEST(SwitchOutcome, AnAdapterWaitingForARestartIsNamedInABoxInsteadOfTheBalloon) {
     FourAdapters h;
     h.Machine.sim.Device(h.Dock).RequestReboot = true;
     h.TurnAdaptersOff();
     h.Start(u"-elevation");
     h.Choose(*h.Form->Justturnon1);
-    EXPECT_TRUE(h.Desktop.Boxes.empty());
-    EXPECT_EQ(h.LastBalloon(),
-              u"The internet is turned on now\r\nDock is turned on only after Windows restarts.");
+    EXPECT_FALSE(h.AdapterOn(h.Dock)) << "off until Windows restarts";
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_EQ(h.Desktop.Boxes[0].Text,
+              u"Dock is turned on only after Windows restarts.\r\n\r\n3 of 4 adapters are now on.");
+    EXPECT_EQ(h.Desktop.Boxes[0].Type, MB_OK | MB_ICONINFORMATION);
+    EXPECT_TRUE(h.Shell.Balloons.empty()) << "no word of a switch that is not done yet";
 }
 
 TEST(SwitchOutcome, EverySwitchIsLoggedWithWhoAskedEachAdapterAndTheBoxByteForByte) {
@@ -69,13 +72,13 @@ TEST(SwitchOutcome, EverySwitchIsLoggedWithWhoAskedEachAdapterAndTheBoxByteForBy
         files.Content(std::u16string(AppData) + u"\\Tarnwick\\Tarnwick.log.txt"),
         Stamp + "Turn off the internet, asked by the button\r\n" + Stamp +
             "Adapter \"Wired\" (PCI\\VEN_8086&DEV_15B8\\1): turned off\r\n" + Stamp +
-            "Adapter \"Wireless\" (PCI\\VEN_8086&DEV_24FD\\2): not turned off: Os Error: 5 (Access is "
-            "denied)\r\n" +
+            "Adapter \"Wireless\" (PCI\\VEN_8086&DEV_24FD\\2): not turned off: Os Error: 0x00000005 "
+            "(Access is denied)\r\n" +
             Stamp + "Adapter \"Dock\" (USB\\VID_0BDA&PID_8153\\3): turned off\r\n" + Stamp +
             "Adapter \"Phone\" (USB\\VID_04E8&PID_6863\\4): turned off\r\n" + Stamp +
             "3 of 4 adapters are now off\r\n" + Stamp +
-            "Message box: Not every network adapter could be turned off: Wireless: Os Error: 5 (Access is "
-            "denied) 3 of 4 adapters are now off.\r\n");
+            "Message box: Not every network adapter could be turned off: Wireless: Os Error: 0x00000005 "
+            "(Access is denied) 3 of 4 adapters are now off.\r\n");
 }
 
 TEST(SwitchOutcome, TheLogNamesWhoAskedForEachSwitch) {
