@@ -46,8 +46,9 @@ TEST(SwitchOutcome, TheSecondOfFourRefusingLeavesTheOthersSwitchedAndOneBoxNames
 
 TEST(SwitchOutcome, AnAdapterWaitingForARestartIsNamedInABoxInsteadOfTheBalloon) {
     FourAdapters h;
-    h.Machine.sim.Device(h.Dock).RequestReboot = true;
     h.TurnAdaptersOff();
+    h.Machine.sim.Disable(h.Dock);
+    h.Machine.sim.Device(h.Dock).RequestReboot = true;
     h.Start(u"-elevation");
     h.Choose(*h.Form->Justturnon1);
     EXPECT_FALSE(h.AdapterOn(h.Dock)) << "off until Windows restarts";
