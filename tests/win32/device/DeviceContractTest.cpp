@@ -25,7 +25,8 @@ namespace tarnwick {
 namespace {
 
 constexpr DWORD Marker = 0xDEADBEEF;
-constexpr std::uint32_t SPDRP_MAXIMUM_PROPERTY = 0x25;
+// No such property: the code Wine's test_registry_property asks with.
+constexpr std::uint32_t NoSuchProperty = ~0u;
 
 bool AgainstWine() {
     const char* subject = std::getenv("TARNWICK_CONTRACT");
@@ -133,7 +134,12 @@ TEST_F(DeviceContract, AMissingPropertyIsInvalidDataAndAnUnknownOneAnInvalidProp
     EXPECT_FALSE(platform.SetupDiGetDeviceRegistryPropertyW(set, device, SPDRP_UI_NUMBER, nullptr,
                                                             bytes.data(), 64, &required));
     EXPECT_EQ(Error(), ERROR_INVALID_DATA);
-    EXPECT_FALSE(platform.SetupDiGetDeviceRegistryPropertyW(set, device, SPDRP_MAXIMUM_PROPERTY, nullptr,
+    if (AgainstWine()) {
+        // Wine 8 refuses an unknown property code without leaving an error; Windows answers
+        // ERROR_INVALID_REG_PROPERTY (test_registry_property), which the double is held to.
+        GTEST_SKIP() << "Wine leaves no error for an unknown property code";
+    }
+    EXPECT_FALSE(platform.SetupDiGetDeviceRegistryPropertyW(set, device, NoSuchProperty, nullptr,
                                                             bytes.data(), 64, &required));
     EXPECT_EQ(Error(), ERROR_INVALID_REG_PROPERTY);
 }
