@@ -12,6 +12,7 @@
 #include "deadline/DeadlineTexts.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
+#include "netcore/NetAdapterWalk.h"
 #include "netcore/NetCore.h"
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
@@ -242,7 +243,14 @@ int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
 }
 
 void TForm1::UpdateStateDisplay() {
-    const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+    bool on = false;
+    try {
+        on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+    } catch (const EAdapterListFailed& error) {
+        // Shown as off, and logged: the display must not stop the start or a switch asked for, which
+        // tells the reason itself.
+        WriteToLog(error.Message());
+    }
     imgInternetOn->SetVisible(on);
     imgTarnwick->SetVisible(!on);
     FTray->ModifyIcon(on ? FInternetOnIcon : FInternetOffIcon);
