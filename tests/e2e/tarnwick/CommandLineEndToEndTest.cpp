@@ -77,7 +77,8 @@ TEST_F(CommandLineEndToEnd, ListPrintsOneLinePerAdapter) {
     EXPECT_EQ(
         output,
         "Intel(R) Ethernet I219-V\tPCI\\VEN_8086&DEV_15B8\\3&11583659&0&FE\ton\tnot kept\tcan be disabled\r\n"
-        "Intel(R) Wireless-AC 8265\tPCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4\toff (problem 22)\tnot kept\tcan be "
+        "Intel(R) Wireless-AC 8265\tPCI\\VEN_8086&DEV_24FD\\4&2A5D6F7&0&00E4\toff (problem 22)\tnot "
+        "kept\tcan be "
         "disabled\r\n"
         "Hyper-V Virtual Ethernet Adapter\tROOT\\VMS_MP\\0000\ton\tnot kept\tcan be disabled\r\n");
 }
