@@ -41,23 +41,23 @@ TEST_F(SwitchAnswersEndToEnd, EachAnswerOfWindowsEndsWithItsExitCodeAndItsWords)
     const Case cases[] = {
         {"the list of adapters cannot be made",
          [](auto& m, DEVINST, DEVINST) { m.sim.SetFault(sim::SimCall::GetClassDevs, 5); },
-         L"-elevation -action turnoff -exit", 7,
+         L"-elevation -action turnoff -exit", 8,
          "The network adapters cannot be listed: Os Error: 0x00000005 ("},
         {"status without a list",
          [](auto& m, DEVINST, DEVINST) { m.sim.SetFault(sim::SimCall::GetClassDevs, 5); }, L"-action status",
-         7, "The network adapters cannot be listed"},
+         8, "The network adapters cannot be listed"},
         {"no adapter at all",
          [](auto& m, DEVINST wired, DEVINST wireless) {
              m.sim.Device(wired).Status |= DN_NO_SHOW_IN_DM;
              m.sim.Device(wireless).Status |= DN_NO_SHOW_IN_DM;
          },
-         L"-elevation -action turnon -exit", 6, "No network adapter could be turned on"},
+         L"-elevation -action turnon -exit", 7, "No network adapter could be turned on"},
         {"list without an adapter",
          [](auto& m, DEVINST wired, DEVINST wireless) {
              m.sim.Device(wired).Status |= DN_NO_SHOW_IN_DM;
              m.sim.Device(wireless).Status |= DN_NO_SHOW_IN_DM;
          },
-         L"-action list", 6, "No network adapter is shown in Device Manager."},
+         L"-action list", 7, "No network adapter is shown in Device Manager."},
         {"an adapter whose state cannot be read",
          [](auto& m, DEVINST, DEVINST wireless) {
              m.sim.SetFault(sim::SimCall::GetDevNodeStatus, 5, wireless);
@@ -77,7 +77,7 @@ TEST_F(SwitchAnswersEndToEnd, EachAnswerOfWindowsEndsWithItsExitCodeAndItsWords)
          L"-elevation -action turnon -exit", 0, ""},
         {"a change that waits for a restart",
          [](auto& m, DEVINST, DEVINST wireless) { m.sim.Device(wireless).RequestReboot = true; },
-         L"-elevation -action turnoff -exit", 5,
+         L"-elevation -action turnoff -exit", 6,
          "Intel(R) Wireless-AC 8265 is turned off only after Windows restarts.\r\n\r\n1 of 2 adapters is now "
          "off."},
         {"an adapter without a driver",
