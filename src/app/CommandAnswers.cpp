@@ -32,7 +32,7 @@ int AnswerStatus(const TCommand&, const TAnswerPlatforms& Platforms) {
 }
 
 // A field of "list" as one field of one line: tabs and line breaks (and the other control characters) in
-// a name are written as escapes, so that a script still splits every line into its four fields.
+// a name are written as escapes, so that a script still splits every line into its five fields.
 std::u16string ListField(std::u16string_view Text) {
     std::u16string field;
     for (const char16_t c : Text) {

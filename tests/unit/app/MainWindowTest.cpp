@@ -278,7 +278,7 @@ TEST(MainWindow, AHandedOverElevatedCommandLeavesTheWindowsOwnSwitchesAskingForE
     // command's switches.
     h.Choose(*h.Form->Justturnon1);
     ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
-    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnon 0");
+    EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnon");
     EXPECT_TRUE(h.BothOff());
 }
 
