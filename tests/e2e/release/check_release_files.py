@@ -167,16 +167,6 @@ class MsiTest(unittest.TestCase):
         # The log is closed once the program has ended.
         self.assertLess(sequence["EndRunningTarnwick"][1], sequence["RemoveLog"][1])
 
-    def test_uninstall_ends_a_pending_pause_with_the_installed_program(self):
-        actions = {row[0]: row[1:] for row in msi_table("CustomAction")}
-        sequence = {row[0]: (row[1], int(row[2])) for row in msi_table("InstallExecuteSequence")}
-        # Type 18 runs an installed file, + 64 ignores its exit code; immediate, as the user who uninstalls.
-        self.assertEqual((int(actions["EndPendingEnds"][0]) & ~0x800,) + actions["EndPendingEnds"][1:3],
-                         (82, "TarnwickExe", "-uninstall"))
-        self.assertEqual(sequence["EndPendingEnds"][0], 'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE')
-        # While its files are still there, before the installer checks what is in use.
-        self.assertTrue(sequence["CostFinalize"][1] < sequence["EndPendingEnds"][1] < sequence["InstallValidate"][1])
-
     def test_installs_the_program_of_the_zip(self):
         with tempfile.TemporaryDirectory() as folder:
             subprocess.run(["msiextract", "-C", folder, MSI], check=True, capture_output=True)
