@@ -346,9 +346,10 @@ TOptions ReadOptions(int argc, wchar_t** argv) {
 
 // The tray: start-up until ready, then the memory held at rest.
 struct TTrayPairs {
-    TPair StartUp{"start-up to ready in the tray", "ms", StartUpBar, {}, {}};
-    TPair PrivateMemory{"private (anonymous resident) memory in the tray", "KiB", MemoryBar, {}, {}};
-    TPair PeakWorkingSet{"peak working set in the tray", "KiB", MemoryBar, {}, {}};
+    TPair StartUp{"start-up to ready in the tray", "ms", StartUpBar, {}, {}, false, {}};
+    TPair PrivateMemory{
+        "private (anonymous resident) memory in the tray", "KiB", MemoryBar, {}, {}, false, {}};
+    TPair PeakWorkingSet{"peak working set in the tray", "KiB", MemoryBar, {}, {}, false, {}};
 };
 
 void MeasureTray(bool ours, TTrayPairs& pairs) {

@@ -434,8 +434,11 @@ TSwitchResult TForm1::RelaunchElevated(TActionVerb Action, std::int32_t Minutes)
     ISystemPlatform& system = FPlatforms.System;
     // A start that is to end hands that on: its copy ends after the switch too.
     const bool exit = FCommand && FCommand->Exit;
-    const std::u16string parameters =
-        ElevatedCopyParameters(TCommand{.Action = Action, .Minutes = Minutes, .Exit = exit});
+    TCommand command;
+    command.Action = Action;
+    command.Minutes = Minutes;
+    command.Exit = exit;
+    const std::u16string parameters = ElevatedCopyParameters(command);
     // The copy is to become the instance: the claim goes first, and comes back if the copy is not started.
     if (FPlatforms.Instance) {
         FPlatforms.Instance->Release();

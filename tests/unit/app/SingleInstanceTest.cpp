@@ -255,9 +255,17 @@ TEST(InstanceClaim, OnlyAnObjectThatExistsOrRefusesThisProcessCountsAsAnotherIns
 }
 
 TEST(ElevatedCopyParameters, CarryTheSwitchItsMinutesAndItsEnd) {
-    EXPECT_EQ(ElevatedCopyParameters({.Action = TActionVerb::avTurnOn, .Minutes = 15, .Exit = true}),
+    const auto command = [](TActionVerb Action, std::int32_t Minutes, bool Exit) {
+        TCommand c;
+        c.Action = Action;
+        c.Minutes = Minutes;
+        c.Exit = Exit;
+        return c;
+    };
+    EXPECT_EQ(ElevatedCopyParameters(command(TActionVerb::avTurnOn, 15, true)),
               u"-elevation -action turnon 15 -exit");
-    EXPECT_EQ(ElevatedCopyParameters({.Action = TActionVerb::avTurnOff}), u"-elevation -action turnoff");
+    EXPECT_EQ(ElevatedCopyParameters(command(TActionVerb::avTurnOff, 0, false)),
+              u"-elevation -action turnoff");
 }
 
 TEST(HandOverReply, CarriesEveryExitCodeAndIsNeverZero) {
