@@ -247,9 +247,12 @@ protected:
         ::InitCommonControlsEx(&controls);
         App = std::make_unique<TApplication>(Windows, Factory, Gui);
         App->SetTitle(u"Tarnwick");
+        // The command line of an elevated copy: switches happen here, never through the prompt.
+        TCommand elevated;
+        elevated.Elevation = true;
         Form = MakeComponent<TForm1>(
             *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
-            TCommand{});
+            elevated);
         App->SetMainForm(Form.get());
         // Windows broadcasts a device change after the class installer's changes.
         Machine.sim.OnDevicesChanged = [this] { ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0); };
