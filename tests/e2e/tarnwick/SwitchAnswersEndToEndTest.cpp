@@ -149,9 +149,9 @@ TEST_F(SwitchAnswersEndToEnd, WhatTheSwitchLeavesIsWhatItSaid) {
     ::RegSetValueExW(settings, L"Keep", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(everything),
                      sizeof everything);
     ::RegCloseKey(settings);
-    EXPECT_EQ(RunToEnd(machine, L"-action status", &output, Patience), 6u) << output;
+    EXPECT_EQ(RunToEnd(machine, L"-action status", &output, Patience), 7u) << output;
     EXPECT_NE(output.find("No network adapter to switch"), std::string::npos) << output;
-    EXPECT_EQ(RunToEnd(machine, L"-elevation -action turnoff -exit", &output, Patience), 6u) << output;
+    EXPECT_EQ(RunToEnd(machine, L"-elevation -action turnoff -exit", &output, Patience), 7u) << output;
 }
 
 } // namespace
