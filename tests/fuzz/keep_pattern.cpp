@@ -11,6 +11,21 @@
 
 using tarnwick::fuzz::Check;
 
+namespace {
+// The reference for a pattern without wildcards: equal letter by letter after the keep list's own folding.
+bool SameLetters(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (tarnwick::LowerCaseLetter(a[i]) != tarnwick::LowerCaseLetter(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) {
         return 0;
@@ -24,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool matches = tarnwick::MatchesPattern(pattern, text);
     if (pattern.find_first_of(u"*?") == std::u16string::npos) {
-        Check(matches == tarnwick::SameTextAscii(pattern, text));
+        Check(matches == SameLetters(pattern, text));
     }
     if (text.find_first_of(u"*?") == std::u16string::npos) {
         Check(tarnwick::MatchesPattern(text, text));
