@@ -34,6 +34,8 @@ constexpr TSwitchRule SwitchRules[] = {
     {u"unsubscribeonstartup", &TCommand::UnsubscribeOnStartup, u"-unsubscribeonstartup",
      u"no longer start with Windows, and end"},
     {u"version", &TCommand::Version, u"-version", u"print the version, and end"},
+    {u"uninstall", &TCommand::Uninstall, u"-uninstall",
+     u"end a pending pause (the internet on again), remove the scheduled ends, and end"},
     {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"show this text"},
     {u"h", &TCommand::Help, nullptr, nullptr},
     {u"?", &TCommand::Help, nullptr, nullptr},
@@ -56,6 +58,8 @@ constexpr TVerbRule VerbRules[] = {
      u"print on or off; exit code 0 when on, 1 when off"},
     {u"list", TActionVerb::avList, false, u"-action list",
      u"print each adapter: name, instance ID, on or off (problem code), kept"},
+    {u"deadline", TActionVerb::avDeadline, false, u"-action deadline",
+     u"make the recorded end of a pause or limited turn-on if it has come (its scheduled task runs this)"},
 };
 
 // "--help" is as usual a spelling of "-help" as "/help" is.

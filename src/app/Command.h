@@ -16,7 +16,7 @@ namespace tarnwick {
 
 // The longest limited turn-on or pause is MaxLimitedMinutes (deadline/Deadline.h).
 
-enum class TActionVerb { avNone, avTurnOff, avTurnOn, avStatus, avList };
+enum class TActionVerb { avNone, avTurnOff, avTurnOn, avStatus, avList, avDeadline };
 
 struct TCommand {
     TActionVerb Action = TActionVerb::avNone;
@@ -28,6 +28,7 @@ struct TCommand {
     bool Elevation = false;
     bool SubscribeOnStartup = false;
     bool UnsubscribeOnStartup = false;
+    bool Uninstall = false;
     // Not empty: the command line is refused, and this says why.
     std::u16string Error;
 
@@ -36,8 +37,8 @@ struct TCommand {
     // autostart entry before a switching action too). A refused command line always is: a script that
     // mistyped must get its exit code, not a tray instance that waits.
     bool AnsweredWithoutTray() const noexcept {
-        return Help || Version || Refused() || UnsubscribeOnStartup || Action == TActionVerb::avStatus ||
-               Action == TActionVerb::avList;
+        return Help || Version || Refused() || UnsubscribeOnStartup || Uninstall ||
+               Action == TActionVerb::avStatus || Action == TActionVerb::avList;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
+#include "app/Uninstall.h"
 #include "app/Unit1.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
@@ -145,6 +146,9 @@ int RunProgram(const TProgramPlatforms& Platforms) {
              MB_OK | MB_ICONSTOP);
         return ExitCodeOf(Error);
     };
+    if (!command.Refused() && command.Uninstall) {
+        return EndPendingForUninstall(Platforms.Devices, Platforms.Registry, Platforms.Scheduler);
+    }
     if (command.AnsweredWithoutTray()) {
         try {
             if (const auto code = AnswerWithoutTray(
@@ -174,8 +178,9 @@ int RunProgram(const TProgramPlatforms& Platforms) {
                                   {std::uint64_t(Error), Platforms.Windows.SysErrorMessage(Error)}));
         };
         const TForm1Platforms formPlatforms{
-            Platforms.Shell,   Platforms.System, Platforms.Registry, Platforms.ShellExecute,
-            Platforms.Devices, Platforms.Clock,  &console,           &claim};
+            Platforms.Shell,    Platforms.System, Platforms.Registry, Platforms.ShellExecute,
+            Platforms.Devices,  Platforms.Clock,  &console,           &claim,
+            Platforms.Scheduler};
         try {
             TOwned<TForm1> mainForm =
                 MakeComponent<TForm1>(application, &application, formPlatforms, command);

@@ -13,6 +13,7 @@
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "platform/TaskSchedulerPlatform.h"
 #include "platform/WindowPlatform.h"
 #include "toolkit/WindowFactory.h"
 
@@ -34,6 +35,8 @@ struct TProgramPlatforms {
     IClockPlatform& Clock;
     // For the answers on the command line; none: they are shown in message boxes.
     IConsolePlatform* Console = nullptr;
+    // Where the ends of limited switches are handed; none: they come only while Tarnwick runs.
+    ITaskSchedulerPlatform* Scheduler = nullptr;
 };
 
 inline constexpr char16_t ApplicationTitle[] = u"Tarnwick";

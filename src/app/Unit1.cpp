@@ -9,6 +9,7 @@
 #include "core/PlatformConstants.h"
 #include "core/ScopeExit.h"
 #include "core/Text.h"
+#include "deadline/DeadlineTask.h"
 #include "deadline/DeadlineTexts.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
@@ -203,6 +204,7 @@ int TForm1::CarryOutAction(const TCommand& Command) {
         return ecBadArguments;
     }
     const TCommand& command = Command;
+    FUnattended = command.Action == TActionVerb::avDeadline && command.Exit;
     using TSwitchHandler = TSwitchResult (TForm1::*)(std::int32_t, TSwitchRequester);
     static constexpr struct {
         TActionVerb Action;
@@ -210,6 +212,7 @@ int TForm1::CarryOutAction(const TCommand& Command) {
     } switchTable[] = {
         {TActionVerb::avTurnOff, &TForm1::SwitchOffFor},
         {TActionVerb::avTurnOn, &TForm1::SwitchOn},
+        {TActionVerb::avDeadline, &TForm1::CarryOutDueDeadline},
     };
     for (const auto& row : switchTable) {
         if (row.Action != command.Action) {
@@ -328,6 +331,7 @@ std::optional<TDeadline> TForm1::CurrentDeadline() {
     if (!RecordDeadline(FPlatforms.Registry, *bounded)) {
         WriteToLog(u"The bounded end cannot be kept in the registry (HKEY_CURRENT_USER\\Software\\Tarnwick)");
     }
+    ScheduleDeadline(bounded->DueUtc);
     return bounded;
 }
 
@@ -399,15 +403,62 @@ void TForm1::RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch
                                        {std::int64_t(Minutes)}));
     }
     ArmDeadlineTimer(static_cast<std::uint32_t>(Minutes) * 60000u);
+    ScheduleDeadline(deadline.DueUtc);
+}
+
+void TForm1::ScheduleDeadline(TFileTime StartUtc) {
+    if (!FPlatforms.Scheduler) {
+        return;
+    }
+    if (const auto refusal =
+            ScheduleDeadlineTask(*FPlatforms.Scheduler, ProgramFileName(FPlatforms.System), StartUtc)) {
+        FTaskRefusal = *refusal;
+    }
 }
 
 void TForm1::ForgetDeadline() {
-    if (!ClearDeadline(FPlatforms.Registry)) {
-        // The next look finds it again and switches once more: the user should know why.
-        WriteToLog(u"The end of the limited switch cannot be removed from the registry "
-                   u"(HKEY_CURRENT_USER\\Software\\Tarnwick)");
-    }
+    ClearDeadline(FPlatforms.Registry);
     TurnOffTimer->SetEnabled(false);
+    if (FPlatforms.Scheduler) {
+        RemoveDeadlineTask(*FPlatforms.Scheduler);
+    }
+}
+
+TSwitchResult TForm1::CarryOutDueDeadline(std::int32_t, TSwitchRequester Requester) {
+    WriteToLog(u"The recorded end of a limited switch is looked at, asked by " + RequesterText(Requester));
+    const auto deadline = CurrentDeadline();
+    if (!deadline) {
+        // Cancelled, replaced by a switch for good, or carried out already: the task has nothing to do.
+        WriteToLog(u"No end of a limited switch is recorded; nothing to do");
+        if (FPlatforms.Scheduler) {
+            RemoveDeadlineTask(*FPlatforms.Scheduler);
+        }
+        return {};
+    }
+    const TFileTime now = FPlatforms.Clock.GetSystemTimeAsFileTime();
+    if (deadline->DueUtc > now) {
+        WriteToLog(u"The recorded end has not come yet; its task is set for it again");
+        ScheduleDeadline(deadline->DueUtc);
+        if (!FIsExitingProgram) {
+            ArmDeadlineTimer(DeadlineTimerInterval(now, deadline->DueUtc));
+        }
+        return {};
+    }
+    // A switch that fails leaves the record: the task comes again a minute later, as the tray's retry.
+    struct TRetry {
+        TForm1& Form;
+        TFileTime Now;
+        bool Saved;
+        ~TRetry() {
+            Form.FLookingAtStart = Saved;
+            if (ReadDeadline(Form.FPlatforms.Registry)) {
+                Form.ScheduleDeadline(Now +
+                                      TFileTime(DeadlineRetryMilliseconds) * FileTimeTicksPerMillisecond);
+            }
+        }
+    } retry{*this, now, FLookingAtStart};
+    FLookingAtStart = true; // found by a run of its own, not by a tray that watched it come
+    return SwitchAtDeadline(*deadline);
 }
 
 TSwitchResult TForm1::SwitchAtDeadline(const TDeadline& Deadline) {
@@ -469,6 +520,9 @@ TSwitchResult TForm1::RelaunchElevated(TActionVerb Action, std::int32_t Minutes)
 
 void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
     WriteBoxToLog(Text);
+    if (FUnattended) {
+        return;
+    }
     // A start that ends answers the console it was started from, when it has one: no box waits there.
     if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Tell(Text)) {
         return;
@@ -493,7 +547,16 @@ TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u1
                        MB_OK | MB_ICONINFORMATION);
         return TSwitchResultKind::RestartPending;
     }
-    FTray->ShowBalloonTrayIcon(0, FLateNotice.empty() ? Notice : FLateNotice, Title, bitInfo);
+    std::u16string notice = FLateNotice.empty() ? Notice : FLateNotice;
+    if (!FTaskRefusal.empty()) {
+        // The switch is made; only its end depends on Tarnwick running.
+        notice += u"\r\n" + FTaskRefusal;
+        if (FIsExitingProgram && FPlatforms.Console) {
+            FPlatforms.Console->Tell(FTaskRefusal);
+        }
+        FTaskRefusal.clear();
+    }
+    FTray->ShowBalloonTrayIcon(0, notice, Title, bitInfo);
     return TSwitchResultKind::Switched;
 }
 

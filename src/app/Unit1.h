@@ -20,6 +20,7 @@
 #include "platform/ShellExecutePlatform.h"
 #include "platform/ShellPlatform.h"
 #include "platform/SystemPlatform.h"
+#include "platform/TaskSchedulerPlatform.h"
 #include "support/ConsoleOutput.h"
 #include "support/EasyCmdLine.h"
 #include "toolkit/ExtCtrls.h"
@@ -44,6 +45,8 @@ struct TForm1Platforms {
     TConsoleOutput* Console = nullptr;
     // The claim of the running instance, given up before an elevated copy is started (none: no claim).
     TInstanceClaim* Instance = nullptr;
+    // Where the end of a limited switch is handed, so that it comes when no Tarnwick runs (none: it is not).
+    ITaskSchedulerPlatform* Scheduler = nullptr;
 };
 
 // A deadline switch that failed is tried again after this.
@@ -124,6 +127,9 @@ public:
     TSwitchResult SwitchOff(TSwitchRequester Requester);
     // Off now, and on again after the minutes (0: for good).
     TSwitchResult SwitchOffFor(std::int32_t Minutes, TSwitchRequester Requester);
+    // What the deadline's task runs: the recorded deadline carried out when it has come (told as late when
+    // long past), its task set again when it has not, and removed when none is recorded.
+    TSwitchResult CarryOutDueDeadline(std::int32_t Unused, TSwitchRequester Requester);
 
 protected:
     // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE,
@@ -158,6 +164,9 @@ private:
     // The tray menu's "Exit" names the pending end.
     void UpdateExitCaption();
     void RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch);
+    // Hands the deadline to the Task Scheduler for StartUtc; a refusal is told with the switch's outcome.
+    void ScheduleDeadline(TFileTime StartUtc);
+    // Clears the record and removes the task.
     void ForgetDeadline();
 
     TForm1Platforms FPlatforms;
@@ -180,6 +189,10 @@ private:
     // The start's first look at the recorded deadline; what a deadline carried out late is told with.
     bool FLookingAtStart = false;
     std::u16string FLateNotice;
+    // The Task Scheduler's refusal of the deadline, told with the switch's outcome.
+    std::u16string FTaskRefusal;
+    // A run of the deadline's task: nobody sees a box, so none waits for a click.
+    bool FUnattended = false;
 };
 
 } // namespace tarnwick

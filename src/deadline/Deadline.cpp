@@ -80,6 +80,12 @@ std::optional<TDeadline> ReadTwoValueForm(const TRegistryKey& Key) {
     return Checked(deadline, DeadlineSwitchValue);
 }
 
+// The next look finds the record again and switches once more: the log says why.
+void LogNotCleared() {
+    WriteToLog(u"The end of the limited switch cannot be removed from the registry (" +
+               std::u16string(RecordPlace) + u")");
+}
+
 // Removes a value; one that is not there counts as removed.
 bool Removed(TRegistryKey& Key, IRegistryPlatform& Registry, const char16_t* Name) {
     const std::int32_t status = Registry.RegDeleteValueW(Key.Handle(), Name);
@@ -132,12 +138,19 @@ bool ClearDeadline(IRegistryPlatform& Registry) {
     std::int32_t status = ERROR_SUCCESS;
     auto key = TRegistryKey::Open(Registry, HKeyCurrentUser, DeadlineKeyPath, KEY_SET_VALUE, &status);
     if (!key) {
-        return status == std::int32_t(ERROR_FILE_NOT_FOUND);
+        if (status != std::int32_t(ERROR_FILE_NOT_FOUND)) {
+            LogNotCleared();
+            return false;
+        }
+        return true;
     }
     // The time of the two-value form before its switch, so that nothing half-cleared names a turn-off.
     bool cleared = Removed(*key, Registry, DeadlineValue);
     cleared = Removed(*key, Registry, DeadlineTimeValue) && cleared;
     cleared = Removed(*key, Registry, DeadlineSwitchValue) && cleared;
+    if (!cleared) {
+        LogNotCleared();
+    }
     return cleared;
 }
 

@@ -40,8 +40,8 @@ std::optional<TDeadline> ReadDeadline(IRegistryPlatform& Registry);
 // Records the deadline in one value, replacing any earlier record of either form. False when the
 // registry refuses the value; the earlier record then stands as it was.
 bool RecordDeadline(IRegistryPlatform& Registry, const TDeadline& Deadline);
-// Forgets any recorded deadline (the one-value record first, then the two-value form). False when the
-// key or a value that is there cannot be removed.
+// Forgets any recorded deadline (the one-value record first, then the two-value form). False, with a log
+// line, when the key or a value that is there cannot be removed.
 bool ClearDeadline(IRegistryPlatform& Registry);
 
 // The deadline Minutes after Now.

@@ -14,6 +14,7 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32System.h"
+#include "platform/win32/Win32TaskScheduler.h"
 #include "platform/win32/Win32VersionPlatform.h"
 #include "platform/win32/Win32Windows.h"
 #include "support/SystemInformationKt.h"
@@ -41,7 +42,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     TWin32ConsolePlatform console;
     TWin32InstancePlatform instanceObjects;
     TWin32ClockPlatform clock;
+    TWin32TaskSchedulerPlatform scheduler;
 
     return RunProgram({system, files, registry, shellExecute, shell, windows, factory, gui, devices,
-                       processImage, instanceObjects, clock, &console});
+                       processImage, instanceObjects, clock, &console, &scheduler});
 }

@@ -17,6 +17,7 @@ namespace portable_values {
 #include <setupapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <taskschd.h>
 #include <winioctl.h>
 // clang-format on
 

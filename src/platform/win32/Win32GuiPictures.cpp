@@ -9,30 +9,12 @@
 #include <wincodec.h>
 // clang-format on
 
+#include "platform/win32/Win32ComRef.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tarnwick::win32 {
 
 namespace {
-
-// Releases a COM interface when it goes.
-template <class T> class TComRef {
-public:
-    TComRef() = default;
-    ~TComRef() {
-        if (FPointer) {
-            FPointer->Release();
-        }
-    }
-    TComRef(const TComRef&) = delete;
-    TComRef& operator=(const TComRef&) = delete;
-    T** Out() noexcept { return &FPointer; }
-    T* operator->() const noexcept { return FPointer; }
-    T* Get() const noexcept { return FPointer; }
-
-private:
-    T* FPointer = nullptr;
-};
 
 // The picture's raw bytes inside the loaded module (they live as long as the module).
 bool FindRawData(HMODULE Module, const char16_t* Name, const BYTE*& Data, DWORD& Size) {

@@ -11,6 +11,7 @@
 #include "app/Command.h"
 #include "app/ProgramEntry.h"
 #include "deadline/Deadline.h"
+#include "deadline/DeadlineTask.h"
 #include "tests/unit/app/ProgramHarness.h"
 #include "tests/unit/debug/FakeProcessImage.h"
 #include "tests/unit/support/FakeConsolePlatform.h"
@@ -43,7 +44,8 @@ struct TCommandRun {
     int Start(const std::u16string& Arguments) {
         h.System.CommandLine = u"\"" + std::u16string(test::ProgramPath) + u"\" " + Arguments;
         return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
-                           h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock, &Console});
+                           h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock, &Console,
+                           &h.Scheduler});
     }
     bool TrayInstanceMade() const { return h.Desktop.Count("CreateWindow(TarnwickMainWindow)") != 0; }
     std::u16string Boxes() const {
@@ -339,6 +341,152 @@ TEST_F(CommandLine, WithoutRightsThePauseIsHandedToTheElevatedCopyWithItsMinutes
     ASSERT_EQ(h.ShellExecute.Requests.size(), 1u);
     EXPECT_EQ(h.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff 30 -exit");
     EXPECT_TRUE(h.BothOn());
+}
+
+// The end of a pause or a limited turn-on handed to the Task Scheduler, and its task's command line run
+// as the scheduler runs it, with no tray instance.
+struct TTaskRun : TCommandRun {
+    std::optional<TTaskDefinition> Task() const {
+        return h.Scheduler.Task(DeadlineTaskFolder, DeadlineTaskName(h.Scheduler.UserSid));
+    }
+    // A later run of the program, as the scheduler starts it: its arguments are the task's own.
+    int RunTask(const TTaskDefinition& Definition) {
+        Next();
+        return Start(Definition.Arguments);
+    }
+    // The program of the earlier start has ended; the machine, the registry and the scheduler stay.
+    void Next() {
+        h.Form.Reset();
+        h.App.reset();
+        h.Desktop.QuitSeen = h.Desktop.QuitPosted = false;
+        Console.ConsoleText.clear();
+        Console.FileBytes.clear();
+    }
+};
+
+struct DeadlineTask : ::testing::Test, TTaskRun {};
+
+TEST_F(DeadlineTask, APauseWithExitComesBackWithNoTarnwickRunningByItsTask) {
+    ASSERT_EQ(Start(u"-elevation -action turnoff 30 -exit"), ecDone);
+    ASSERT_TRUE(h.BothOff());
+    const auto task = Task();
+    ASSERT_TRUE(task) << "handed to the scheduler";
+    EXPECT_EQ(task->StartBoundary, IsoUtcText(test::SomeNoonUtc + 30 * FileTimeTicksPerMinute));
+    EXPECT_EQ(task->Path, test::ProgramPath);
+
+    h.Clock.JumpMinutes(30);
+    EXPECT_EQ(RunTask(*task), ecDone);
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_FALSE(Task()) << "the run removes its task";
+    EXPECT_EQ(ReadDeadline(h.Registry), std::nullopt);
+    EXPECT_TRUE(h.Desktop.Boxes.empty());
+}
+
+TEST_F(DeadlineTask, ARunLongAfterTheEndCarriesItOutAndSaysSo) {
+    h.TurnAdaptersOff();
+    ASSERT_EQ(Start(u"-elevation -action turnon 15 -exit"), ecDone);
+    const auto task = Task();
+    ASSERT_TRUE(task);
+    h.Clock.JumpMinutes(24 * 60); // the machine slept through the end
+    constexpr char16_t AppData[] = u"C:\\Users\\tester\\AppData\\Roaming";
+    Files.AddFolder(AppData);
+    EXPECT_EQ(RunTask(*task), ecDone);
+    EXPECT_TRUE(h.BothOff());
+    EXPECT_NE(
+        Files.Content(std::u16string(AppData) + u"\\Tarnwick\\Tarnwick.log.txt")
+            .find(
+                "The 15 minutes of internet ended while Tarnwick was not running; the internet is turned off "
+                "now"),
+        std::string::npos);
+}
+
+TEST_F(DeadlineTask, ARunFindingTheEndDoneReplacedOrAheadSwitchesNothing) {
+    struct Case {
+        const char* Name;
+        const char16_t* ByHand; // what the user did after the pause
+        std::int64_t RunAfterMinutes;
+        bool TaskAfterRun;
+        bool EndOn;
+    };
+    const Case cases[] = {
+        {"turned on for good by hand", u"-elevation -action turnon -exit", 30, false, true},
+        {"turned off for good by hand", u"-elevation -action turnoff -exit", 30, false, false},
+        {"the clock set back: the task is set again", nullptr, -5, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TTaskRun run;
+        ASSERT_EQ(run.Start(u"-elevation -action turnoff 30 -exit"), ecDone);
+        const auto task = run.Task();
+        ASSERT_TRUE(task);
+        if (c.ByHand) {
+            run.h.Scheduler.DeletionRefusal = testing::FakeTaskSchedulerPlatform::AccessDenied;
+            run.Next();
+            ASSERT_EQ(run.Start(c.ByHand), ecDone);
+            ASSERT_TRUE(run.Task()) << "left behind by a refusal, as a task that had started already";
+            run.h.Scheduler.DeletionRefusal = 0;
+        }
+        const bool on = run.h.BothOn();
+        run.h.Clock.JumpMinutes(c.RunAfterMinutes);
+        EXPECT_EQ(run.RunTask(*task), ecDone);
+        EXPECT_EQ(run.h.BothOn(), on) << "nothing switched";
+        EXPECT_EQ(run.h.BothOn(), c.EndOn);
+        EXPECT_EQ(run.Task().has_value(), c.TaskAfterRun);
+        if (c.TaskAfterRun) {
+            EXPECT_EQ(run.Task()->StartBoundary, task->StartBoundary) << "set again for the recorded end";
+        }
+    }
+}
+
+TEST_F(DeadlineTask, JustTurnOnAndAnyOtherSwitchForGoodRemoveTheTask) {
+    h.TurnAdaptersOff();
+    h.Start(u"-elevation");
+    h.Choose(*h.Form->urnonfor15min1);
+    ASSERT_TRUE(Task());
+    h.Choose(*h.Form->urnonfor30min1);
+    ASSERT_TRUE(Task());
+    EXPECT_EQ(Task()->StartBoundary, IsoUtcText(test::SomeNoonUtc + 30 * FileTimeTicksPerMinute))
+        << "replaced";
+    h.Choose(*h.Form->Exit1);
+    EXPECT_TRUE(Task()) << "Exit leaves the end to the task";
+
+    TTaskRun again;
+    again.h.TurnAdaptersOff();
+    again.h.Start(u"-elevation");
+    again.h.Choose(*again.h.Form->urnonfor15min1);
+    ASSERT_TRUE(again.Task());
+    again.h.Choose(*again.h.Form->Justturnon1);
+    EXPECT_FALSE(again.Task());
+    EXPECT_EQ(ReadDeadline(again.h.Registry), std::nullopt);
+}
+
+TEST_F(DeadlineTask, ASchedulerThatRefusesLeavesTheSwitchMadeAndIsTold) {
+    h.Scheduler.RegistrationRefusal = testing::FakeTaskSchedulerPlatform::AccessDenied;
+    EXPECT_EQ(Start(u"-elevation -action turnoff 30 -exit"), ecDone);
+    EXPECT_TRUE(h.BothOff()) << "the pause is made";
+    EXPECT_TRUE(ReadDeadline(h.Registry)) << "its end kept for the next start";
+    EXPECT_NE(Console.Output().find(u"The Task Scheduler refused the end (0x80070005)"), std::u16string::npos)
+        << ToUtf8(Console.Output());
+    EXPECT_NE(h.LastBalloon().find(u"refused the end"), std::u16string::npos);
+}
+
+TEST_F(DeadlineTask, TheUninstallDuringAPauseTurnsTheInternetBackOnAndLeavesNoTask) {
+    ASSERT_EQ(Start(u"-elevation -action turnoff 30 -exit"), ecDone);
+    ASSERT_TRUE(h.BothOff());
+    Next();
+    const auto windows = h.Desktop.Count("CreateWindow(TForm1)");
+    EXPECT_EQ(Start(u"-uninstall"), ecDone);
+    EXPECT_TRUE(h.BothOn());
+    EXPECT_TRUE(h.Scheduler.Tasks.empty());
+    EXPECT_TRUE(h.Scheduler.Folders.empty());
+    EXPECT_EQ(ReadDeadline(h.Registry), std::nullopt);
+    EXPECT_EQ(h.Desktop.Count("CreateWindow(TForm1)"), windows) << "no tray for it";
+
+    // Nothing pending: the adapters stay as they are.
+    TTaskRun off;
+    off.h.TurnAdaptersOff();
+    EXPECT_EQ(off.Start(u"-uninstall"), ecDone);
+    EXPECT_TRUE(off.h.BothOff());
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "tests/unit/support/FakeRegistryPlatform.h"
 #include "tests/unit/support/FakeShellExecutePlatform.h"
 #include "tests/unit/support/FakeSystemPlatform.h"
+#include "tests/unit/support/FakeTaskSchedulerPlatform.h"
 #include "tray/GUIUtils.h"
 
 namespace tarnwick::test {
@@ -32,6 +33,7 @@ struct TProgramHarness {
     tarnwick::testing::FakeSystemPlatform System;
     tarnwick::testing::FakeRegistryPlatform Registry;
     tarnwick::testing::FakeShellExecutePlatform ShellExecute;
+    tarnwick::testing::FakeTaskSchedulerPlatform Scheduler;
     tarnwick::testing::SimulatedMachine Machine;
     TDesktopClock Clock{Desktop};
     DEVINST Wired = Machine.AddAdapter(u"PCI\\VEN_8086&DEV_15B8\\1", u"Wired");
@@ -64,9 +66,10 @@ struct TProgramHarness {
         System.CommandLine = u"\"" + std::u16string(ProgramPath) + u"\" " + Arguments;
         App = std::make_unique<TApplication>(Desktop, Desktop, Desktop);
         App->SetTitle(u"Tarnwick");
-        Form = MakeComponent<TForm1>(
-            *App, App.get(), TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim, Clock},
-            ParseCommandLine(System, ProcessArguments(System)));
+        Form = MakeComponent<TForm1>(*App, App.get(),
+                                     TForm1Platforms{Shell, System, Registry, ShellExecute, Machine.sim,
+                                                     Clock, nullptr, nullptr, &Scheduler},
+                                     ParseCommandLine(System, ProcessArguments(System)));
         App->SetMainForm(Form.get());
     }
     // As the message loop starts: the toolkit's first showing of the main window, its first activation,
