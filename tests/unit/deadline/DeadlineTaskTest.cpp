@@ -14,7 +14,7 @@ namespace {
 
 using Scheduler = tarnwick::testing::FakeTaskSchedulerPlatform;
 
-// 11 December 2026, 14:35:00 UTC.
+// 11 December 2025, 14:35:00 UTC.
 constexpr TFileTime At1435 = 134099280000000000ull + (2 * 60 + 35) * FileTimeTicksPerMinute;
 constexpr char16_t Program[] = u"C:\\Program Files\\Tarnwick\\tarnwick.exe";
 constexpr char16_t Sid[] = u"S-1-5-21-1004336348-1177238915-682003330-1001";
@@ -25,11 +25,11 @@ bool Logged(const test::LogRecorder& Log, std::u16string_view Part) {
 }
 
 TEST(DeadlineTask, TimesAreGivenInIso8601Utc) {
-    EXPECT_EQ(IsoUtcText(At1435), u"2026-12-11T14:35:00Z");
-    EXPECT_EQ(IsoUtcText(At1435 + 59 * 10000000ull + 9999999), u"2026-12-11T14:35:59Z")
+    EXPECT_EQ(IsoUtcText(At1435), u"2025-12-11T14:35:00Z");
+    EXPECT_EQ(IsoUtcText(At1435 + 59 * 10000000ull + 9999999), u"2025-12-11T14:35:59Z")
         << "seconds cut, not rounded";
     EXPECT_EQ(IsoUtcText(0), u"1601-01-01T00:00:00Z");
-    EXPECT_EQ(IsoUtcText(At1435 + 21 * 24 * 60 * FileTimeTicksPerMinute), u"2027-01-01T14:35:00Z");
+    EXPECT_EQ(IsoUtcText(At1435 + 21 * 24 * 60 * FileTimeTicksPerMinute), u"2026-01-01T14:35:00Z");
     EXPECT_EQ(IsoUtcText(126227808000000000ull + 59 * 24 * 60 * FileTimeTicksPerMinute),
               u"2001-03-01T00:00:00Z");
 }
@@ -42,8 +42,8 @@ TEST(DeadlineTask, TheDefinitionRunsTheProgramElevatedForTheUserAtTheEndAndMakes
     EXPECT_EQ(task.UserId, Sid);
     EXPECT_EQ(task.LogonType, 2) << "TASK_LOGON_S4U: also while the user is logged off";
     EXPECT_EQ(task.RunLevel, 1) << "TASK_RUNLEVEL_HIGHEST: the switch needs the full token";
-    EXPECT_EQ(task.StartBoundary, u"2026-12-11T14:35:00Z");
-    EXPECT_EQ(task.EndBoundary, u"2027-12-12T14:35:00Z") << "expires a year (366 days) after its time";
+    EXPECT_EQ(task.StartBoundary, u"2025-12-11T14:35:00Z");
+    EXPECT_EQ(task.EndBoundary, u"2026-12-12T14:35:00Z") << "expires a year (366 days) after its time";
     EXPECT_TRUE(task.StartWhenAvailable);
     EXPECT_FALSE(task.DisallowStartIfOnBatteries);
     EXPECT_FALSE(task.StopIfGoingOnBatteries);
