@@ -82,12 +82,7 @@ bool TLogFile::AppendLine(const std::u16string& FileName, std::u16string_view Me
     if (FFolderIsLink) {
         return false;
     }
-    // Opened for appending only, so that each write lands at the end as one piece even while other
-    // processes write too; never through a link or junction (a program with administrator rights would
-    // otherwise append to whatever file the link names).
-    const FileHandle file =
-        FFiles.CreateFileW(FileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+    const FileHandle file = OpenForOneWriter(FileName);
     if (file == InvalidFileHandle) {
         return false;
     }
@@ -99,6 +94,24 @@ bool TLogFile::AppendLine(const std::u16string& FileName, std::u16string_view Me
     std::u16string text = LogPrefix(FSystem.GetCurrentProcessId(), FSystem.GetCurrentThreadId());
     text += Message;
     return WriteLogLine(file, text);
+}
+
+FileHandle TLogFile::OpenForOneWriter(const std::u16string& FileName) {
+    // Opened for appending only and without write sharing: one writer at a time across processes, so that
+    // no line overwrites another. Appending alone is not enough: Wine finds the end and writes in two steps.
+    // A writer that finds the file taken tries again for a while; readers may keep it open. Never through
+    // a link or junction (a program with administrator rights would otherwise append to whatever file the
+    // link names).
+    for (int attempt = 1;; ++attempt) {
+        const FileHandle file =
+            FFiles.CreateFileW(FileName.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+        if (file != InvalidFileHandle || attempt == BusyFileAttempts ||
+            FFiles.GetLastError() != ERROR_SHARING_VIOLATION) {
+            return file;
+        }
+        FFiles.Sleep(BusyFilePauseMilliseconds);
+    }
 }
 
 bool TLogFile::WriteLogLine(FileHandle File, std::u16string_view Text) {

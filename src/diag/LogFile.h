@@ -20,6 +20,9 @@ public:
     // The debug level of the log; debug messages are dropped while it is off.
     static constexpr bool DebugLogEnabled = false;
     static constexpr std::uint16_t LogCodePage = 1251;
+    // A file another writer holds is tried this many times, this far apart (about half a second in all).
+    static constexpr int BusyFileAttempts = 100;
+    static constexpr std::uint32_t BusyFilePauseMilliseconds = 5;
 
     TLogFile(ISystemPlatform& System, IFilePlatform& Files) : FSystem(System), FFiles(Files) {}
 
@@ -33,6 +36,7 @@ public:
 private:
     void InitLogFileName();
     bool AppendLine(const std::u16string& FileName, std::u16string_view Message);
+    FileHandle OpenForOneWriter(const std::u16string& FileName);
     bool WriteLogLine(FileHandle File, std::u16string_view Text);
 
     ISystemPlatform& FSystem;

@@ -28,6 +28,10 @@ public:
     virtual bool CloseHandle(FileHandle Object) = 0;
     // GetFileInformationByHandle, of which only the attributes are wanted.
     virtual bool GetFileInformationByHandle(FileHandle File, std::uint32_t& FileAttributes) = 0;
+    // The error of this thread's last failed call (ERROR_SHARING_VIOLATION: the file is open elsewhere).
+    virtual std::uint32_t GetLastError() = 0;
+    // Waits before a file that is taken is tried again.
+    virtual void Sleep(std::uint32_t Milliseconds) = 0;
 };
 
 } // namespace tarnwick

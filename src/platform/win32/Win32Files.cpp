@@ -63,4 +63,12 @@ bool TWin32FilePlatform::GetFileInformationByHandle(FileHandle File, std::uint32
     return ok != FALSE;
 }
 
+std::uint32_t TWin32FilePlatform::GetLastError() {
+    return ::GetLastError();
+}
+
+void TWin32FilePlatform::Sleep(std::uint32_t Milliseconds) {
+    ::Sleep(Milliseconds);
+}
+
 } // namespace tarnwick::win32

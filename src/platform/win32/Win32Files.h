@@ -17,6 +17,8 @@ public:
                    std::uint32_t* NumberOfBytesWritten) override;
     bool CloseHandle(FileHandle Object) override;
     bool GetFileInformationByHandle(FileHandle File, std::uint32_t& FileAttributes) override;
+    std::uint32_t GetLastError() override;
+    void Sleep(std::uint32_t Milliseconds) override;
 };
 
 } // namespace tarnwick::win32

@@ -16,15 +16,12 @@ namespace tarnwick::win32 {
 
 namespace {
 
-// Spelled out: MinGW's import libraries may resolve such symbols to thunks rather than the GUIDs.
-constexpr CLSID TaskSchedulerClass = {
-    0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
-constexpr IID TaskServiceInterface = {
-    0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
-constexpr IID TimeTriggerInterface = {
-    0xb45747e0, 0xeba7, 0x4276, {0x9f, 0x29, 0x85, 0xc5, 0xbb, 0x30, 0x00, 0x06}};
-constexpr IID ExecActionInterface = {
-    0x4c3d624d, 0xfd6b, 0x49a3, {0xb9, 0xb7, 0x09, 0xcb, 0xc3, 0xd3, 0xf0, 0x47}};
+// The header's own identifiers, taken at compile time: a GUID copied by hand is one typo from
+// E_NOINTERFACE.
+constexpr CLSID TaskSchedulerClass = __uuidof(TaskScheduler);
+constexpr IID TaskServiceInterface = __uuidof(ITaskService);
+constexpr IID TimeTriggerInterface = __uuidof(ITimeTrigger);
+constexpr IID ExecActionInterface = __uuidof(IExecAction);
 
 // A BSTR for the length of a call.
 class TBStr {

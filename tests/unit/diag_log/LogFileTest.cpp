@@ -65,15 +65,15 @@ TEST_F(LogFile, SetsThePathUpOnce) {
     EXPECT_EQ(System.ModuleNameCalls, 1);
 }
 
-TEST_F(LogFile, OpensTheFileForAppendingOnlySharedAndNeverThroughALink) {
+TEST_F(LogFile, OpensTheFileForAppendingOnlyOneWriterAtATimeAndNeverThroughALink) {
     Log.Write(u"first", false);
     Log.Write(u"second", false);
     ASSERT_EQ(Files.Creates.size(), 2u);
     for (const auto& open : Files.Creates) {
         EXPECT_EQ(open.FileName, kFile);
-        // Appending only: every write lands at the end as one piece, whoever else writes meanwhile.
+        // Appending only, and no other writer meanwhile: every write lands at the end as one piece.
         EXPECT_EQ(open.DesiredAccess, FILE_APPEND_DATA);
-        EXPECT_EQ(open.ShareMode, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        EXPECT_EQ(open.ShareMode, FILE_SHARE_READ);
         EXPECT_EQ(open.CreationDisposition, OPEN_ALWAYS);
         EXPECT_EQ(open.FlagsAndAttributes, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
     }
@@ -146,6 +146,20 @@ TEST_F(LogFile, LosesTheLineSilentlyWhenTheFileRefuses) {
         EXPECT_EQ(content.substr(0, 6), "kept\r\n") << c.Title << ": earlier lines must survive";
         EXPECT_LT(content.size(), 6 + kStamp.size() + 11) << c.Title;
     }
+}
+
+TEST_F(LogFile, AWriterWaitsWhileAnotherHoldsTheFileAndOthersMayOnlyRead) {
+    Files.PutFile(kFile, "");
+    Files.BusyOpens = 3;
+    Log.Write(u"after the other", false);
+    EXPECT_EQ(Files.Content(kFile), kStamp + "after the other\r\n");
+    EXPECT_EQ(Files.Sleeps.size(), 3u);
+
+    // Held for longer than a writer waits: the line is lost, and the wait has an end.
+    Files.BusyOpens = 1000;
+    Log.Write(u"lost", false);
+    EXPECT_EQ(Files.Sleeps.size(), 3u + TLogFile::BusyFileAttempts - 1);
+    EXPECT_EQ(Files.Content(kFile), kStamp + "after the other\r\n");
 }
 
 TEST_F(LogFile, LosesTheLineWhenTheFolderCannotBeCreated) {

@@ -23,6 +23,9 @@ public:
 
     // Faults.
     std::set<std::u16string> LockedFiles; // open elsewhere without sharing (names as given)
+    int BusyOpens = 0;                    // opens refused as taken by another writer before it is free
+    std::vector<std::uint32_t> Sleeps;
+    std::uint32_t LastError = 0;
     bool CreateDirectoryFails = false;
     bool SeekFails = false;
     std::uint32_t ShortWriteBy = 0; // bytes the next writes fall short by
@@ -82,7 +85,13 @@ public:
         if (link && (flags & FILE_FLAG_OPEN_REPARSE_POINT) == 0) {
             name = Links.at(name);
         }
-        if (LockedFiles.count(name) || FolderExists(name) || !FolderExists(Parent(name))) {
+        if (LockedFiles.count(name) || BusyOpens > 0) {
+            BusyOpens = BusyOpens > 0 ? BusyOpens - 1 : 0;
+            LastError = ERROR_SHARING_VIOLATION;
+            return InvalidFileHandle;
+        }
+        if (FolderExists(name) || !FolderExists(Parent(name))) {
+            LastError = ERROR_ACCESS_DENIED;
             return InvalidFileHandle;
         }
         const FileHandle handle = NextHandle++;
@@ -149,6 +158,9 @@ public:
         Calls.push_back("CloseHandle");
         return Handles.erase(file) != 0;
     }
+
+    std::uint32_t GetLastError() override { return LastError; }
+    void Sleep(std::uint32_t milliseconds) override { Sleeps.push_back(milliseconds); }
 
     bool GetFileInformationByHandle(FileHandle file, std::uint32_t& attributes) override {
         Calls.push_back("GetFileInformationByHandle");
