@@ -124,7 +124,14 @@ std::size_t RemoveEveryDeadlineTask(ITaskSchedulerPlatform& Scheduler) {
     std::vector<std::u16string> names;
     const std::int32_t listed = Scheduler.GetTaskNames(DeadlineTaskFolder, names);
     if (listed < 0 && !Missing(listed)) {
-        WriteToLog(u"The Task Scheduler did not list Tarnwick's tasks (" + HexResult(listed) + u")");
+        // Wine's scheduler, for one, does not list a folder's tasks (E_NOTIMPL): this user's task, whose
+        // name is known, is removed all the same.
+        WriteToLog(u"The Task Scheduler did not list Tarnwick's tasks (" + HexResult(listed) +
+                   u"); this user's task is removed by its name");
+        names.clear();
+        if (const std::u16string sid = Scheduler.CurrentUserSid(); !sid.empty()) {
+            names.push_back(DeadlineTaskName(sid));
+        }
     }
     for (const std::u16string& name : names) {
         const std::int32_t result = Scheduler.DeleteTask(DeadlineTaskFolder, name);

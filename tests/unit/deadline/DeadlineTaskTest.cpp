@@ -105,5 +105,18 @@ TEST(DeadlineTask, TheUninstallRemovesEveryUsersTaskAndTheFolder) {
     EXPECT_EQ(RemoveEveryDeadlineTask(scheduler), 0u) << "nothing there";
 }
 
+TEST(DeadlineTask, ASchedulerThatCannotListStillLosesTheUninstallingUsersTask) {
+    Scheduler scheduler;
+    scheduler.UserSid = u"S-1-5-21-1-2-3-1002";
+    ASSERT_EQ(ScheduleDeadlineTask(scheduler, Program, At1435), std::nullopt);
+    scheduler.UserSid = u"S-1-5-21-1-2-3-1001";
+    ASSERT_EQ(ScheduleDeadlineTask(scheduler, Program, At1435), std::nullopt);
+    scheduler.ListingRefusal = static_cast<std::int32_t>(0x80004001u);
+    RemoveEveryDeadlineTask(scheduler);
+    EXPECT_FALSE(scheduler.Task(DeadlineTaskFolder, DeadlineTaskName(u"S-1-5-21-1-2-3-1001")));
+    EXPECT_TRUE(scheduler.Task(DeadlineTaskFolder, DeadlineTaskName(u"S-1-5-21-1-2-3-1002")))
+        << "another user's task is not known by name";
+}
+
 } // namespace
 } // namespace tarnwick

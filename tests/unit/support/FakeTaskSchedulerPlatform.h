@@ -40,6 +40,7 @@ public:
         return it == Tasks.end() ? std::nullopt : std::optional(it->second);
     }
 
+    std::int32_t ListingRefusal = 0; // as Wine's scheduler, which does not list a folder's tasks: E_NOTIMPL
     std::u16string CurrentUserSid() override { return UserSid; }
     TTaskRegistration RegisterTask(const TTaskDefinition& Task) override {
         ++Registrations;
@@ -59,6 +60,9 @@ public:
         return Tasks.erase({Folder, Name}) ? 0 : FileNotFound;
     }
     std::int32_t GetTaskNames(const std::u16string& Folder, std::vector<std::u16string>& Names) override {
+        if (ListingRefusal != 0) {
+            return ListingRefusal;
+        }
         if (!HasFolder(Folder)) {
             return FileNotFound;
         }
