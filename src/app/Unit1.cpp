@@ -18,6 +18,7 @@
 #include "support/EasyCmdLine.h"
 #include "support/SupportUtils.h"
 #include "tray/GUIUtils.h"
+#include "tray/TrayCallback.h"
 
 namespace tarnwick {
 
@@ -32,12 +33,18 @@ template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&))
 
 } // namespace
 
+template <class F> void TForm1::WhileOwnPopupOpen(F&& Show) {
+    ++FOwnPopupsOpen;
+    const TScopeExit closed{[this] { --FOwnPopupsOpen; }};
+    Show();
+}
+
 TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms,
                TCommand Command)
     : TForm(Application, AOwner), FPlatforms(Platforms), FProgramCommand(std::move(Command)) {
     BuildDesign();
-    // The toolkit's first automatic showing of the main window then happens far outside every screen.
-    SetTop(-10000);
+    // A start takes nothing from the user: no window is shown or activated for its duties.
+    Application.SetShowMainForm(false);
     FTray =
         std::make_unique<TTunerTray>(FPlatforms.Shell, Application, *this, TrayTip, Application.SmallIcon());
     IGuiPlatform& gui = Application.Gui();
@@ -45,10 +52,10 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     FInternetOffIcon = TIcon(gui.LoadIconMetric(InternetOffIconName, LIM_SMALL));
     FInternetOnIcon = TIcon(gui.LoadIconMetric(InternetOnIconName, LIM_SMALL));
     // Every error box the user sees is in the log too.
-    Application.OnException = [&Application](TComponent*, std::exception_ptr Error) {
+    Application.OnException = [this, &Application](TComponent*, std::exception_ptr Error) {
         const std::u16string message = ExceptionMessage(Error);
         WriteBoxToLog(message);
-        Application.ShowException(message);
+        WhileOwnPopupOpen([&] { Application.ShowException(message); });
     };
     // Explorer announces a new taskbar (after it restarted) with this message; the icon is added again
     // then. An elevated copy hears it only when the message filter lets it through.
@@ -62,6 +69,8 @@ TForm1::TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platfo
     if (FShowMainWindowMessage) {
         gui.ChangeWindowMessageFilter(FShowMainWindowMessage, MSGFLT_ADD);
     }
+    // Handled once the message loop runs, after whatever the shell and the system posted before it.
+    Application.Windows().PostMessageW(Handle(), WM_FIRST_DUTIES, 0, 0);
 }
 
 TForm1::~TForm1() {
@@ -80,18 +89,18 @@ TForm1::~TForm1() {
 
 void TForm1::BuildDesign() {
     SetCaption(u"Tarnwick");
-    SetBorderStyle(TFormBorderStyle::bsDialog);
+    // A flyout of the notification area: no taskbar button, not among the windows of Alt+Tab.
+    SetBorderStyle(TFormBorderStyle::bsToolWindow);
     SetColor(clWhite);
     SetFont(TFont{});
     SetClientSize(248, 74);
-    OnActivate = Handler(this, &TForm1::FormActivate);
-    OnShow = Handler(this, &TForm1::FormShow);
     OnCloseQuery = [this](TComponent& Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
 
     btnSwitch = MakeComponent<TButton>(*this, this);
     btnSwitch->SetBounds(79, 37, 153, 25);
     btnSwitch->SetCaption(u"Turn on the internet");
     btnSwitch->SetTabOrder(0);
+    btnSwitch->SetDefault(true); // Enter presses it
     btnSwitch->OnClick = Handler(this, &TForm1::btnSwitchClick);
 
     imgInternetOn = MakeComponent<TImage>(*this, this);
@@ -154,15 +163,11 @@ TCreateParams TForm1::CreateParams() {
     return params;
 }
 
-void TForm1::FormShow(TComponent&) {
-    FTray->HideForm();
-}
-
-void TForm1::FormActivate(TComponent&) {
-    if (FActivated) {
+void TForm1::RunFirstDuties() {
+    if (FFirstDutiesDone) {
         return;
     }
-    FActivated = true;
+    FFirstDutiesDone = true;
     ISystemPlatform& system = FPlatforms.System;
     const TCommand& command = FProgramCommand;
     if (command.SubscribeOnStartup) {
@@ -239,7 +244,6 @@ int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
     if (command.Action == TActionVerb::avNone && !command.Refused()) {
         // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
         ShowBesideTray(false);
-        Application().Gui().SetForegroundWindow(Handle());
         return ecDone;
     }
     return CarryOutAction(command);
@@ -267,9 +271,10 @@ void TForm1::btnSwitchClick(TComponent&) {
         SwitchOff(TSwitchRequester::Button);
         return;
     }
-    TPoint cursor;
-    Application().Windows().GetCursorPos(cursor);
-    TurnOnMenu->Popup(cursor.X, cursor.Y);
+    // Under the button, where the keyboard's Enter and the mouse's click both expect it.
+    TRect button{};
+    Application().Windows().GetWindowRect(btnSwitch->Handle(), button);
+    PopupMenu(*TurnOnMenu, {button.Left, button.Bottom});
 }
 
 void TForm1::urnonfor5min1Click(TComponent& Sender) {
@@ -277,7 +282,8 @@ void TForm1::urnonfor5min1Click(TComponent& Sender) {
 }
 
 void TForm1::About1Click(TComponent&) {
-    ShowAboutBox(Application(), FPlatforms.ShellExecute, IsProcessElevated(FPlatforms.System));
+    WhileOwnPopupOpen(
+        [&] { ShowAboutBox(Application(), FPlatforms.ShellExecute, IsProcessElevated(FPlatforms.System)); });
 }
 
 void TForm1::Exit1Click(TComponent&) {
@@ -527,7 +533,7 @@ void TForm1::ShowMessageBox(const std::u16string& Text, std::uint32_t Flags) {
     if (FIsExitingProgram && FPlatforms.Console && FPlatforms.Console->Tell(Text)) {
         return;
     }
-    Application().MessageBox(Text, Flags);
+    WhileOwnPopupOpen([&] { Application().MessageBox(Text, Flags); });
 }
 
 TSwitchResultKind TForm1::TellOutcome(const TSwitchReport& Report, const std::u16string& Notice,
@@ -640,17 +646,34 @@ TSwitchResult TForm1::SwitchOffFor(std::int32_t Minutes, TSwitchRequester Reques
     return result;
 }
 
-void TForm1::WMTrayCallback(std::intptr_t MouseMessage) {
-    const std::uint32_t message = LowWord(static_cast<std::uintptr_t>(MouseMessage));
-    if (message == WM_LBUTTONDOWN) {
+void TForm1::WMTrayCallback(std::uintptr_t WParam, std::intptr_t LParam) {
+    const TTrayCallback callback = ReadTrayCallback(WParam, LParam, FTray->UsesVersion4());
+    switch (callback.Request) {
+    case TTrayRequest::trShowWindowAtCursor:
         ShowBesideTray(true);
-    } else if (message == WM_RBUTTONDOWN) {
+        break;
+    case TTrayRequest::trShowWindowForKeys:
+        ShowBesideTray(false);
+        break;
+    case TTrayRequest::trShowMenu: {
+        TPoint at = callback.Point;
+        if (!callback.HasPoint) {
+            Application().Windows().GetCursorPos(at);
+        }
         UpdateExitCaption();
-        TPoint cursor;
-        Application().Windows().GetCursorPos(cursor);
-        TrayMenu->Popup(cursor.X, cursor.Y);
+        PopupMenu(*TrayMenu, at);
+        // Closed with a choice or without: the keyboard goes back to the notification area.
+        FTray->ReturnFocus();
+        break;
     }
-    // Every other mouse message, moves included, is ignored: the tray's hover detector is never fed.
+    case TTrayRequest::trNone:
+        // Every other message, mouse moves included, is ignored: the tray's hover detector is never fed.
+        break;
+    }
+}
+
+void TForm1::PopupMenu(TPopupMenu& Menu, TPoint At) {
+    WhileOwnPopupOpen([&] { Menu.Popup(At.X, At.Y); });
 }
 
 void TForm1::UpdateExitCaption() {
@@ -663,12 +686,24 @@ void TForm1::UpdateExitCaption() {
 void TForm1::ShowBesideTray(bool CenterOnCursor) {
     PositionFormToTray(FPlatforms.Shell, this, CenterOnCursor);
     FTray->ShowForm();
-    Application().Gui().SetFocus(Handle());
+    IGuiPlatform& gui = Application().Gui();
+    gui.SetForegroundWindow(Handle());
+    // The keyboard starts on the switch, and a screen reader says so.
+    gui.SetFocus(btnSwitch->Handle());
     SetFormTopMost(*this);
 }
 
 std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) {
     switch (Msg) {
+    case WM_FIRST_DUTIES:
+        RunFirstDuties();
+        return 0;
+    case WM_ACTIVATE:
+        // A flyout: a click elsewhere hides it, but not the opening of its own menu or box.
+        if (LowWord(WParam) == WA_INACTIVE && FOwnPopupsOpen == 0 && Application().Gui().IsWindowVisible(Handle())) {
+            FTray->HideForm();
+        }
+        break;
     case WM_KILLFOCUS:
         return 0;
     case WM_QUERYENDSESSION:
@@ -700,7 +735,7 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         NoticeDeadline();
         return 0;
     case WM_TRAY_CALLBACK:
-        WMTrayCallback(LParam);
+        WMTrayCallback(WParam, LParam);
         return 0;
     case WM_TRAY_MOUSE_HOVER:
         FTray->ShowForm();
@@ -713,7 +748,7 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 0;
     }
     if (FTaskbarCreatedMessage != 0 && Msg == FTaskbarCreatedMessage) {
-        if (FActivated) {
+        if (FFirstDutiesDone) {
             FTray->CreateIcon(); // with the picture of the last state shown
         }
         return 0;

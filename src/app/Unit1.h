@@ -58,6 +58,9 @@ inline constexpr char16_t ShowMainWindowMessageName[] = u"Tarnwick.ShowMainWindo
 // Ours alone: a later start hands its command line only to a window of this class (and of the process
 // that holds the instance's claim). "TForm1" is the main window class of many other programs.
 inline constexpr char16_t MainWindowClassName[] = u"TarnwickMainWindow";
+// Posted by the window to itself when it is made: the start's duties run once the message loop runs,
+// and nothing is shown or activated for them.
+inline constexpr std::uint32_t WM_FIRST_DUTIES = 0x1138;
 
 struct TSwitchResult {
     TSwitchResultKind Kind = TSwitchResultKind::Switched;
@@ -66,8 +69,8 @@ struct TSwitchResult {
 
 class TForm1 : public TForm {
 public:
-    // Builds the window from its design far above the screens, the tray object and the state icons; adds
-    // no tray icon yet. Command is the program's own command line, carried out once the window is up.
+    // Builds the window from its design (hidden), the tray object and the state icons, and posts itself the
+    // first duties; adds no tray icon yet. Command is the program's own command line, carried out then.
     TForm1(TApplication& Application, TComponent* AOwner, const TForm1Platforms& Platforms, TCommand Command);
     // Removes the tray icon and releases what the constructor made.
     ~TForm1() override;
@@ -90,8 +93,6 @@ public:
     TOwned<TMenuItem> N2;
     TOwned<TTimer> TurnOffTimer;
 
-    void FormActivate(TComponent& Sender);
-    void FormShow(TComponent& Sender);
     void FormCloseQuery(TComponent& Sender, bool& CanClose);
     void btnSwitchClick(TComponent& Sender);
     // Shared by the turn-on items: the item's tag is the number of minutes, 0 for good.
@@ -101,7 +102,8 @@ public:
     // The deadline's tick: the deadline is looked at on the wall clock, and carried out when it has come.
     void TurnOffTimerTimer(TComponent& Sender);
 
-    bool Activated() const noexcept { return FActivated; }
+    // The start's duties have run (WM_FIRST_DUTIES).
+    bool FirstDutiesDone() const noexcept { return FFirstDutiesDone; }
     bool IsExitingProgram() const noexcept { return FIsExitingProgram; }
     // The exit code of the command line's action (ecDone until one has been carried out).
     int ExitCode() const noexcept { return FExitCode; }
@@ -132,14 +134,17 @@ public:
     TSwitchResult CarryOutDueDeadline(std::int32_t Unused, TSwitchRequester Requester);
 
 protected:
-    // WM_KILLFOCUS, WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE,
-    // WM_POWERBROADCAST, the tray's two messages, "TaskbarCreated" and the show message; everything else
-    // goes to the form.
+    // WM_FIRST_DUTIES, WM_ACTIVATE (a flyout hides when it loses the activation), WM_KILLFOCUS,
+    // WM_QUERYENDSESSION, WM_ENDSESSION, WM_DEVICECHANGE, WM_COPYDATA, WM_TIMECHANGE, WM_POWERBROADCAST,
+    // the tray's two messages, "TaskbarCreated" and the show message; everything else goes to the form.
     std::intptr_t WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
     TCreateParams CreateParams() override;
 
 private:
     void BuildDesign();
+    // The start's duties, in the program's order: the autostart registration, the tray icon, the state,
+    // the command line's action, the recorded deadline.
+    void RunFirstDuties();
     void UpdateStateDisplay();
     bool NeedsElevation();
     TSwitchResult RelaunchElevated(TActionVerb Action, std::int32_t Minutes);
@@ -150,8 +155,13 @@ private:
     // A switch's failure box; while the deadline's last failure is still on the screen, its retries add
     // none.
     void ShowFailureBox(const std::u16string& Text, std::uint32_t Flags);
-    void WMTrayCallback(std::intptr_t MouseMessage);
+    void WMTrayCallback(std::uintptr_t WParam, std::intptr_t LParam);
+    // Shows the window beside the notification area, activated, with the keyboard on the switch button.
     void ShowBesideTray(bool CenterOnCursor);
+    // Runs Show while a menu or box of ours is open: the window's losing the activation to it does not
+    // hide the window.
+    template <class F> void WhileOwnPopupOpen(F&& Show);
+    void PopupMenu(TPopupMenu& Menu, TPoint At);
     void ArmDeadlineTimer(std::uint32_t Milliseconds);
     // The recorded deadline, brought back within the longest limited switch (and kept so) when further.
     std::optional<TDeadline> CurrentDeadline();
@@ -171,7 +181,8 @@ private:
 
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
-    bool FActivated = false;
+    bool FFirstDutiesDone = false;
+    int FOwnPopupsOpen = 0;
     TIcon FInternetOffIcon;
     TIcon FInternetOnIcon;
     bool FIsExitingProgram = false;

@@ -31,7 +31,14 @@ std::uint32_t TForm::FrameStyle() const noexcept {
 }
 
 std::uint32_t TForm::FrameExStyle() const noexcept {
-    return FBorderStyle == TFormBorderStyle::bsDialog ? WS_EX_DLGMODALFRAME : 0u;
+    switch (FBorderStyle) {
+    case TFormBorderStyle::bsDialog:
+        return WS_EX_DLGMODALFRAME;
+    case TFormBorderStyle::bsToolWindow:
+        return WS_EX_TOOLWINDOW;
+    default:
+        return 0u;
+    }
 }
 
 TCreateParams TForm::CreateParams() {
@@ -167,14 +174,18 @@ void TForm::DispatchCommand(std::uint16_t Id, std::uint16_t Code, std::intptr_t 
             return;
         }
     }
-    if (Id == IDCANCEL) {
-        // The Escape key: the form's cancel button, as if pressed.
+    if (Id == IDCANCEL || Id == IDOK) {
+        // The Escape key presses the form's cancel button, Enter its default button; without a cancel
+        // button, Escape closes the form as it closes the platform's dialog boxes.
         for (TControl* control : FControls) {
             auto* button = dynamic_cast<TButton*>(control);
-            if (button && button->Cancel() && button->Visible()) {
+            if (button && button->Visible() && (Id == IDCANCEL ? button->Cancel() : button->Default())) {
                 button->Click();
                 return;
             }
+        }
+        if (Id == IDCANCEL) {
+            Close();
         }
     }
 }

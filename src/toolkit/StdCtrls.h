@@ -51,6 +51,10 @@ public:
     // The Escape key presses the cancel button of its form.
     bool Cancel() const noexcept { return FCancel; }
     void SetCancel(bool Value) noexcept { FCancel = Value; }
+    // Enter presses the default button of its form; the platform draws it with a heavier border.
+    bool Default() const noexcept { return FDefault; }
+    // Set it before the button's window is made.
+    void SetDefault(bool Value) noexcept { FDefault = Value; }
     std::int32_t TabOrder() const noexcept { return FTabOrder; }
     void SetTabOrder(std::int32_t Value) noexcept { FTabOrder = Value; }
     // The command number the button's WM_COMMAND carries.
@@ -65,6 +69,7 @@ protected:
 private:
     TModalResult FModalResult = mrNone;
     bool FCancel = false;
+    bool FDefault = false;
     std::int32_t FTabOrder = 0;
     std::uint16_t FControlId;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/PlatformConstants.h"
+#include "core/Text.h"
+#include "diag/EasyLog.h"
 
 namespace tarnwick {
 
@@ -13,6 +15,7 @@ TTunerTray::TTunerTray(IShellPlatform& Shell, TApplication& App, TForm& AForm, s
 
 TTunerTray::~TTunerTray() {
     FMouseMovingDetectionTimer.Reset();
+    FAddRetryTimer.Reset();
     try {
         DeleteIcon();
     } catch (...) {
@@ -28,29 +31,79 @@ NOTIFYICONDATAW TTunerTray::NewIconRecord() {
     return data;
 }
 
-void TTunerTray::SendIconCommand(std::uint32_t Command) {
+bool TTunerTray::SendIconCommand(std::uint32_t Command) {
     NOTIFYICONDATAW data = NewIconRecord();
     if (Command == NIM_ADD || Command == NIM_MODIFY) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         data.uCallbackMessage = WM_TRAY_CALLBACK;
         data.hIcon = FSmallIcon->Handle();
         FillTextField(data.szTip, FTipString);
+    } else if (Command == NIM_SETVERSION) {
+        data.uTimeout = NOTIFYICON_VERSION_4; // the field is uVersion for this command
     }
-    // The shell's answer only tells whether the user sees the icon; nothing here depends on it.
-    (void)FShell.Shell_NotifyIconW(Command, data);
+    return FShell.Shell_NotifyIconW(Command, data);
 }
 
-void TTunerTray::CreateIcon() {
-    SendIconCommand(NIM_ADD);
+bool TTunerTray::CreateIcon() {
+    // A shell that restarted has no icon of ours; one that announces a new taskbar without restarting
+    // still has it and refuses a second add, which a change then shows.
+    FIconAdded = SendIconCommand(NIM_ADD) || SendIconCommand(NIM_MODIFY);
+    if (!FIconAdded) {
+        if (!FAddRetryTimer) {
+            FAddRetryTimer = MakeComponent<TKtTimer>(*FApplication, FForm);
+            FAddRetryTimer->SetEnabled(false);
+            FAddRetryTimer->SetInterval(IconAddRetryMilliseconds);
+            FAddRetryTimer->SetOnTimer([this](TComponent&) { RetryAdd(); });
+        }
+        if (!FAddRetryTimer->Enabled()) {
+            WriteToLog(u"The notification area refused the icon; it is tried again every " +
+                       IntToText(IconAddRetryMilliseconds / 1000) + u" s");
+            FAddRetriesLeft = IconAddRetries;
+            FAddRetryTimer->SetEnabled(true);
+        }
+        return false;
+    }
+    if (FAddRetryTimer && FAddRetryTimer->Enabled()) {
+        FAddRetryTimer->SetEnabled(false);
+        WriteToLog(u"The icon is in the notification area now");
+    }
+    // Without version 4 the shell keeps sending the plain mouse messages, and the keyboard opens nothing.
+    FVersion4 = SendIconCommand(NIM_SETVERSION);
+    return true;
+}
+
+void TTunerTray::RetryAdd() {
+    if (!FAddRetryTimer->Enabled()) {
+        return; // a tick queued before the tries ended
+    }
+    if (CreateIcon()) {
+        return;
+    }
+    if (--FAddRetriesLeft <= 0) {
+        FAddRetryTimer->SetEnabled(false);
+        WriteToLog(u"The notification area still refuses the icon; it is added when the taskbar is made again");
+    }
 }
 
 void TTunerTray::ModifyIcon(const TIcon& ANewIcon) {
     FSmallIcon = &ANewIcon;
-    SendIconCommand(NIM_MODIFY);
+    if (!FIconAdded) {
+        (void)CreateIcon();
+        return;
+    }
+    // The shell's answer only tells whether the user sees the icon; nothing here depends on it.
+    (void)SendIconCommand(NIM_MODIFY);
 }
 
 void TTunerTray::DeleteIcon() {
-    SendIconCommand(NIM_DELETE);
+    (void)SendIconCommand(NIM_DELETE);
+    FIconAdded = false;
+}
+
+void TTunerTray::ReturnFocus() {
+    if (FIconAdded) {
+        (void)SendIconCommand(NIM_SETFOCUS);
+    }
 }
 
 bool TTunerTray::ShowBalloonTrayIcon(TBalloonTimeout Timeout, const std::u16string& BalloonText,
@@ -75,14 +128,10 @@ void TTunerTray::HideForm() {
 }
 
 void TTunerTray::ShowForm() {
-    IWindowPlatform& windows = FApplication->Windows();
-    FApplication->SetShowMainForm(true);
-    // A form shown now runs its on-show handling, which may hide the windows again; the restores undo it.
+    // Cleared first: a main form shown with the flag set brings the application window along.
+    FApplication->SetShowMainForm(false);
     FForm->SetVisible(true);
-    windows.ShowWindow(FApplication->Handle(), SW_RESTORE);
-    if (TForm* mainForm = FApplication->MainForm()) {
-        windows.ShowWindow(mainForm->Handle(), SW_RESTORE);
-    }
+    FApplication->Windows().ShowWindow(FForm->Handle(), SW_SHOW);
 }
 
 } // namespace tarnwick

@@ -1,7 +1,8 @@
 #pragma once
 // TTunerTray: the program's single icon in the notification area on behalf of one form. It adds, changes
-// and removes the icon, shows balloon notices over it, hides and restores the application's windows, and
-// tells the form when the cursor has come to rest over the icon.
+// and removes the icon (speaking the shell's version-4 protocol where the shell takes it), tries a refused
+// add again, shows balloon notices over it, hands the keyboard focus back to the notification area, hides
+// and shows the form, and tells the form when the cursor has come to rest over the icon.
 
 #include <cstdint>
 #include <string>
@@ -21,6 +22,10 @@ inline constexpr std::uint32_t WM_TRAY_MOUSE_HOVER = 0x1137; // posted by the ho
 
 enum TBalloonIconType : std::uint8_t { bitNone, bitInfo, bitWarning, bitError };
 
+// A refused add is tried again this often, this many times: at logon the shell may not be ready yet.
+inline constexpr std::uint32_t IconAddRetryMilliseconds = 2000;
+inline constexpr int IconAddRetries = 15;
+
 // Whole seconds, 0 to 60.
 using TBalloonTimeout = std::uint8_t;
 inline constexpr TBalloonTimeout MaxBalloonTimeout = 60;
@@ -35,11 +40,21 @@ public:
     TTunerTray(const TTunerTray&) = delete;
     TTunerTray& operator=(const TTunerTray&) = delete;
 
-    void CreateIcon();
-    // ANewIcon is kept by reference: its owner keeps it alive.
+    // Adds the icon and asks for the version-4 protocol; true when the icon is in the notification area.
+    // An add the shell refuses is remembered and tried again a few times, and at the next add.
+    bool CreateIcon();
+    // ANewIcon is kept by reference: its owner keeps it alive. While the icon is missing, this adds it.
     void ModifyIcon(const TIcon& ANewIcon);
     void DeleteIcon();
+    // Gives the keyboard focus back to the notification area (after a menu of the icon closed).
+    void ReturnFocus();
+    // Whether the icon is in the notification area, and whether its shell speaks version 4 (NIN_SELECT,
+    // NIN_KEYSELECT, WM_CONTEXTMENU) rather than the plain mouse messages.
+    bool IconAdded() const noexcept { return FIconAdded; }
+    bool UsesVersion4() const noexcept { return FVersion4; }
+    // Hides the application window and the main form.
     void HideForm();
+    // Shows the form alone: the application window, which would bring a taskbar button, stays hidden.
     void ShowForm();
     // True when the shell took the balloon (false, for example, before the icon has been added).
     bool ShowBalloonTrayIcon(TBalloonTimeout Timeout, const std::u16string& BalloonText,
@@ -61,7 +76,8 @@ public:
     bool MouseMovingDetectionRunning() const noexcept { return FMouseEnterTime != -1; }
 
 private:
-    void SendIconCommand(std::uint32_t Command);
+    bool SendIconCommand(std::uint32_t Command);
+    void RetryAdd();
     NOTIFYICONDATAW NewIconRecord();
     std::int64_t Now();
     void MouseMovingDetectionTimerTimer(TComponent& Sender);
@@ -80,6 +96,11 @@ private:
     std::int64_t FLastMouseTime = 0;
     std::int64_t FMouseEnterTime = -1;
     TOwned<TKtTimer> FMouseMovingDetectionTimer;
+    bool FIconAdded = false;
+    bool FVersion4 = false;
+    // Made when an add is first refused; counts the tries left.
+    TOwned<TKtTimer> FAddRetryTimer;
+    int FAddRetriesLeft = 0;
 };
 
 // Fills a fixed text field of a platform record: the text cut to the field's capacity (never between the

@@ -19,6 +19,10 @@ namespace {
 
 constexpr UINT WM_TRAY_CALLBACK_ = 0x1135;
 constexpr DWORD Patience = 20000;
+// What the notification area of version 4 sends for a click and for a right click (at a point).
+constexpr LPARAM TraySelect = NIN_SELECT;
+constexpr LPARAM TrayContextMenu = WM_CONTEXTMENU;
+constexpr WPARAM TrayAnchor = MAKEWPARAM(1200, 785);
 
 class TarnwickEndToEnd : public ::testing::Test {
 protected:
@@ -79,12 +83,18 @@ protected:
 };
 
 TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
+    // What the user was typing into before the start.
+    const HWND typing = ::CreateWindowExW(0, L"EDIT", L"typing", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                          300, 200, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(typing);
+    WaitUntil(2000, [&] { return ::GetForegroundWindow() == typing; });
+    ASSERT_EQ(::GetForegroundWindow(), typing);
     // An elevated copy switches in its own window (without -elevation, Windows 7 relaunches first).
     TProgram program(machine, L"-elevation");
     HWND window = MainWindowOf(program);
     ASSERT_NE(window, nullptr) << "no main window";
-    // After the first activation the window is hidden: nothing on any screen, no taskbar button.
-    EXPECT_TRUE(WaitUntil(Patience, [&] { return !::IsWindowVisible(window); }));
+    // The start shows nothing: nothing on any screen, no taskbar button.
+    EXPECT_FALSE(::IsWindowVisible(window));
     for (HWND other : WindowsOf(program.ProcessId())) {
         RECT r{};
         ::GetWindowRect(other, &r);
@@ -95,10 +105,14 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     const bool onShown = WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; });
     const std::wstring shown = StateText(window);
     EXPECT_TRUE(onShown) << "state shown: " << std::string(shown.begin(), shown.end());
+    EXPECT_EQ(::GetForegroundWindow(), typing) << "the start took the foreground";
+    EXPECT_TRUE(WindowsOf(program.ProcessId(), L"TarnwickApplication").empty() ||
+                !::IsWindowVisible(WindowsOf(program.ProcessId(), L"TarnwickApplication").front()));
     test::TakeScreenshot(L"e2e-tray");
+    ::DestroyWindow(typing);
 
     // A left press on the tray icon shows the window beside the notification area.
-    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_LBUTTONDOWN);
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TraySelect);
     ASSERT_TRUE(WaitUntil(Patience, [&] { return ::IsWindowVisible(window) != FALSE; }));
     RECT r{};
     ::GetWindowRect(window, &r);
@@ -117,7 +131,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned off"; }));
     EXPECT_NE(FindChild(window, L"Button", {L"Turn on the internet"}), nullptr);
     test::TakeScreenshot(L"e2e-balloon-off");
-    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_LBUTTONDOWN);
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TraySelect);
     WaitUntil(3000, [&] { return ::IsWindowVisible(window) != FALSE; });
     test::TakeScreenshot(L"e2e-window-off");
 
@@ -144,7 +158,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
 
     // "About", the first item of the tray menu: a window of its own; then "Exit", the last, ends the
     // program.
-    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_RBUTTONDOWN);
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TrayContextMenu);
     ASSERT_TRUE(ChooseFromOpenMenu(program, VK_HOME)) << "the tray menu did not open";
     HWND about = nullptr;
     EXPECT_TRUE(WaitUntil(Patience, [&] {
@@ -157,7 +171,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
         ::PostMessageW(about, WM_CLOSE, 0, 0);
     }
     WaitUntil(3000, [&] { return WindowsOf(program.ProcessId(), L"TfrmAbout").empty(); });
-    ::PostMessageW(window, WM_TRAY_CALLBACK_, 0, WM_RBUTTONDOWN);
+    ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TrayContextMenu);
     ASSERT_TRUE(ChooseFromOpenMenu(program, VK_END)) << "the tray menu did not open";
     EXPECT_TRUE(program.WaitForExit(Patience)) << "Exit did not end the program";
 }

@@ -289,7 +289,6 @@ TEST_F(CommandLine, UnsubscribeRemovesTheAutostartValueAndEndsAlsoWhenThereWasNo
 TEST_F(CommandLine, APauseTurnsTheInternetOffAndOnAgainAfterItsMinutes) {
     h.Desktop.OnIdle = [] { return false; };
     h.Create(u"-elevation -action turnoff 15");
-    h.Form->SetVisible(true);
     h.Desktop.Pump();
     EXPECT_TRUE(h.BothOff());
     ASSERT_FALSE(h.Shell.Balloons.empty());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ProgramSupport.h"
+#include "core/Errors.h"
 #include "core/Text.h"
 #include "fixtures/RecordingLog.h"
 #include "tests/unit/app/ProgramHarness.h"
@@ -35,7 +36,7 @@ std::string Show(HWND_T Window, std::uint32_t Command) {
     return test::CallText("ShowWindow", {(long long)Window, Command});
 }
 
-TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
+TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
     TProgramHarness h;
     h.Create(u"");
     TForm1& f = *h.Form;
@@ -44,7 +45,6 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_EQ(f.ClientHeight(), 74);
     EXPECT_EQ(f.Width(), 248 + 6); // the dialog frame around the client area
     EXPECT_EQ(f.Height(), 74 + 25);
-    EXPECT_EQ(f.Top(), -10000);
     EXPECT_EQ(f.Color(), clWhite);
     EXPECT_EQ(f.Font(), TFont{});
 
@@ -53,8 +53,8 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
     EXPECT_EQ(window.Parent, h.App->Handle()) << "owned by the application window: no taskbar button";
     EXPECT_EQ(window.Style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX),
               WS_CAPTION | WS_SYSMENU);
-    EXPECT_EQ(window.ExStyle, WS_EX_DLGMODALFRAME);
-    EXPECT_EQ(window.Rect.Top, -10000);
+    EXPECT_EQ(window.ExStyle, WS_EX_TOOLWINDOW) << "a flyout: not among the windows of Alt+Tab";
+    EXPECT_FALSE(window.Visible);
 
     // The state label keeps its designed place and takes the size of its caption in bold.
     const TRect state = test::THeadlessDesktop::TextExtent(u"Internet is turned off", -11, true);
@@ -112,32 +112,50 @@ TEST(MainWindow, IsBuiltFromItsDesignFarAboveTheScreensWithoutATrayIcon) {
                     std::make_pair(h.Desktop.RegisterWindowMessageW(ShowMainWindowMessageName), MSGFLT_ADD)));
 }
 
-TEST(MainWindow, FirstActivationAddsTheIconHidesEverythingShowsTheStateAndIsNeverOnAScreen) {
+TEST(MainWindow, TheFirstDutiesRunFromAPostedMessageAndShowOrActivateNothing) {
     TProgramHarness h;
-    h.Start(u"");
+    h.Desktop.Foreground = h.Desktop.Active = 0x7E57; // what the user was typing into
+    h.Create(u"");
+    EXPECT_TRUE(h.Shell.Icons.empty()) << "nothing before the message loop runs";
+    EXPECT_FALSE(h.Form->FirstDutiesDone());
+    h.Desktop.Pump();
     const HWND_T app = h.App->Handle();
     const HWND_T form = h.FormWindow();
     EXPECT_THAT(Duties(h), ElementsAre(
-                               // The toolkit's first showing: the on-show handling hides, then it shows.
-                               Show(app, SW_HIDE), Show(form, SW_HIDE), Show(form, SW_SHOW),
-                               // The first activation's duties, in order.
+                               // The duties, in order: the icon, its protocol, the windows kept hidden,
+                               // the state.
                                "NIM_ADD(" + std::to_string(h.Desktop.Icons.at(u"MAINICON")) + ")",
-                               Show(app, SW_HIDE), Show(form, SW_HIDE),
+                               "NIM_SETVERSION(4)", Show(app, SW_HIDE), Show(form, SW_HIDE),
                                "NIM_MODIFY(" + std::to_string(h.Desktop.Icons.at(u"ZINTERNETONICON")) + ")"
                                // The button's window is not made yet: no shield to remove. The application
                                // window is hidden: no taskbar button to remove, no taskbar list made.
                                ));
-    EXPECT_TRUE(h.Form->Activated());
+    EXPECT_TRUE(h.Form->FirstDutiesDone());
     ASSERT_NE(h.TrayIcon(), nullptr);
     EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZINTERNETONICON"));
     EXPECT_EQ(h.TrayIcon()->Tip, u"Power off the internet");
     EXPECT_EQ(h.TrayIcon()->CallbackMessage, WM_TRAY_CALLBACK);
-    EXPECT_FALSE(h.Desktop.Window(form).Visible);
-    EXPECT_FALSE(h.Desktop.Window(app).Visible) << "no taskbar button";
-    EXPECT_EQ(h.Desktop.Window(form).Rect.Top, -10000) << "shown only far above the screen";
+    EXPECT_EQ(h.Desktop.Foreground, 0x7E57u) << "the foreground window stays where it was";
+    EXPECT_EQ(h.Desktop.Active, 0x7E57u);
+    EXPECT_EQ(h.Desktop.Count("SetForegroundWindow"), 0u);
+    EXPECT_EQ(h.Desktop.Count("SetFocus"), 0u);
+    for (HWND_T window : {form, app}) {
+        EXPECT_FALSE(h.Desktop.Window(window).Visible) << "no window shown, no taskbar button";
+        EXPECT_TRUE(h.Desktop.Window(window).WindowIcons.empty());
+    }
     EXPECT_FALSE(h.Desktop.QuitPosted);
     EXPECT_TRUE(h.Shell.Balloons.empty());
     EXPECT_TRUE(h.ShellExecute.Requests.empty());
+
+    // The loop of the program itself shows nothing either.
+    TProgramHarness run;
+    run.Create(u"");
+    run.Desktop.OnIdle = [] { return false; };
+    run.App->Run();
+    EXPECT_TRUE(run.Form->FirstDutiesDone());
+    EXPECT_FALSE(run.Desktop.Window(run.FormWindow()).Visible);
+    EXPECT_FALSE(run.Desktop.Window(run.App->Handle()).Visible);
+    EXPECT_EQ(run.Desktop.Active, 0u);
 }
 
 TEST(MainWindow, LaterActivationsRepeatNoneOfTheFirstDuties) {
@@ -146,8 +164,9 @@ TEST(MainWindow, LaterActivationsRepeatNoneOfTheFirstDuties) {
     ASSERT_TRUE(h.BothOff());
     h.Machine.sim.Enable(h.Wired);
     h.Desktop.Timeline.clear();
+    h.Send(WM_FIRST_DUTIES);
     h.Send(WM_ACTIVATE, 1, 0);
-    h.TrayClick(WM_LBUTTONDOWN); // shown again from the tray: activated once more
+    h.TrayClick(NIN_SELECT); // shown from the tray: activated
     EXPECT_EQ(h.Desktop.Count("NIM_ADD"), 0u);
     EXPECT_EQ(h.Desktop.Count("NIM_MODIFY"), 0u);
     EXPECT_EQ(h.Desktop.Count("DeleteTab"), 0u);
@@ -250,7 +269,7 @@ TEST(MainWindow, OnWindows7WithoutElevationEverySwitchStartsAnElevatedCopyAndEnd
 TEST(MainWindow, TheButtonAndTheMenusRelaunchWithTheirActionToo) {
     TProgramHarness on;
     on.Start(u"");
-    on.TrayClick(WM_LBUTTONDOWN);
+    on.TrayClick(NIN_SELECT);
     on.PressSwitch();
     ASSERT_EQ(on.ShellExecute.Requests.size(), 1u);
     EXPECT_EQ(on.ShellExecute.Requests[0].Parameters, u"-elevation -action turnoff");
@@ -378,7 +397,7 @@ TEST(MainWindow, AFailedElevationLeavesWindowAndStateAsTheyWereADeclinedOneWitho
         h.ShellExecute.Succeeds = false;
         h.System.LastError = c.Error;
         h.Start(u"");
-        h.TrayClick(WM_LBUTTONDOWN);
+        h.TrayClick(NIN_SELECT);
         ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
         h.PressSwitch();
         if (*c.Box) {
@@ -470,7 +489,7 @@ TEST(MainWindow, ATickWhoseTurnOffFailsLeavesTheTimerOnAndTheNextTickTriesAgain)
 TEST(MainWindow, TheCloseBoxHidesExitAndLogoffEndWithoutSwitching) {
     TProgramHarness h;
     h.Start(u"");
-    h.TrayClick(WM_LBUTTONDOWN);
+    h.TrayClick(NIN_SELECT);
     ASSERT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
 
     h.Send(WM_CLOSE);
@@ -494,7 +513,7 @@ TEST(MainWindow, TheCloseBoxHidesExitAndLogoffEndWithoutSwitching) {
     cancelled.Start(u"");
     cancelled.Send(WM_QUERYENDSESSION);
     cancelled.Send(WM_ENDSESSION, 0);
-    cancelled.TrayClick(WM_LBUTTONDOWN);
+    cancelled.TrayClick(NIN_SELECT);
     cancelled.Send(WM_CLOSE);
     EXPECT_FALSE(cancelled.Desktop.QuitPosted);
     EXPECT_FALSE(cancelled.Desktop.OnScreen(cancelled.FormWindow()));
@@ -514,7 +533,7 @@ TEST(MainWindow, ExitFromTheTrayMenuEndsTheMessageLoopAndRemovesTheIcon) {
         if (idle++ > 0) {
             return false; // the loop should have ended by now
         }
-        h.Desktop.PostMessageW(h.FormWindow(), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+        h.Desktop.PostMessageW(h.FormWindow(), WM_TRAY_CALLBACK, 0, WM_CONTEXTMENU);
         return true;
     };
     h.App->Run();
@@ -531,7 +550,9 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     h.Start(u"");
     const HWND_T form = h.FormWindow();
 
-    for (std::uint32_t ignored : {WM_MOUSEMOVE, WM_LBUTTONUP, 0x0203u /* double click */, 0x0205u}) {
+    // A shell of version 4 sends the mouse messages as well as the events they make: only the events count.
+    for (std::uint32_t ignored : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
+                                  0x0203u /* double click */, 0x0205u}) {
         h.TrayClick(ignored);
     }
     EXPECT_FALSE(h.Desktop.Window(form).Visible);
@@ -550,42 +571,118 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     }
     EXPECT_EQ(h.App->Icon().Handle(), HICON_T(0)) << "the large icon is loaded for the first window shown";
 
-    h.TrayClick(WM_LBUTTONDOWN);
+    h.TrayClick(NIN_SELECT);
     for (const TControl* control : waiting) {
         EXPECT_TRUE(control->HandleAllocated()) << "the windows are made when the form shows";
     }
     EXPECT_TRUE(h.Desktop.Window(f.imgInternetOn->Handle()).Visible) << "made in the state shown";
     EXPECT_FALSE(h.Desktop.Window(f.imgTarnwick->Handle()).Visible);
-    for (HWND_T window : {form, app}) {
-        const auto& icons = h.Desktop.Window(window).WindowIcons;
-        ASSERT_EQ(icons.size(), 2u) << "the application's icons come with the first showing";
-        EXPECT_EQ(icons.at(ICON_BIG), std::intptr_t(h.App->Icon().Handle()));
-        EXPECT_EQ(icons.at(ICON_SMALL), std::intptr_t(h.App->SmallIcon().Handle()));
-        EXPECT_NE(icons.at(ICON_BIG), 0);
-    }
+    const auto& icons = h.Desktop.Window(form).WindowIcons;
+    ASSERT_EQ(icons.size(), 2u) << "the application's icons come with the first showing";
+    EXPECT_EQ(icons.at(ICON_BIG), std::intptr_t(h.App->Icon().Handle()));
+    EXPECT_EQ(icons.at(ICON_SMALL), std::intptr_t(h.App->SmallIcon().Handle()));
+    EXPECT_NE(icons.at(ICON_BIG), 0);
+    EXPECT_TRUE(h.Desktop.Window(app).WindowIcons.empty()) << "the application window is never shown";
     const TRect& r = h.Desktop.Window(form).Rect;
     const std::int32_t width = h.Form->Width();
     EXPECT_EQ(r.Left, h.Desktop.Cursor.X - width / 2) << "centred on the cursor";
     EXPECT_EQ(r.Bottom, test::THeadlessDesktop::Taskbar.Top) << "just above the taskbar";
     EXPECT_TRUE(h.Desktop.OnScreen(form));
-    EXPECT_EQ(h.Desktop.Focus, form);
+    EXPECT_EQ(h.Desktop.Focus, f.btnSwitch->Handle()) << "the keyboard starts on the switch";
+    EXPECT_EQ(h.Desktop.Foreground, form);
     EXPECT_TRUE(h.Desktop.Window(form).TopMost);
+    EXPECT_FALSE(h.Desktop.Window(app).Visible) << "a flyout has no taskbar button";
 
     h.Send(WM_CLOSE);
     h.Send(WM_TRAY_MOUSE_HOVER);
     EXPECT_TRUE(h.Desktop.OnScreen(form));
 
-    h.TrayClick(WM_RBUTTONDOWN);
+    h.TrayClick(WM_CONTEXTMENU, {1250, 780});
     ASSERT_EQ(h.Desktop.Popups.size(), 1u);
     const auto& popup = h.Desktop.Popups[0];
-    EXPECT_EQ(popup.X, h.Desktop.Cursor.X);
-    EXPECT_EQ(popup.Y, h.Desktop.Cursor.Y);
+    EXPECT_EQ(popup.X, 1250) << "where the shell anchors it";
+    EXPECT_EQ(popup.Y, 780);
+    EXPECT_EQ(h.Shell.FocusReturns, 1) << "the keyboard goes back to the notification area";
     EXPECT_EQ(popup.Owner, form);
     ASSERT_EQ(popup.Entries.size(), 3u);
     EXPECT_EQ(popup.Entries[0].Text, u"About");
     EXPECT_EQ(popup.Entries[1].Flags, MF_SEPARATOR);
     EXPECT_EQ(popup.Entries[2].Text, u"Exit");
     EXPECT_EQ(popup.Entries[2].Id, h.Form->Exit1->Command());
+}
+
+TEST(MainWindow, AFlyoutHidesOnEscapeOrWhenAnotherWindowIsActivatedButNotForItsOwnMenuOrBox) {
+    TProgramHarness h;
+    h.Start(u"-elevation");
+    const HWND_T form = h.FormWindow();
+    h.TrayClick(NIN_KEYSELECT);
+    ASSERT_TRUE(h.Desktop.OnScreen(form));
+    EXPECT_EQ(h.Desktop.Focus, h.ButtonWindow());
+    EXPECT_EQ(h.Desktop.Window(form).Rect.Right, test::THeadlessDesktop::Taskbar.Right)
+        << "from the keyboard: in the corner, not under a cursor that is elsewhere";
+    EXPECT_EQ(h.Desktop.Window(h.ButtonWindow()).Style & BS_DEFPUSHBUTTON, BS_DEFPUSHBUTTON) << "Enter";
+
+    // Escape, as the dialog manager reports it.
+    h.Send(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(h.Desktop.OnScreen(form));
+    EXPECT_FALSE(h.Desktop.QuitPosted);
+
+    // A click elsewhere: another window takes the activation.
+    h.TrayClick(NIN_SELECT);
+    ASSERT_TRUE(h.Desktop.OnScreen(form));
+    h.Send(WM_ACTIVATE, WA_INACTIVE, 0x7E57);
+    EXPECT_FALSE(h.Desktop.OnScreen(form));
+
+    // Its own menu and boxes take the activation without hiding it.
+    h.TurnAdaptersOff();
+    h.Send(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    h.TrayClick(NIN_SELECT);
+    bool shownWithMenu = false;
+    h.Desktop.MenuChoice = [&](const test::THeadlessDesktop::TPopup&) -> std::optional<std::u16string> {
+        h.Desktop.Send(form, WM_ACTIVATE, WA_INACTIVE, 0x3E0);
+        shownWithMenu = h.Desktop.OnScreen(form);
+        return std::nullopt;
+    };
+    h.PressSwitch();
+    EXPECT_TRUE(shownWithMenu);
+    EXPECT_TRUE(h.Desktop.OnScreen(form));
+    bool shownWithBox = false;
+    h.Desktop.WhileBoxOpen = [&](const test::THeadlessDesktop::TBox&) {
+        h.Desktop.Send(form, WM_ACTIVATE, WA_INACTIVE, 0xB0);
+        shownWithBox = h.Desktop.OnScreen(form);
+    };
+    try {
+        throw EGeneralError(u"A failure");
+    } catch (...) {
+        h.Form->Application().HandleException(h.Form.get());
+    }
+    ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
+    EXPECT_TRUE(shownWithBox);
+}
+
+TEST(MainWindow, AShellWithoutVersion4KeepsThePlainMouseMessages) {
+    TProgramHarness h;
+    h.Shell.TakesVersion4 = false;
+    h.Start(u"");
+    EXPECT_FALSE(h.Form->Tray().UsesVersion4());
+    h.TrayClick(NIN_SELECT);
+    EXPECT_FALSE(h.Desktop.OnScreen(h.FormWindow())) << "an older shell never sends it";
+    h.TrayClick(WM_LBUTTONDOWN);
+    EXPECT_TRUE(h.Desktop.OnScreen(h.FormWindow()));
+    h.TrayClick(WM_RBUTTONDOWN);
+    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
+    EXPECT_EQ(h.Desktop.Popups[0].X, h.Desktop.Cursor.X) << "at the cursor";
+}
+
+TEST(MainWindow, AnIconTheShellRefusedAtStartIsAddedOnALaterTry) {
+    TProgramHarness h;
+    h.Shell.RefusedAdds = 2; // the shell is not ready at logon
+    h.Start(u"");
+    EXPECT_EQ(h.TrayIcon(), nullptr);
+    h.Desktop.AdvanceTime(2 * IconAddRetryMilliseconds);
+    ASSERT_NE(h.TrayIcon(), nullptr);
+    EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZINTERNETONICON")) << "with the present state";
+    EXPECT_TRUE(h.Form->Tray().UsesVersion4());
 }
 
 TEST(MainWindow, TheDisplayFollowsTheAdaptersOnEveryDeviceChange) {
@@ -648,14 +745,14 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
 TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
     TProgramHarness h;
     h.Start(u"-elevation");
-    h.TrayClick(WM_LBUTTONDOWN);
+    h.TrayClick(NIN_SELECT);
     h.PressSwitch();
     EXPECT_TRUE(h.BothOff());
     EXPECT_EQ(h.LastBalloon(), test::OffNotice);
     EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible) << "every switch hides the window";
     EXPECT_TRUE(h.Desktop.Popups.empty());
 
-    h.TrayClick(WM_LBUTTONDOWN);
+    h.TrayClick(NIN_SELECT);
     h.Desktop.Cursor = {700, 760};
     h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
         return std::u16string(u"Turn on for 30 min");
@@ -663,8 +760,9 @@ TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
     h.PressSwitch();
     ASSERT_EQ(h.Desktop.Popups.size(), 1u);
     const auto& popup = h.Desktop.Popups[0];
-    EXPECT_EQ(popup.X, 700);
-    EXPECT_EQ(popup.Y, 760);
+    const TRect& button = h.Desktop.Window(h.ButtonWindow()).Rect;
+    EXPECT_EQ(popup.X, button.Left) << "under the button, for the keyboard as for the mouse";
+    EXPECT_EQ(popup.Y, button.Bottom);
     std::vector<std::u16string> captions;
     for (const auto& entry : popup.Entries) {
         captions.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
@@ -681,10 +779,9 @@ TEST(MainWindow, AddsTheIconAgainWithItsPresentPictureWhenTheTaskbarIsMadeAgain)
     TProgramHarness h;
     h.TurnAdaptersOff();
     h.Create(u"");
-    h.Send(h.Form->TaskbarCreatedMessage());
-    EXPECT_TRUE(h.Shell.Icons.empty()) << "no icon before the first activation";
+    h.Desktop.Send(h.FormWindow(), h.Form->TaskbarCreatedMessage());
+    EXPECT_TRUE(h.Shell.Icons.empty()) << "no icon before the first duties";
 
-    h.Form->SetVisible(true);
     h.Desktop.Pump();
     h.Shell.Icons.clear(); // Explorer restarted: the notification area is empty
     h.Desktop.Broadcast(test::THeadlessDesktop::TaskbarCreated, 0, 0);

@@ -72,7 +72,7 @@ TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfte
             return false;
         }
         title = h.Desktop.Window(apps[0]).Text;
-        h.Desktop.PostMessageW(forms[0], WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+        h.Desktop.PostMessageW(forms[0], WM_TRAY_CALLBACK, 0, WM_CONTEXTMENU);
         return true;
     };
 

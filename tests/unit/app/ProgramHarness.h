@@ -72,11 +72,9 @@ struct TProgramHarness {
                                      ParseCommandLine(System, ProcessArguments(System)));
         App->SetMainForm(Form.get());
     }
-    // As the message loop starts: the toolkit's first showing of the main window, its first activation,
-    // and the messages that follow.
+    // As the message loop starts: the first duties the window posted itself, and the messages that follow.
     void Start(const std::u16string& Arguments, std::uint32_t Major = 6, std::uint32_t Minor = 1) {
         Create(Arguments, Major, Minor);
-        Form->SetVisible(true);
         Desktop.Pump();
     }
 
@@ -87,7 +85,13 @@ struct TProgramHarness {
         Desktop.Pump();
         return result;
     }
-    void TrayClick(std::uint32_t MouseMessage) { Send(WM_TRAY_CALLBACK, 0, MouseMessage); }
+    // A message of the notification area about the icon: a shell of version 4 says the event, with the
+    // anchor point in wParam, an older one the mouse message.
+    void TrayClick(std::uint32_t Event, TPoint Anchor = {}) {
+        const auto anchor = static_cast<std::uintptr_t>(std::uint16_t(Anchor.X)) |
+                            (static_cast<std::uintptr_t>(std::uint16_t(Anchor.Y)) << 16);
+        Send(WM_TRAY_CALLBACK, anchor, Event);
+    }
     // Chooses a menu item the way the platform reports it: WM_COMMAND with its command number.
     void Choose(const TMenuItem& Item) { Send(WM_COMMAND, Item.Command(), 0); }
     void PressSwitch() {

@@ -31,15 +31,27 @@ public:
     std::map<std::pair<HWND_T, std::uint32_t>, TIconState> Icons;
     std::vector<TBalloon> Balloons;
     HRESULT_T CreateResult = 0;
+    // Windows Vista and later take version 4 (Shell_NotifyIcon's documentation); Windows XP did not.
+    bool TakesVersion4 = true;
+    // The shell is not ready for this many adds yet (at logon).
+    int RefusedAdds = 0;
+    std::map<std::pair<HWND_T, std::uint32_t>, std::uint32_t> Versions;
+    int FocusReturns = 0;
 
     bool Shell_NotifyIconW(std::uint32_t dwMessage, const NOTIFYICONDATAW& lpData) override {
-        static const char* const names[] = {"NIM_ADD", "NIM_MODIFY", "NIM_DELETE"};
+        static const char* const names[] = {"NIM_ADD", "NIM_MODIFY", "NIM_DELETE", "NIM_SETFOCUS",
+                                            "NIM_SETVERSION"};
         const auto key = std::make_pair(lpData.hWnd, lpData.uID);
         const bool balloon = dwMessage == 1 && (lpData.uFlags & 0x10);
-        FTimeline.push_back(std::string(dwMessage < 3 ? names[dwMessage] : "NIM_?") +
-                            (balloon ? "(balloon)" : "") + "(" + std::to_string(lpData.hIcon) + ")");
+        FTimeline.push_back(std::string(dwMessage < 5 ? names[dwMessage] : "NIM_?") +
+                            (balloon ? "(balloon)" : "") + "(" +
+                            std::to_string(dwMessage == 4 ? lpData.uTimeout : lpData.hIcon) + ")");
         switch (dwMessage) {
         case 0:
+            if (RefusedAdds > 0) {
+                --RefusedAdds;
+                return false;
+            }
             return Icons.emplace(key, TIconState{lpData.hIcon, lpData.szTip, lpData.uCallbackMessage}).second;
         case 1:
             if (!Icons.count(key)) {
@@ -52,7 +64,17 @@ public:
             }
             return true;
         case 2:
+            Versions.erase(key);
             return Icons.erase(key) != 0;
+        case 3:
+            FocusReturns += Icons.count(key) ? 1 : 0;
+            return Icons.count(key) != 0;
+        case 4:
+            if (!TakesVersion4 || !Icons.count(key)) {
+                return false;
+            }
+            Versions[key] = lpData.uTimeout;
+            return true;
         default:
             return false;
         }

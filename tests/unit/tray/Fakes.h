@@ -200,6 +200,9 @@ public:
     };
     std::vector<Command> Commands;
     std::set<std::pair<HWND_T, std::uint32_t>> Icons; // what the notification area shows
+    // The shell is not ready for this many adds yet (at logon); a shell before Vista refuses version 4.
+    int RefusedAdds = 0;
+    bool TakesVersion4 = true;
 
     std::uintptr_t AppBarState = 0;
     std::vector<std::pair<std::uint32_t, APPBARDATA>> AppBarCalls;
@@ -212,13 +215,19 @@ public:
         bool result = false;
         switch (dwMessage) {
         case 0: // NIM_ADD
-            result = Icons.insert(key).second;
+            result = RefusedAdds > 0 ? (--RefusedAdds, false) : Icons.insert(key).second;
             break;
         case 1: // NIM_MODIFY
             result = Icons.count(key) != 0;
             break;
         case 2: // NIM_DELETE
             result = Icons.erase(key) != 0;
+            break;
+        case 3: // NIM_SETFOCUS
+            result = Icons.count(key) != 0;
+            break;
+        case 4: // NIM_SETVERSION
+            result = TakesVersion4 && Icons.count(key) != 0;
             break;
         }
         Commands.push_back({dwMessage, data, result});

@@ -6,6 +6,7 @@
 #include "core/PlatformConstants.h"
 #include "testing/fixtures/HeadlessGuiPlatform.h"
 #include "tests/unit/tray/Fakes.h"
+#include "tests/unit/tray/LogRecorder.h"
 #include "toolkit/UtilityWindow.h"
 
 namespace tarnwick {
@@ -61,12 +62,15 @@ TEST_F(TunerTrayTest, EachCommandFillsTheRecordForTheFormsWindow) {
     Tray->CreateIcon();
     Tray->ModifyIcon(OnIcon);
     EXPECT_TRUE(Tray->ShowBalloonTrayIcon(5, u"The internet is turned on now", u"Internet On", bitInfo));
+    Tray->ReturnFocus();
     Tray->DeleteIcon();
-    ASSERT_EQ(Shell.Commands.size(), 4u);
+    ASSERT_EQ(Shell.Commands.size(), 6u);
 
     const HWND_T formWnd = Form->Handle();
-    const std::uint32_t expectedMessages[] = {NIM_ADD, NIM_MODIFY, NIM_MODIFY, NIM_DELETE};
-    for (std::size_t i = 0; i < 4; ++i) {
+    // Version 4 is asked for right after the add: the shell keeps it with the icon.
+    const std::uint32_t expectedMessages[] = {NIM_ADD,    NIM_SETVERSION, NIM_MODIFY,
+                                              NIM_MODIFY, NIM_SETFOCUS,   NIM_DELETE};
+    for (std::size_t i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
         const NOTIFYICONDATAW& d = Shell.Commands[i].Data;
         EXPECT_EQ(Shell.Commands[i].Message, expectedMessages[i]);
@@ -76,7 +80,13 @@ TEST_F(TunerTrayTest, EachCommandFillsTheRecordForTheFormsWindow) {
         EXPECT_EQ(d.guidItem, Guid{});
         EXPECT_EQ(d.hBalloonIcon, 0u);
     }
-    for (std::size_t i : {0, 1}) {
+    const NOTIFYICONDATAW& version = Shell.Commands[1].Data;
+    EXPECT_EQ(version.uTimeout, NOTIFYICON_VERSION_4) << "uVersion shares the field";
+    EXPECT_EQ(version.uFlags, 0u);
+    EXPECT_TRUE(Tray->UsesVersion4());
+    EXPECT_TRUE(Shell.Commands[4].Result);
+    EXPECT_EQ(Shell.Commands[4].Data.uFlags, 0u);
+    for (std::size_t i : {0, 2}) {
         const NOTIFYICONDATAW& d = Shell.Commands[i].Data;
         EXPECT_EQ(d.uFlags, NIF_MESSAGE | NIF_ICON | NIF_TIP);
         EXPECT_EQ(d.uFlags, 7u);
@@ -85,9 +95,9 @@ TEST_F(TunerTrayTest, EachCommandFillsTheRecordForTheFormsWindow) {
         EXPECT_EQ(Text(d.szInfo), u"");
     }
     EXPECT_EQ(Shell.Commands[0].Data.hIcon, 0x51u);
-    EXPECT_EQ(Shell.Commands[1].Data.hIcon, 0x52u);
+    EXPECT_EQ(Shell.Commands[2].Data.hIcon, 0x52u);
 
-    const NOTIFYICONDATAW& balloon = Shell.Commands[2].Data;
+    const NOTIFYICONDATAW& balloon = Shell.Commands[3].Data;
     EXPECT_EQ(balloon.uFlags, NIF_INFO);
     EXPECT_EQ(Text(balloon.szInfo), u"The internet is turned on now");
     EXPECT_EQ(Text(balloon.szInfoTitle), u"Internet On");
@@ -96,7 +106,7 @@ TEST_F(TunerTrayTest, EachCommandFillsTheRecordForTheFormsWindow) {
     EXPECT_EQ(balloon.hIcon, 0u);
     EXPECT_EQ(Text(balloon.szTip), u"");
 
-    const NOTIFYICONDATAW& del = Shell.Commands[3].Data;
+    const NOTIFYICONDATAW& del = Shell.Commands[5].Data;
     EXPECT_EQ(del.uFlags, 0u);
     EXPECT_EQ(del.uCallbackMessage, 0u);
     EXPECT_EQ(del.hIcon, 0u);
@@ -136,7 +146,7 @@ TEST_F(TunerTrayTest, TextsAreCutToTheirFieldsAndZeroTerminated) {
         Tray->SetTipString(text);
         Tray->CreateIcon();
         Tray->ShowBalloonTrayIcon(0, text, text, bitNone);
-        EXPECT_EQ(Text(Shell.Commands[Shell.Commands.size() - 2].Data.szTip).size(), c.tip);
+        EXPECT_EQ(Text(Shell.Commands[Shell.Commands.size() - 3].Data.szTip).size(), c.tip);
         EXPECT_EQ(Text(Shell.Commands.back().Data.szInfo).size(), c.info);
         EXPECT_EQ(Text(Shell.Commands.back().Data.szInfoTitle).size(), c.title);
         Tray->DeleteIcon();
@@ -148,14 +158,14 @@ TEST_F(TunerTrayTest, ACutNeverSplitsASurrogatePair) {
     tip += u"\U0001F310"; // a globe: two code units, the first at the last place of the field
     Tray->SetTipString(tip);
     Tray->CreateIcon();
-    EXPECT_EQ(Text(Shell.Commands.back().Data.szTip), std::u16string(126, u'x'));
+    EXPECT_EQ(Text(Shell.Commands.front().Data.szTip), std::u16string(126, u'x'));
 }
 
 TEST_F(TunerTrayTest, ANewTipReachesTheShellOnlyWithTheNextModify) {
     Tray->CreateIcon();
     Tray->SetTipString(u"Another tip");
     EXPECT_EQ(Tray->TipString(), u"Another tip");
-    EXPECT_EQ(Shell.Commands.size(), 1u);
+    EXPECT_EQ(Shell.Commands.size(), 2u);
     Tray->ShowBalloonTrayIcon(0, u"b", u"B", bitInfo);
     EXPECT_EQ(Text(Shell.Commands.back().Data.szTip), u"");
     Tray->ModifyIcon(OnIcon);
@@ -177,9 +187,9 @@ TEST_F(TunerTrayTest, DestructionRemovesTheIconAgainEvenWhenTheOwnerAlreadyDid) 
     Tray->MouseIsMovingOverTrayNow();
     const HWND_T timerWnd = TimerWindow();
     Tray.reset();
-    ASSERT_EQ(Shell.Commands.size(), 3u);
-    EXPECT_EQ(Shell.Commands[2].Message, NIM_DELETE);
-    EXPECT_FALSE(Shell.Commands[2].Result); // the shell refuses; nobody is told
+    ASSERT_EQ(Shell.Commands.size(), 4u); // add, version, delete, delete
+    EXPECT_EQ(Shell.Commands[3].Message, NIM_DELETE);
+    EXPECT_FALSE(Shell.Commands[3].Result); // the shell refuses; nobody is told
     EXPECT_FALSE(Factory.Alive(timerWnd));
     EXPECT_EQ(Form->ComponentCount(), 0u);
 }
@@ -199,29 +209,87 @@ TEST_F(TunerTrayTest, HideFormClearsTheFlagThenHidesTheApplicationWindowThenTheM
     Windows.OnCall = nullptr;
 }
 
-TEST_F(TunerTrayTest, ShowFormShowsTheFormAndRestoresWhatItsOnShowHandlingHid) {
+TEST_F(TunerTrayTest, ShowFormShowsTheFormAloneAndNeverTheApplicationWindow) {
     const HWND_T formWnd = Form->Handle();
+    App.SetShowMainForm(true);
     std::vector<std::string> seen;
     Windows.OnCall = [&](const std::string& call) { seen.push_back(call); };
-    Form->OnShow = [&](TComponent&) {
-        EXPECT_TRUE(App.ShowMainForm());
-        seen.push_back("OnShow");
-        Tray->HideForm(); // what the main window does when it is shown
-    };
     Tray->ShowForm();
-    EXPECT_THAT(seen, ElementsAre("OnShow", Call("ShowWindow", {(long long)App.Handle(), SW_HIDE}),
-                                  Call("ShowWindow", {(long long)formWnd, SW_HIDE}),
-                                  Call("ShowWindow", {(long long)formWnd, SW_SHOW}),
-                                  Call("ShowWindow", {(long long)App.Handle(), SW_RESTORE}),
-                                  Call("ShowWindow", {(long long)formWnd, SW_RESTORE})));
+    EXPECT_THAT(seen, ElementsAre(Call("ShowWindow", {(long long)formWnd, SW_SHOW}),
+                                  Call("ShowWindow", {(long long)formWnd, SW_SHOW})));
     EXPECT_TRUE(Form->Visible());
+    EXPECT_FALSE(App.ShowMainForm()) << "a main form shown with the flag would bring the taskbar button";
 
+    Tray->HideForm();
     seen.clear();
-    Tray->ShowForm(); // already visible: only the restores
-    EXPECT_THAT(seen, ElementsAre(Call("ShowWindow", {(long long)App.Handle(), SW_RESTORE}),
-                                  Call("ShowWindow", {(long long)formWnd, SW_RESTORE})));
-    EXPECT_TRUE(App.ShowMainForm());
+    Tray->ShowForm(); // hidden by the tray: shown again
+    EXPECT_THAT(seen, ElementsAre(Call("ShowWindow", {(long long)formWnd, SW_SHOW})));
     Windows.OnCall = nullptr;
+}
+
+TEST_F(TunerTrayTest, AnOlderShellKeepsThePlainMouseMessages) {
+    Shell.TakesVersion4 = false;
+    EXPECT_TRUE(Tray->CreateIcon());
+    EXPECT_FALSE(Tray->UsesVersion4());
+    Shell.TakesVersion4 = true;
+    Tray->DeleteIcon();
+    EXPECT_TRUE(Tray->CreateIcon());
+    EXPECT_TRUE(Tray->UsesVersion4());
+}
+
+TEST_F(TunerTrayTest, ARefusedAddIsTriedAgainAFewTimesThenLeftToTheNextTaskbar) {
+    test::LogRecorder log;
+    Shell.RefusedAdds = 3;
+    EXPECT_FALSE(Tray->CreateIcon());
+    EXPECT_FALSE(Tray->IconAdded());
+    EXPECT_TRUE(Shell.Icons.empty());
+    ASSERT_EQ(log.Lines.size(), 1u);
+    EXPECT_EQ(log.Lines[0].first, u"The notification area refused the icon; it is tried again every 2 s");
+    const auto retry = [this] {
+        for (const auto& [h, w] : Factory.Windows) {
+            if (w.Params.ClassName == UtilityWindowClassName && h != TimerWindow()) {
+                Factory.Deliver(h, WM_TIMER, TKtTimer::TimerId);
+                return;
+            }
+        }
+        FAIL() << "no retry timer";
+    };
+    EXPECT_THAT(Windows.Calls, ::testing::Contains(::testing::HasSubstr("SetTimer")));
+    retry();
+    retry(); // the third refusal
+    EXPECT_FALSE(Tray->IconAdded());
+    Tray->ModifyIcon(OnIcon); // while it is missing, a change adds it
+    EXPECT_TRUE(Tray->IconAdded());
+    EXPECT_EQ(Shell.Icons.size(), 1u);
+    EXPECT_EQ(Shell.Commands.back().Message, NIM_SETVERSION);
+    EXPECT_EQ(log.Lines.back().first, u"The icon is in the notification area now");
+
+    // A shell that never gets ready: the tries end, the next taskbar's announcement adds it.
+    Tray->DeleteIcon();
+    Shell.RefusedAdds = 1000;
+    log.Lines.clear();
+    EXPECT_FALSE(Tray->CreateIcon());
+    std::size_t tries = 0;
+    for (; tries < 100 && Shell.RefusedAdds > 0; ++tries) {
+        const int before = Shell.RefusedAdds;
+        retry();
+        if (Shell.RefusedAdds == before) {
+            break; // the timer no longer tries
+        }
+    }
+    EXPECT_EQ(1000 - Shell.RefusedAdds, 1 + IconAddRetries);
+    EXPECT_EQ(log.Lines.back().first,
+              u"The notification area still refuses the icon; it is added when the taskbar is made again");
+}
+
+TEST_F(TunerTrayTest, AnAddRefusedBecauseTheIconIsStillThereCountsAsAdded) {
+    Tray->CreateIcon();
+    Shell.Commands.clear();
+    EXPECT_TRUE(Tray->CreateIcon()); // "TaskbarCreated" without a restart of the shell
+    ASSERT_EQ(Shell.Commands.size(), 3u);
+    EXPECT_FALSE(Shell.Commands[0].Result);
+    EXPECT_EQ(Shell.Commands[1].Message, NIM_MODIFY);
+    EXPECT_TRUE(Shell.Commands[1].Result);
 }
 
 // The hover detector, driven step by step: reports of mouse moves and ticks of its timer.

@@ -256,10 +256,9 @@ protected:
         App->SetMainForm(Form.get());
         // Windows broadcasts a device change after the class installer's changes.
         Machine.sim.OnDevicesChanged = [this] { ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0); };
-        // As the message loop starts: the toolkit's first showing, the first activation.
-        Form->SetVisible(true);
-        test::PumpMessages(500, [this] { return Form->Activated(); });
-        ASSERT_TRUE(Form->Activated());
+        // As the message loop starts: the first duties the window posted itself.
+        test::PumpMessages(500, [this] { return Form->FirstDutiesDone(); });
+        ASSERT_TRUE(Form->FirstDutiesDone());
     }
     void TearDown() override {
         Form.Reset();
@@ -269,9 +268,37 @@ protected:
     }
 
     HWND Wnd() const { return reinterpret_cast<HWND>(Form->Handle()); }
-    void ShowFromTray() {
-        ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, WM_LBUTTONDOWN);
+    // What the notification area sends: the event where the shell took version 4 (the anchor point in
+    // wParam), otherwise the mouse message that stands for it.
+    void PostTrayEvent(UINT Event, POINT Anchor = {}) {
+        if (Form->Tray().UsesVersion4()) {
+            ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, MAKEWPARAM(Anchor.x, Anchor.y), MAKELPARAM(Event, 0));
+            return;
+        }
+        ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, Event == WM_CONTEXTMENU ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
+    }
+    void ShowFromTray(UINT Event = NIN_SELECT) {
+        PostTrayEvent(Event);
         test::PumpMessages(2000, [this] { return ::IsWindowVisible(Wnd()) != FALSE; });
+    }
+    // The program's own loop: keys go through the dialog manager first.
+    void PumpAsTheProgram(DWORD Milliseconds, const std::function<bool()>& Done) {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < Milliseconds && !Done()) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (!::IsDialogMessageW(Wnd(), &msg)) {
+                    ::TranslateMessage(&msg);
+                    ::DispatchMessageW(&msg);
+                }
+            }
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        }
+    }
+    void PressKey(WPARAM Key) {
+        const HWND focus = ::GetFocus();
+        ::PostMessageW(focus ? focus : Wnd(), WM_KEYDOWN, Key, 1);
+        ::PostMessageW(focus ? focus : Wnd(), WM_KEYUP, Key, 0xC0000001);
     }
     bool On(DEVINST Adapter) const { return Machine.sim.Device(Adapter).Problem == 0; }
 };
@@ -372,10 +399,59 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
     test::TakeScreenshot(L"balloon-on");
 }
 
+TEST_F(MainWindowDesktop, TheKeyboardOpensTheWindowOnTheSwitchAndEscapeOrAClickElsewhereHidesIt) {
+    EXPECT_TRUE(Form->Tray().UsesVersion4()) << "Wine's notification area takes version 4";
+    ShowFromTray(NIN_KEYSELECT);
+    ASSERT_TRUE(::IsWindowVisible(Wnd()));
+    const HWND button = ChildWithText(Wnd(), L"Turn off the internet");
+    ASSERT_TRUE(button);
+    EXPECT_EQ(::GetFocus(), button) << "the keyboard starts on the switch";
+    EXPECT_EQ(::GetForegroundWindow(), Wnd());
+    EXPECT_TRUE(::GetWindowLongW(Wnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW) << "not in Alt+Tab";
+    EXPECT_FALSE(::IsWindowVisible(reinterpret_cast<HWND>(App->Handle()))) << "no taskbar button";
+    test::TakeScreenshot(L"flyout-keyboard");
+
+    PressKey(VK_ESCAPE);
+    PumpAsTheProgram(2000, [this] { return !::IsWindowVisible(Wnd()); });
+    EXPECT_FALSE(::IsWindowVisible(Wnd())) << "Escape hides it";
+
+    ShowFromTray(NIN_SELECT);
+    ASSERT_TRUE(::IsWindowVisible(Wnd()));
+    // Another program's window takes the activation: a click elsewhere.
+    const HWND elsewhere = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 10, 10, 100,
+                                             50, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(elsewhere);
+    test::PumpMessages(2000, [this] { return !::IsWindowVisible(Wnd()); });
+    EXPECT_FALSE(::IsWindowVisible(Wnd())) << "losing the activation hides it";
+    ::DestroyWindow(elsewhere);
+
+    ShowFromTray(NIN_KEYSELECT);
+    PressKey(VK_RETURN);
+    PumpAsTheProgram(3000, [this] { return !On(Wired) && !On(Wireless); });
+    EXPECT_FALSE(On(Wired) || On(Wireless)) << "Enter presses the switch";
+}
+
+TEST_F(MainWindowDesktop, AMenuOfItsOwnKeepsTheWindowOpen) {
+    Machine.sim.Disable(Wired);
+    Machine.sim.Disable(Wireless);
+    ::PostMessageW(Wnd(), WM_DEVICECHANGE, 7, 0);
+    ShowFromTray(NIN_KEYSELECT);
+    bool visibleWithMenu = false;
+    std::vector<std::wstring> items;
+    TLater later(1000, [&] {
+        visibleWithMenu = ::IsWindowVisible(Wnd()) != FALSE;
+        ReadOpenMenu(items, L"turn-on-menu-keyboard");
+    });
+    PressKey(VK_RETURN);
+    PumpAsTheProgram(25000, [&] { return !items.empty(); });
+    EXPECT_EQ(items.size(), 6u);
+    EXPECT_TRUE(visibleWithMenu);
+}
+
 TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
     std::vector<std::wstring> items;
     TLater later(1000, [&] { ReadOpenMenu(items, L"tray-menu"); });
-    ::PostMessageW(Wnd(), WM_TRAY_CALLBACK, 0, WM_RBUTTONDOWN);
+    PostTrayEvent(WM_CONTEXTMENU, {1200, 780});
     test::PumpMessages(25000, [&] { return !items.empty(); });
     EXPECT_EQ(items, (std::vector<std::wstring>{L"About", L"", L"Exit"}));
 }

@@ -49,6 +49,16 @@ TEST_F(ShellSeamTest, TheNotificationAreaTakesAnIconOnceAndRefusesWhatItDoesNotH
     EXPECT_FALSE(Shell.Shell_NotifyIconW(NIM_DELETE, Record(0)));
 }
 
+TEST_F(ShellSeamTest, TheNotificationAreaTakesVersion4AndTheFocusOnlyForAnIconItHas) {
+    NOTIFYICONDATAW version = Record(0);
+    version.uTimeout = NOTIFYICON_VERSION_4; // uVersion
+    EXPECT_FALSE(Shell.Shell_NotifyIconW(NIM_SETVERSION, version)) << "no icon yet";
+    EXPECT_FALSE(Shell.Shell_NotifyIconW(NIM_SETFOCUS, Record(0)));
+    ASSERT_TRUE(Shell.Shell_NotifyIconW(NIM_ADD, Record(NIF_MESSAGE | NIF_ICON | NIF_TIP)));
+    EXPECT_TRUE(Shell.Shell_NotifyIconW(NIM_SETVERSION, version));
+    EXPECT_TRUE(Shell.Shell_NotifyIconW(NIM_DELETE, Record(0)));
+}
+
 TEST_F(ShellSeamTest, TheApplicationBarStateSaysAlwaysOnTopAndAutoHideTogether) {
     APPBARDATA data;
     data.cbSize = 48;
