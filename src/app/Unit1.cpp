@@ -31,6 +31,25 @@ template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&))
     return [Form, Method](TComponent& Sender) { (Form->*Method)(Sender); };
 }
 
+struct TMenuEntry {
+    TOwned<TMenuItem>* Item;
+    const char16_t* Caption;
+    std::intptr_t Minutes;
+};
+
+// Appends the items to the menu, each but the lines with the handler.
+void AddMenuItems(TPopupMenu& Menu, const TNotifyEvent& OnClick, std::initializer_list<TMenuEntry> Entries) {
+    for (const TMenuEntry& entry : Entries) {
+        *entry.Item = MakeComponent<TMenuItem>(Menu, Menu.Owner());
+        TMenuItem& item = **entry.Item;
+        item.SetCaption(entry.Caption);
+        item.SetTag(entry.Minutes);
+        if (!item.IsLine()) {
+            item.OnClick = OnClick;
+        }
+    }
+}
+
 } // namespace
 
 template <class F> void TForm1::WhileOwnPopupOpen(F&& Show) {
@@ -116,40 +135,55 @@ void TForm1::BuildDesign() {
     lblState->SetFont(stateFont);
 
     TrayMenu = MakeComponent<TPopupMenu>(*this, this);
-    About1 = MakeComponent<TMenuItem>(*TrayMenu, this);
-    About1->SetCaption(u"About");
-    About1->OnClick = Handler(this, &TForm1::About1Click);
-    N1 = MakeComponent<TMenuItem>(*TrayMenu, this);
-    N1->SetCaption(cLineCaption);
-    Exit1 = MakeComponent<TMenuItem>(*TrayMenu, this);
-    Exit1->SetCaption(u"Exit");
-    Exit1->OnClick = Handler(this, &TForm1::Exit1Click);
+    AddMenuItems(*TrayMenu, Handler(this, &TForm1::About1Click),
+                 {{&About1, u"&About", 0}, {&N1, cLineCaption, 0}});
+    AddMenuItems(*TrayMenu, Handler(this, &TForm1::Exit1Click), {{&Exit1, u"E&xit", 0}});
 
     // Lies over imgInternetOn; the state decides which of the two shows.
     imgTarnwick = MakeComponent<TImage>(*this, this);
     imgTarnwick->SetBounds(15, 13, 49, 49);
     imgTarnwick->LoadPicture(InternetOffPictureName);
 
+    // The switch's menus: the limited turn-ons under the turn-on button, the pauses under the turn-off
+    // button. The item's tag is the number of minutes, 0 for good.
+    const TNotifyEvent turnOn = Handler(this, &TForm1::urnonfor5min1Click);
+    const TNotifyEvent turnOff = Handler(this, &TForm1::Turnofffor5min1Click);
     TurnOnMenu = MakeComponent<TPopupMenu>(*this, this);
-    const struct {
-        TOwned<TMenuItem>& Item;
-        const char16_t* Caption;
-        std::intptr_t Minutes;
-    } turnOnItems[] = {
-        {urnonfor5min1, u"Turn on for 5 min", 5},
-        {urnonfor15min1, u"Turn on for 15 min", 15},
-        {urnonfor30min1, u"Turn on for 30 min", 30},
-        {urnonforanhour1, u"Turn on for an hour", 60},
-        {N2, cLineCaption, 0},
-        {Justturnon1, u"Just turn on", 0},
-    };
-    for (const auto& entry : turnOnItems) {
-        entry.Item = MakeComponent<TMenuItem>(*TurnOnMenu, this);
-        entry.Item->SetCaption(entry.Caption);
-        entry.Item->SetTag(entry.Minutes);
-        if (!entry.Item->IsLine()) {
-            entry.Item->OnClick = Handler(this, &TForm1::urnonfor5min1Click);
-        }
+    AddMenuItems(*TurnOnMenu, turnOn,
+                 {{&urnonfor5min1, u"Turn on for &5 min", 5},
+                  {&urnonfor15min1, u"Turn on for &15 min", 15},
+                  {&urnonfor30min1, u"Turn on for &30 min", 30},
+                  {&urnonforanhour1, u"Turn on for an &hour", 60},
+                  {&N2, cLineCaption, 0},
+                  {&Justturnon1, u"&Just turn on", 0}});
+    TurnOffMenu = MakeComponent<TPopupMenu>(*this, this);
+    AddMenuItems(*TurnOffMenu, turnOff,
+                 {{&Turnofffor5min1, u"Turn off for &5 min", 5},
+                  {&Turnofffor15min1, u"Turn off for &15 min", 15},
+                  {&Turnofffor30min1, u"Turn off for &30 min", 30},
+                  {&Turnoffforanhour1, u"Turn off for an &hour", 60},
+                  {&N3, cLineCaption, 0},
+                  {&Justturnoff1, u"&Just turn off", 0}});
+
+    // The icon's menu: the switch and its timed choices for the present state, above About and Exit.
+    // The items are appended after them and moved before them, so that About and Exit keep their command
+    // numbers.
+    const std::size_t firstSwitchItem = TrayMenu->Items().size();
+    AddMenuItems(*TrayMenu, turnOn,
+                 {{&TrayTurnOn1, u"Turn &on the internet", 0},
+                  {&TrayTurnOnFor5min1, u"Turn on for &5 min", 5},
+                  {&TrayTurnOnFor15min1, u"Turn on for &15 min", 15},
+                  {&TrayTurnOnFor30min1, u"Turn on for &30 min", 30},
+                  {&TrayTurnOnForAnHour1, u"Turn on for an &hour", 60}});
+    AddMenuItems(*TrayMenu, turnOff,
+                 {{&TrayTurnOff1, u"Turn &off the internet", 0},
+                  {&TrayTurnOffFor5min1, u"Turn off for &5 min", 5},
+                  {&TrayTurnOffFor15min1, u"Turn off for &15 min", 15},
+                  {&TrayTurnOffFor30min1, u"Turn off for &30 min", 30},
+                  {&TrayTurnOffForAnHour1, u"Turn off for an &hour", 60},
+                  {&N4, cLineCaption, 0}});
+    for (std::size_t i = firstSwitchItem; i < TrayMenu->Items().size(); ++i) {
+        TrayMenu->Items()[i]->SetMenuIndex(i - firstSwitchItem);
     }
 
     TurnOffTimer = MakeComponent<TTimer>(Application(), this);
@@ -266,19 +300,42 @@ void TForm1::UpdateStateDisplay() {
     btnSwitch->SetCaption(on ? u"Turn off the internet" : u"Turn on the internet");
 }
 
-void TForm1::btnSwitchClick(TComponent&) {
-    if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
-        SwitchOff(TSwitchRequester::Button);
-        return;
-    }
-    // Under the button, where the keyboard's Enter and the mouse's click both expect it.
+TPoint TForm1::UnderSwitch() {
+    // Where the keyboard's Enter and the mouse's click both expect the button's menu.
     TRect button{};
     Application().Windows().GetWindowRect(btnSwitch->Handle(), button);
-    PopupMenu(*TurnOnMenu, {button.Left, button.Bottom});
+    return {button.Left, button.Bottom};
 }
 
+void TForm1::btnSwitchClick(TComponent&) {
+    if (IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry))) {
+        // Off for good or for a pause, as on for good or for a while.
+        PopupMenu(*TurnOffMenu, UnderSwitch());
+        return;
+    }
+    PopupMenu(*TurnOnMenu, UnderSwitch());
+}
+
+namespace {
+
+// The minutes of a switch's menu item, and who asked: the icon's menu, or the button whose menu it is.
+std::pair<std::int32_t, TSwitchRequester> MenuChoice(const TPopupMenu& TrayMenu, TComponent& Sender) {
+    const auto& item = dynamic_cast<const TMenuItem&>(Sender);
+    return {static_cast<std::int32_t>(item.Tag()),
+            TrayMenu.FindItem(item.Command()) ? TSwitchRequester::Menu : TSwitchRequester::Button};
+}
+
+} // namespace
+
 void TForm1::urnonfor5min1Click(TComponent& Sender) {
-    SwitchOn(static_cast<std::int32_t>(dynamic_cast<TMenuItem&>(Sender).Tag()), TSwitchRequester::Menu);
+    const auto [minutes, requester] = MenuChoice(*TrayMenu, Sender);
+    SwitchOn(minutes, requester);
+}
+
+void TForm1::Turnofffor5min1Click(TComponent& Sender) {
+    // A pause is recorded as the command line's is: its turn-on outlasts the program.
+    const auto [minutes, requester] = MenuChoice(*TrayMenu, Sender);
+    SwitchOffFor(minutes, requester);
 }
 
 void TForm1::About1Click(TComponent&) {
@@ -661,6 +718,16 @@ void TForm1::WMTrayCallback(std::uintptr_t WParam, std::intptr_t LParam) {
             Application().Windows().GetCursorPos(at);
         }
         UpdateExitCaption();
+        // The switch's choices for the state the internet is in now.
+        const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+        for (TMenuItem* item : {TrayTurnOn1.get(), TrayTurnOnFor5min1.get(), TrayTurnOnFor15min1.get(),
+                                TrayTurnOnFor30min1.get(), TrayTurnOnForAnHour1.get()}) {
+            item->SetVisible(!on);
+        }
+        for (TMenuItem* item : {TrayTurnOff1.get(), TrayTurnOffFor5min1.get(), TrayTurnOffFor15min1.get(),
+                                TrayTurnOffFor30min1.get(), TrayTurnOffForAnHour1.get()}) {
+            item->SetVisible(on);
+        }
         PopupMenu(*TrayMenu, at);
         // Closed with a choice or without: the keyboard goes back to the notification area.
         FTray->ReturnFocus();

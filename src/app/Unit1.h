@@ -79,24 +79,46 @@ public:
     TOwned<TButton> btnSwitch;
     TOwned<TImage> imgInternetOn;
     TOwned<TLabel> lblState;
-    TOwned<TPopupMenu> TrayMenu;
-    TOwned<TMenuItem> Exit1;
     TOwned<TImage> imgTarnwick;
-    TOwned<TMenuItem> About1;
-    TOwned<TMenuItem> N1;
     TOwned<TPopupMenu> TurnOnMenu;
     TOwned<TMenuItem> urnonfor5min1;
     TOwned<TMenuItem> urnonfor15min1;
     TOwned<TMenuItem> urnonfor30min1;
     TOwned<TMenuItem> urnonforanhour1;
-    TOwned<TMenuItem> Justturnon1;
     TOwned<TMenuItem> N2;
+    TOwned<TMenuItem> Justturnon1;
+    // The pauses, under the turn-off button.
+    TOwned<TPopupMenu> TurnOffMenu;
+    TOwned<TMenuItem> Turnofffor5min1;
+    TOwned<TMenuItem> Turnofffor15min1;
+    TOwned<TMenuItem> Turnofffor30min1;
+    TOwned<TMenuItem> Turnoffforanhour1;
+    TOwned<TMenuItem> N3;
+    TOwned<TMenuItem> Justturnoff1;
+    // The icon's menu: the turn-on items show while the internet is off, the turn-off items while it is on.
+    TOwned<TPopupMenu> TrayMenu;
+    TOwned<TMenuItem> TrayTurnOn1;
+    TOwned<TMenuItem> TrayTurnOnFor5min1;
+    TOwned<TMenuItem> TrayTurnOnFor15min1;
+    TOwned<TMenuItem> TrayTurnOnFor30min1;
+    TOwned<TMenuItem> TrayTurnOnForAnHour1;
+    TOwned<TMenuItem> TrayTurnOff1;
+    TOwned<TMenuItem> TrayTurnOffFor5min1;
+    TOwned<TMenuItem> TrayTurnOffFor15min1;
+    TOwned<TMenuItem> TrayTurnOffFor30min1;
+    TOwned<TMenuItem> TrayTurnOffForAnHour1;
+    TOwned<TMenuItem> N4;
+    TOwned<TMenuItem> About1;
+    TOwned<TMenuItem> N1;
+    TOwned<TMenuItem> Exit1;
     TOwned<TTimer> TurnOffTimer;
 
     void FormCloseQuery(TComponent& Sender, bool& CanClose);
     void btnSwitchClick(TComponent& Sender);
     // Shared by the turn-on items: the item's tag is the number of minutes, 0 for good.
     void urnonfor5min1Click(TComponent& Sender);
+    // Shared by the turn-off items: the item's tag is the pause's minutes, 0 for good.
+    void Turnofffor5min1Click(TComponent& Sender);
     void About1Click(TComponent& Sender);
     void Exit1Click(TComponent& Sender);
     // The deadline's tick: the deadline is looked at on the wall clock, and carried out when it has come.
@@ -162,6 +184,7 @@ private:
     // hide the window.
     template <class F> void WhileOwnPopupOpen(F&& Show);
     void PopupMenu(TPopupMenu& Menu, TPoint At);
+    TPoint UnderSwitch();
     void ArmDeadlineTimer(std::uint32_t Milliseconds);
     // The recorded deadline, brought back within the longest limited switch (and kept so) when further.
     std::optional<TDeadline> CurrentDeadline();

@@ -21,6 +21,23 @@ TMenuItem::~TMenuItem() {
     }
 }
 
+std::size_t TMenuItem::MenuIndex() const noexcept {
+    if (!FMenu) {
+        return 0;
+    }
+    const auto& items = FMenu->FItems;
+    return static_cast<std::size_t>(std::find(items.begin(), items.end(), this) - items.begin());
+}
+
+void TMenuItem::SetMenuIndex(std::size_t Value) {
+    if (!FMenu) {
+        return;
+    }
+    auto& items = FMenu->FItems;
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(MenuIndex()));
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(std::min(Value, items.size())), this);
+}
+
 void TMenuItem::Click() {
     if (OnClick) {
         OnClick(*this);
@@ -72,6 +89,9 @@ void TPopupMenu::Popup(std::int32_t X, std::int32_t Y) {
     IGuiPlatform& gui = application.Gui();
     TMenuHandle menu(gui);
     for (const TMenuItem* item : FItems) {
+        if (!item->Visible()) {
+            continue;
+        }
         if (item->IsLine()) {
             gui.AppendMenuW(menu.Handle(), MF_SEPARATOR, item->Command(), nullptr);
         } else {

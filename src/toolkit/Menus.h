@@ -1,6 +1,6 @@
 #pragma once
-// Pop-up menus shown at a point of the screen. The chosen item comes back to the form as WM_COMMAND with
-// the item's command number, and the form clicks that item.
+// Pop-up menus shown at a point of the screen; an "&" in a caption marks the item's access key. The chosen
+// item comes back to the form as WM_COMMAND with the item's command number, and the form clicks that item.
 
 #include <cstdint>
 #include <string>
@@ -27,6 +27,12 @@ public:
     std::intptr_t Tag() const noexcept { return FTag; }
     void SetTag(std::intptr_t Value) noexcept { FTag = Value; }
     bool IsLine() const noexcept { return FCaption == cLineCaption; }
+    // The item's place in its menu, 0 first; setting it moves the item there.
+    std::size_t MenuIndex() const noexcept;
+    void SetMenuIndex(std::size_t Value);
+    // A hidden item is left out of the menu when it is shown.
+    bool Visible() const noexcept { return FVisible; }
+    void SetVisible(bool Value) noexcept { FVisible = Value; }
     std::uint16_t Command() const noexcept { return FCommand; }
 
     // Runs OnClick.
@@ -38,6 +44,7 @@ private:
     TPopupMenu* FMenu;
     std::u16string FCaption;
     std::intptr_t FTag = 0;
+    bool FVisible = true;
     std::uint16_t FCommand;
 };
 

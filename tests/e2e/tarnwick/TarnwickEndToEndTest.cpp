@@ -54,6 +54,13 @@ protected:
     // Chooses an item of the program's open pop-up menu from the keyboard, as a user would: Home selects
     // the first item, End the last, and Enter chooses it. False when no menu opened.
     static bool ChooseFromOpenMenu(const TProgram& program, WPARAM selectKey) {
+        return ChooseFromOpenMenu(program, selectKey, L'\r');
+    }
+    // The same with the item's access key, which chooses it at once.
+    static bool ChooseByAccessKey(const TProgram& program, wchar_t key) {
+        return ChooseFromOpenMenu(program, 0, key);
+    }
+    static bool ChooseFromOpenMenu(const TProgram& program, WPARAM selectKey, wchar_t character) {
         HWND menu = nullptr;
         const bool opened = WaitUntil(Patience, [&] {
             for (HWND candidate : WindowsOf(program.ProcessId(), L"#32768")) {
@@ -67,8 +74,10 @@ protected:
         if (!opened) {
             return false;
         }
-        ::PostMessageW(menu, WM_KEYDOWN, selectKey, 0);
-        ::PostMessageW(menu, WM_CHAR, L'\r', 0);
+        if (selectKey) {
+            ::PostMessageW(menu, WM_KEYDOWN, selectKey, 0);
+        }
+        ::PostMessageW(menu, WM_CHAR, character, 0);
         return true;
     }
     static std::wstring StateText(HWND window) {
@@ -122,9 +131,11 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     EXPECT_LE(r.bottom, 800);
     test::TakeScreenshot(L"e2e-window-on");
 
+    // The turn-off button offers the pauses; "Just turn off", the last item, turns off for good.
     HWND button = FindChild(window, L"Button", {L"Turn off the internet"});
     ASSERT_NE(button, nullptr);
     ::PostMessageW(button, BM_CLICK, 0, 0);
+    ASSERT_TRUE(ChooseFromOpenMenu(program, VK_END)) << "the turn-off menu did not open";
     EXPECT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(22); })) << "adapters not disabled";
     EXPECT_EQ(Problem(hidden), 0u);
     // The broadcast device change turns the display to off.
@@ -156,10 +167,10 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     ASSERT_TRUE(ChooseFromOpenMenu(program, VK_END)) << "the turn-on menu did not open";
     EXPECT_TRUE(WaitUntil(Patience, [&] { return AdaptersAre(0); })) << "adapters not enabled";
 
-    // "About", the first item of the tray menu: a window of its own; then "Exit", the last, ends the
-    // program.
+    // "About" of the tray menu, by its access key: a window of its own; then "Exit", by its access key,
+    // ends the program.
     ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TrayContextMenu);
-    ASSERT_TRUE(ChooseFromOpenMenu(program, VK_HOME)) << "the tray menu did not open";
+    ASSERT_TRUE(ChooseByAccessKey(program, L'a')) << "the tray menu did not open";
     HWND about = nullptr;
     EXPECT_TRUE(WaitUntil(Patience, [&] {
         const auto windows = WindowsOf(program.ProcessId(), L"TfrmAbout");
@@ -172,7 +183,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     }
     WaitUntil(3000, [&] { return WindowsOf(program.ProcessId(), L"TfrmAbout").empty(); });
     ::PostMessageW(window, WM_TRAY_CALLBACK_, TrayAnchor, TrayContextMenu);
-    ASSERT_TRUE(ChooseFromOpenMenu(program, VK_END)) << "the tray menu did not open";
+    ASSERT_TRUE(ChooseByAccessKey(program, L'x')) << "the tray menu did not open";
     EXPECT_TRUE(program.WaitForExit(Patience)) << "Exit did not end the program";
 }
 

@@ -95,11 +95,22 @@ TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
         return items;
     };
     using Item = std::pair<std::u16string, std::intptr_t>;
-    EXPECT_THAT(menu(*f.TrayMenu), ElementsAre(Item{u"About", 0}, Item{u"-", 0}, Item{u"Exit", 0}));
+    EXPECT_THAT(menu(*f.TrayMenu),
+                ElementsAre(Item{u"Turn &on the internet", 0}, Item{u"Turn on for &5 min", 5},
+                            Item{u"Turn on for &15 min", 15}, Item{u"Turn on for &30 min", 30},
+                            Item{u"Turn on for an &hour", 60}, Item{u"Turn &off the internet", 0},
+                            Item{u"Turn off for &5 min", 5}, Item{u"Turn off for &15 min", 15},
+                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60}, Item{u"-", 0},
+                            Item{u"&About", 0}, Item{u"-", 0}, Item{u"E&xit", 0}));
+    EXPECT_EQ(f.Exit1->Command(), 1002) << "the command number other programs and tests know";
     EXPECT_THAT(menu(*f.TurnOnMenu),
-                ElementsAre(Item{u"Turn on for 5 min", 5}, Item{u"Turn on for 15 min", 15},
-                            Item{u"Turn on for 30 min", 30}, Item{u"Turn on for an hour", 60}, Item{u"-", 0},
-                            Item{u"Just turn on", 0}));
+                ElementsAre(Item{u"Turn on for &5 min", 5}, Item{u"Turn on for &15 min", 15},
+                            Item{u"Turn on for &30 min", 30}, Item{u"Turn on for an &hour", 60}, Item{u"-", 0},
+                            Item{u"&Just turn on", 0}));
+    EXPECT_THAT(menu(*f.TurnOffMenu),
+                ElementsAre(Item{u"Turn off for &5 min", 5}, Item{u"Turn off for &15 min", 15},
+                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60}, Item{u"-", 0},
+                            Item{u"&Just turn off", 0}));
 
     EXPECT_FALSE(f.TurnOffTimer->Enabled());
     EXPECT_EQ(h.Desktop.Count("SetTimer"), 0u);
@@ -527,7 +538,7 @@ TEST(MainWindow, TheCloseBoxHidesExitAndLogoffEndWithoutSwitching) {
 TEST(MainWindow, ExitFromTheTrayMenuEndsTheMessageLoopAndRemovesTheIcon) {
     TProgramHarness h;
     h.Create(u"");
-    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"E&xit"); };
     int idle = 0;
     h.Desktop.OnIdle = [&] {
         if (idle++ > 0) {
@@ -604,11 +615,15 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     EXPECT_EQ(popup.Y, 780);
     EXPECT_EQ(h.Shell.FocusReturns, 1) << "the keyboard goes back to the notification area";
     EXPECT_EQ(popup.Owner, form);
-    ASSERT_EQ(popup.Entries.size(), 3u);
-    EXPECT_EQ(popup.Entries[0].Text, u"About");
-    EXPECT_EQ(popup.Entries[1].Flags, MF_SEPARATOR);
-    EXPECT_EQ(popup.Entries[2].Text, u"Exit");
-    EXPECT_EQ(popup.Entries[2].Id, h.Form->Exit1->Command());
+    std::vector<std::u16string> shown;
+    for (const auto& entry : popup.Entries) {
+        shown.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
+    }
+    // The internet is on: the switch turns it off, for good or for a pause.
+    EXPECT_THAT(shown, ElementsAre(u"Turn &off the internet", u"Turn off for &5 min", u"Turn off for &15 min",
+                                   u"Turn off for &30 min", u"Turn off for an &hour", u"-", u"&About", u"-",
+                                   u"E&xit"));
+    EXPECT_EQ(popup.Entries.back().Id, h.Form->Exit1->Command());
 }
 
 TEST(MainWindow, AFlyoutHidesOnEscapeOrWhenAnotherWindowIsActivatedButNotForItsOwnMenuOrBox) {
@@ -742,24 +757,26 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
         ElementsAre(std::make_pair(f.imgInternetOn->Handle(), h.Desktop.Pictures.at(u"PNG_INTERNET_ON"))));
 }
 
-TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
+TEST(MainWindow, TheSwitchButtonOffersThePausesOrTheLimitedTurnOnsUnderIt) {
     TProgramHarness h;
     h.Start(u"-elevation");
     h.TrayClick(NIN_SELECT);
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
+        return std::u16string(u"&Just turn off");
+    };
     h.PressSwitch();
     EXPECT_TRUE(h.BothOff());
     EXPECT_EQ(h.LastBalloon(), test::OffNotice);
     EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible) << "every switch hides the window";
-    EXPECT_TRUE(h.Desktop.Popups.empty());
+    EXPECT_EQ(ReadDeadline(h.Registry), std::nullopt);
 
     h.TrayClick(NIN_SELECT);
-    h.Desktop.Cursor = {700, 760};
     h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
-        return std::u16string(u"Turn on for 30 min");
+        return std::u16string(u"Turn on for &30 min");
     };
     h.PressSwitch();
-    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
-    const auto& popup = h.Desktop.Popups[0];
+    ASSERT_EQ(h.Desktop.Popups.size(), 2u);
+    const auto& popup = h.Desktop.Popups[1];
     const TRect& button = h.Desktop.Window(h.ButtonWindow()).Rect;
     EXPECT_EQ(popup.X, button.Left) << "under the button, for the keyboard as for the mouse";
     EXPECT_EQ(popup.Y, button.Bottom);
@@ -767,12 +784,60 @@ TEST(MainWindow, TheSwitchButtonTurnsOffOrOffersTheTurnOnMenu) {
     for (const auto& entry : popup.Entries) {
         captions.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
     }
-    EXPECT_THAT(captions, ElementsAre(u"Turn on for 5 min", u"Turn on for 15 min", u"Turn on for 30 min",
-                                      u"Turn on for an hour", u"-", u"Just turn on"));
+    EXPECT_THAT(captions, ElementsAre(u"Turn on for &5 min", u"Turn on for &15 min", u"Turn on for &30 min",
+                                      u"Turn on for an &hour", u"-", u"&Just turn on"));
     EXPECT_TRUE(h.BothOn());
     EXPECT_EQ(h.LastBalloon(), u"The internet is turned on for 30 min only");
     EXPECT_EQ(h.Form->TurnOffTimer->Interval(), 30 * Minute);
     EXPECT_FALSE(h.Desktop.Window(h.FormWindow()).Visible);
+}
+
+TEST(MainWindow, APauseFromTheButtonOrTheTrayMenuIsRecordedAsTheCommandLinesPauseIs) {
+    for (int fromTray = 0; fromTray < 2; ++fromTray) {
+        SCOPED_TRACE(fromTray ? "tray menu" : "button");
+        TProgramHarness h;
+        h.Start(u"-elevation");
+        h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
+            return std::u16string(u"Turn off for &15 min");
+        };
+        if (fromTray) {
+            h.TrayClick(WM_CONTEXTMENU, {1250, 780});
+        } else {
+            h.TrayClick(NIN_SELECT);
+            h.PressSwitch();
+        }
+        EXPECT_TRUE(h.BothOff());
+        const auto deadline = ReadDeadline(h.Registry);
+        ASSERT_TRUE(deadline.has_value());
+        EXPECT_EQ(deadline->Switch, TDeadlineSwitch::dsTurnOn);
+        EXPECT_EQ(deadline->DueUtc, h.Clock.GetSystemTimeAsFileTime() + 15 * FileTimeTicksPerMinute);
+        EXPECT_EQ(h.LastBalloon(), u"The internet is turned off for 15 min. Happy offline work!");
+        h.Desktop.AdvanceTime(15 * Minute);
+        EXPECT_TRUE(h.BothOn()) << "on again at the pause's end";
+        EXPECT_EQ(ReadDeadline(h.Registry), std::nullopt);
+    }
+}
+
+TEST(MainWindow, TheTrayMenuOffersTheTurnOnsWhileTheInternetIsOff) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"-elevation");
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
+        return std::u16string(u"Turn on for &5 min");
+    };
+    h.TrayClick(WM_CONTEXTMENU, {1250, 780});
+    ASSERT_EQ(h.Desktop.Popups.size(), 1u);
+    std::vector<std::u16string> shown;
+    for (const auto& entry : h.Desktop.Popups[0].Entries) {
+        shown.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
+    }
+    EXPECT_THAT(shown, ElementsAre(u"Turn &on the internet", u"Turn on for &5 min", u"Turn on for &15 min",
+                                   u"Turn on for &30 min", u"Turn on for an &hour", u"-", u"&About", u"-",
+                                   u"E&xit"));
+    EXPECT_TRUE(h.BothOn());
+    const auto deadline = ReadDeadline(h.Registry);
+    ASSERT_TRUE(deadline.has_value());
+    EXPECT_EQ(deadline->Switch, TDeadlineSwitch::dsTurnOff);
 }
 
 TEST(MainWindow, AddsTheIconAgainWithItsPresentPictureWhenTheTaskbarIsMadeAgain) {

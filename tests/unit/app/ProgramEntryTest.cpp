@@ -57,7 +57,7 @@ struct ProgramEntry : ::testing::Test, TProgramRun {};
 
 TEST_F(ProgramEntry, StartsTheUnitsBeforeTheWindowsAndShutsThemDownInReverseAfterThem) {
     h.System.CommandLine = u"tarnwick.exe";
-    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"E&xit"); };
     bool unitsRunning = false;
     std::u16string title;
     int idle = 0;

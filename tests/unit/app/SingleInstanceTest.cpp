@@ -209,7 +209,7 @@ TEST_F(SingleInstance, TheInstanceGivesItsClaimUpBeforeStartingItsElevatedCopy) 
     // A declined prompt keeps the instance, and its claim.
     TSession declined;
     declined.h.ShellExecute.Succeeds = false;
-    declined.h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return u"Exit"; };
+    declined.h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return u"E&xit"; };
     int idle = 0;
     std::optional<int> openAfterDecline;
     declined.h.Desktop.OnIdle = [&] {

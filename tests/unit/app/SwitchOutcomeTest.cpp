@@ -91,8 +91,10 @@ TEST(SwitchOutcome, TheLogNamesWhoAskedForEachSwitch) {
     } cases[] = {
         {"button", u"-elevation", [](TProgramHarness& h) { h.PressSwitch(); },
          u"Turn off the internet, asked by the button"},
-        {"menu", u"-elevation", [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor15min1); },
-         u"Turn on the internet for 15 min, asked by the menu"},
+        {"menu", u"-elevation", [](TProgramHarness& h) { h.Choose(*h.Form->TrayTurnOffFor15min1); },
+         u"Turn off the internet for 15 min, asked by the menu"},
+        {"button's menu", u"-elevation", [](TProgramHarness& h) { h.Choose(*h.Form->urnonfor15min1); },
+         u"Turn on the internet for 15 min, asked by the button"},
         {"command line", u"-elevation -action turnon", [](TProgramHarness&) {},
          u"Turn on the internet, asked by the command line"},
         {"deadline", u"-elevation -action turnon 5",

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -176,7 +177,10 @@ void ExpectEveryMenuTextFits(HMENU Menu) {
         SCOPED_TRACE(std::string(text, text + ::lstrlenW(text)));
         RECT item{};
         ASSERT_TRUE(::GetMenuItemRect(nullptr, Menu, UINT(i), &item));
-        const TMeasured measured = Measure(font, text);
+        // The access key's "&" is drawn as an underline, not as a character.
+        std::wstring shown = text;
+        shown.erase(std::remove(shown.begin(), shown.end(), L'&'), shown.end());
+        const TMeasured measured = Measure(font, shown);
         EXPECT_LE(measured.Size.cx, item.right - item.left);
         EXPECT_LE(measured.Size.cy, item.bottom - item.top);
     }
@@ -353,7 +357,15 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     }
     test::TakeScreenshot(L"main-window-on");
 
+    // The turn-off button offers the pauses; "Just turn off" turns off for good.
+    std::vector<std::wstring> pauses;
+    TLater later(1000, [&] { ReadOpenMenu(pauses, L"turn-off-menu"); });
     ::PostMessageW(button, BM_CLICK, 0, 0);
+    test::PumpMessages(25000, [&] { return !pauses.empty(); });
+    EXPECT_EQ(pauses, (std::vector<std::wstring>{L"Turn off for &5 min", L"Turn off for &15 min",
+                                                 L"Turn off for &30 min", L"Turn off for an &hour", L"",
+                                                 L"&Just turn off"}));
+    ::PostMessageW(Wnd(), WM_COMMAND, Form->Justturnoff1->Command(), 0);
     test::PumpMessages(3000, [this] { return !On(Wired) && !On(Wireless); });
     EXPECT_FALSE(On(Wired));
     EXPECT_FALSE(On(Wireless));
@@ -385,10 +397,10 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
     ::PostMessageW(button, BM_CLICK, 0, 0);
     test::PumpMessages(25000, [&] { return !items.empty(); });
     ASSERT_EQ(items.size(), 6u);
-    EXPECT_EQ(items[0], L"Turn on for 5 min");
-    EXPECT_EQ(items[3], L"Turn on for an hour");
+    EXPECT_EQ(items[0], L"Turn on for &5 min");
+    EXPECT_EQ(items[3], L"Turn on for an &hour");
     EXPECT_EQ(items[4], L"") << "the separator";
-    EXPECT_EQ(items[5], L"Just turn on");
+    EXPECT_EQ(items[5], L"&Just turn on");
     EXPECT_FALSE(On(Wired)) << "a dismissed menu switches nothing";
 
     // The item's command, as the menu sends it when the item is chosen.
@@ -425,10 +437,13 @@ TEST_F(MainWindowDesktop, TheKeyboardOpensTheWindowOnTheSwitchAndEscapeOrAClickE
     EXPECT_FALSE(::IsWindowVisible(Wnd())) << "losing the activation hides it";
     ::DestroyWindow(elsewhere);
 
+    // Enter presses the switch, which offers the pauses.
     ShowFromTray(NIN_KEYSELECT);
+    std::vector<std::wstring> items;
+    TLater later(1000, [&] { ReadOpenMenu(items, L"turn-off-menu-keyboard"); });
     PressKey(VK_RETURN);
-    PumpAsTheProgram(3000, [this] { return !On(Wired) && !On(Wireless); });
-    EXPECT_FALSE(On(Wired) || On(Wireless)) << "Enter presses the switch";
+    PumpAsTheProgram(25000, [&] { return !items.empty(); });
+    EXPECT_EQ(items.size(), 6u) << "Enter opened no menu";
 }
 
 TEST_F(MainWindowDesktop, AMenuOfItsOwnKeepsTheWindowOpen) {
@@ -453,7 +468,9 @@ TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
     TLater later(1000, [&] { ReadOpenMenu(items, L"tray-menu"); });
     PostTrayEvent(WM_CONTEXTMENU, {1200, 780});
     test::PumpMessages(25000, [&] { return !items.empty(); });
-    EXPECT_EQ(items, (std::vector<std::wstring>{L"About", L"", L"Exit"}));
+    EXPECT_EQ(items, (std::vector<std::wstring>{L"Turn &off the internet", L"Turn off for &5 min",
+                                                L"Turn off for &15 min", L"Turn off for &30 min",
+                                                L"Turn off for an &hour", L"", L"&About", L"", L"E&xit"}));
 }
 
 TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
