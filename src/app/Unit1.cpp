@@ -767,7 +767,8 @@ std::intptr_t TForm1::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::int
         return 0;
     case WM_ACTIVATE:
         // A flyout: a click elsewhere hides it, but not the opening of its own menu or box.
-        if (LowWord(WParam) == WA_INACTIVE && FOwnPopupsOpen == 0 && Application().Gui().IsWindowVisible(Handle())) {
+        if (LowWord(WParam) == WA_INACTIVE && FOwnPopupsOpen == 0 &&
+            Application().Gui().IsWindowVisible(Handle())) {
             FTray->HideForm();
         }
         break;

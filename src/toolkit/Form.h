@@ -22,8 +22,8 @@ class TPopupMenu;
 inline constexpr char16_t FormWindowClassName[] = u"TarnwickForm";
 
 enum class TFormBorderStyle : std::uint8_t {
-    bsDialog,   // a fixed dialog frame
-    bsSizeable, // a frame that can be resized
+    bsDialog,     // a fixed dialog frame
+    bsSizeable,   // a frame that can be resized
     bsToolWindow, // a fixed frame with a small caption: no taskbar button, not among the windows of Alt+Tab
 };
 

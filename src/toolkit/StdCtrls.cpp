@@ -44,9 +44,10 @@ TButton::TButton(TForm& AParent, TComponent* AOwner)
 
 HWND_T TButton::CreateWnd() {
     IGuiPlatform& gui = Application().Gui();
-    const HWND_T wnd = gui.CreateWindowExW(0, ButtonWindowClassName, Caption().c_str(),
-                                           ChildStyle() | WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), Left(), Top(), Width(),
-                                           Height(), Parent().Handle(), FControlId);
+    const HWND_T wnd =
+        gui.CreateWindowExW(0, ButtonWindowClassName, Caption().c_str(),
+                            ChildStyle() | WS_TABSTOP | (FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), Left(),
+                            Top(), Width(), Height(), Parent().Handle(), FControlId);
     if (wnd) {
         Application().Windows().SendMessageW(wnd, WM_SETFONT, FontHandle(), 0);
     }

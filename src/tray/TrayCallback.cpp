@@ -27,7 +27,8 @@ TTrayCallback ReadTrayCallback(std::uintptr_t WParam, std::intptr_t LParam, bool
         callback.Request = TTrayRequest::trShowMenu;
         callback.HasPoint = true;
         // Signed 16-bit coordinates: a monitor left of or above the primary one has negative ones.
-        callback.Point = {static_cast<std::int16_t>(LowWord(WParam)), static_cast<std::int16_t>(HighWord(WParam))};
+        callback.Point = {static_cast<std::int16_t>(LowWord(WParam)),
+                          static_cast<std::int16_t>(HighWord(WParam))};
         break;
     default:
         break;

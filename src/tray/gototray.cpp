@@ -81,7 +81,8 @@ void TTunerTray::RetryAdd() {
     }
     if (--FAddRetriesLeft <= 0) {
         FAddRetryTimer->SetEnabled(false);
-        WriteToLog(u"The notification area still refuses the icon; it is added when the taskbar is made again");
+        WriteToLog(
+            u"The notification area still refuses the icon; it is added when the taskbar is made again");
     }
 }
 

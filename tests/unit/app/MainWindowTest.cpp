@@ -100,17 +100,17 @@ TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
                             Item{u"Turn on for &15 min", 15}, Item{u"Turn on for &30 min", 30},
                             Item{u"Turn on for an &hour", 60}, Item{u"Turn &off the internet", 0},
                             Item{u"Turn off for &5 min", 5}, Item{u"Turn off for &15 min", 15},
-                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60}, Item{u"-", 0},
-                            Item{u"&About", 0}, Item{u"-", 0}, Item{u"E&xit", 0}));
+                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60},
+                            Item{u"-", 0}, Item{u"&About", 0}, Item{u"-", 0}, Item{u"E&xit", 0}));
     EXPECT_EQ(f.Exit1->Command(), 1002) << "the command number other programs and tests know";
     EXPECT_THAT(menu(*f.TurnOnMenu),
                 ElementsAre(Item{u"Turn on for &5 min", 5}, Item{u"Turn on for &15 min", 15},
-                            Item{u"Turn on for &30 min", 30}, Item{u"Turn on for an &hour", 60}, Item{u"-", 0},
-                            Item{u"&Just turn on", 0}));
+                            Item{u"Turn on for &30 min", 30}, Item{u"Turn on for an &hour", 60},
+                            Item{u"-", 0}, Item{u"&Just turn on", 0}));
     EXPECT_THAT(menu(*f.TurnOffMenu),
                 ElementsAre(Item{u"Turn off for &5 min", 5}, Item{u"Turn off for &15 min", 15},
-                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60}, Item{u"-", 0},
-                            Item{u"&Just turn off", 0}));
+                            Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60},
+                            Item{u"-", 0}, Item{u"&Just turn off", 0}));
 
     EXPECT_FALSE(f.TurnOffTimer->Enabled());
     EXPECT_EQ(h.Desktop.Count("SetTimer"), 0u);
@@ -562,8 +562,8 @@ TEST(MainWindow, TheTrayIconShowsTheWindowBesideTheNotificationAreaOrItsMenu) {
     const HWND_T form = h.FormWindow();
 
     // A shell of version 4 sends the mouse messages as well as the events they make: only the events count.
-    for (std::uint32_t ignored : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
-                                  0x0203u /* double click */, 0x0205u}) {
+    for (std::uint32_t ignored :
+         {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, 0x0203u /* double click */, 0x0205u}) {
         h.TrayClick(ignored);
     }
     EXPECT_FALSE(h.Desktop.Window(form).Visible);
