@@ -3,6 +3,7 @@
 #include "app/About.h"
 #include "app/CommandAnswers.h"
 #include "app/ProgramSupport.h"
+#include "app/StateText.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Errors.h"
 #include "core/MessageWords.h"
@@ -10,6 +11,7 @@
 #include "core/ScopeExit.h"
 #include "core/Text.h"
 #include "deadline/DeadlineTask.h"
+#include "deadline/DeadlineText.h"
 #include "deadline/DeadlineTexts.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
@@ -24,7 +26,8 @@ namespace tarnwick {
 
 namespace {
 
-constexpr char16_t TrayTip[] = u"Power off the internet";
+// Until the state is known.
+constexpr char16_t TrayTip[] = u"Tarnwick";
 constexpr char16_t DeclinedNotice[] = u"Nothing was switched: the administrator prompt was declined.";
 
 template <class T> TNotifyEvent Handler(T* Form, void (T::*Method)(TComponent&)) {
@@ -292,12 +295,25 @@ void TForm1::UpdateStateDisplay() {
         // tells the reason itself.
         WriteToLog(error.Message());
     }
-    imgInternetOn->SetVisible(on);
-    imgTarnwick->SetVisible(!on);
-    FTray->ModifyIcon(on ? FInternetOnIcon : FInternetOffIcon);
-    lblState->SetCaption(on ? u"Internet is turned on" : u"Internet is turned off");
-    lblState->SetFontColor(on ? clBlack : clGreen);
-    btnSwitch->SetCaption(on ? u"Turn off the internet" : u"Turn on the internet");
+    ShowState(on);
+}
+
+void TForm1::ShowState(bool On) {
+    FShownOn = On;
+    // A limited switch's end, while the state is the one it ends.
+    std::u16string until;
+    if (const auto deadline = ReadDeadline(FPlatforms.Registry);
+        deadline && (deadline->Switch == TDeadlineSwitch::dsTurnOff) == On) {
+        until = LocalClockText(FPlatforms.Clock, deadline->DueUtc);
+    }
+    const TStateWords words = StateWords(On, until);
+    imgInternetOn->SetVisible(On);
+    imgTarnwick->SetVisible(!On);
+    FTray->SetTipString(words.Tip);
+    FTray->ModifyIcon(On ? FInternetOnIcon : FInternetOffIcon);
+    lblState->SetCaption(words.Label);
+    lblState->SetFontColor(On ? clBlack : clGreen);
+    btnSwitch->SetCaption(On ? u"Turn off the internet" : u"Turn on the internet");
 }
 
 TPoint TForm1::UnderSwitch() {
@@ -467,6 +483,7 @@ void TForm1::RecordDeadlineOrRefuse(std::int32_t Minutes, TDeadlineSwitch Switch
     }
     ArmDeadlineTimer(static_cast<std::uint32_t>(Minutes) * 60000u);
     ScheduleDeadline(deadline.DueUtc);
+    ShowState(FShownOn);
 }
 
 void TForm1::ScheduleDeadline(TFileTime StartUtc) {
@@ -484,6 +501,9 @@ void TForm1::ForgetDeadline() {
     TurnOffTimer->SetEnabled(false);
     if (FPlatforms.Scheduler) {
         RemoveDeadlineTask(*FPlatforms.Scheduler);
+    }
+    if (FFirstDutiesDone) {
+        ShowState(FShownOn);
     }
 }
 

@@ -167,7 +167,10 @@ private:
     // The start's duties, in the program's order: the autostart registration, the tray icon, the state,
     // the command line's action, the recorded deadline.
     void RunFirstDuties();
+    // Reads the state from the adapters and shows it.
     void UpdateStateDisplay();
+    // Shows the state in the window, the tray icon and its tip, with a limited switch's end.
+    void ShowState(bool On);
     bool NeedsElevation();
     TSwitchResult RelaunchElevated(TActionVerb Action, std::int32_t Minutes);
     // The balloon when every adapter took the change, otherwise the box naming those that did not.
@@ -205,6 +208,7 @@ private:
     TForm1Platforms FPlatforms;
     std::unique_ptr<TTunerTray> FTray;
     bool FFirstDutiesDone = false;
+    bool FShownOn = false;
     int FOwnPopupsOpen = 0;
     TIcon FInternetOffIcon;
     TIcon FInternetOnIcon;

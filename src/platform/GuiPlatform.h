@@ -98,6 +98,8 @@ public:
     virtual HDC_T BeginPaint(HWND_T hWnd, TPaintStruct& lpPaint) = 0;
     virtual bool EndPaint(HWND_T hWnd, const TPaintStruct& lpPaint) = 0;
     virtual COLORREF_T GetSysColor(std::int32_t nIndex) = 0;
+    // SystemParametersInfoW(SPI_GETHIGHCONTRAST): whether a high-contrast theme is on (HCF_HIGHCONTRASTON).
+    virtual bool GetHighContrastOn() = 0;
     virtual HBRUSH_T CreateSolidBrush(COLORREF_T color) = 0;
     virtual std::int32_t FillRect(HDC_T hDC, const TRect& lprc, HBRUSH_T hbr) = 0;
     // The other fields of the font: no width, escapement or orientation, not italic, underlined or struck

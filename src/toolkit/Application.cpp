@@ -6,6 +6,7 @@
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
+#include "toolkit/Control.h"
 #include "toolkit/Form.h"
 
 namespace tarnwick {
@@ -143,6 +144,27 @@ void TApplication::HandleMessage() {
 
 std::int32_t TApplication::MessageBox(const std::u16string& Text, std::uint32_t Flags) {
     return FWindows.MessageBoxW(FHandle, Text, FTitle, Flags);
+}
+
+bool TApplication::HighContrast() {
+    if (!FHighContrast) {
+        FHighContrast = FGui.GetHighContrastOn();
+    }
+    return *FHighContrast;
+}
+
+void TApplication::SystemColorsChanged() {
+    FHighContrast.reset();
+    for (TForm* form : FForms) {
+        if (form->HandleAllocated()) {
+            FGui.InvalidateRect(form->Handle(), nullptr, true);
+            for (TControl* control : form->Controls()) {
+                if (control->HandleAllocated()) {
+                    FGui.InvalidateRect(control->Handle(), nullptr, true);
+                }
+            }
+        }
+    }
 }
 
 HFONT_T TApplication::FontHandle(const TFont& Font, std::uint32_t Dpi) {

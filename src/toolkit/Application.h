@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -93,6 +94,15 @@ public:
     // Gives a window the application's icon, large and small, unless Given says it has them. Windows get
     // them when they are first shown to a person, not when they are made.
     void GiveIcons(HWND_T Window, bool& Given);
+    // Whether a high-contrast theme is on: the toolkit then paints with the system's colours. Asked once,
+    // and again after the system's colours or settings changed.
+    bool HighContrast();
+    // The colour to paint: the designed one, or in a high-contrast theme the system's.
+    TColor PaintedColor(TColor Designed, TColor HighContrastColor) {
+        return HighContrast() ? HighContrastColor : Designed;
+    }
+    // The system's colours or settings changed: the theme is asked again and every form painted anew.
+    void SystemColorsChanged();
     // A command number for a menu item, unique within the application.
     std::uint16_t NewMenuCommand() noexcept { return FNextMenuCommand++; }
 
@@ -120,6 +130,7 @@ private:
     TForm* FMainForm = nullptr;
     std::vector<TForm*> FForms;
     std::map<std::tuple<std::u16string, std::int32_t, bool>, HFONT_T> FFonts;
+    std::optional<bool> FHighContrast;
     // Menu commands start well above the dialog commands IDOK and IDCANCEL.
     std::uint16_t FNextMenuCommand = 1000;
 };

@@ -204,7 +204,7 @@ void TControl::PaintWindow() {
     try {
         TCanvas canvas(gui, dc);
         // Not transparent: the control's place shows the form's colour under what it draws.
-        canvas.FillRect({0, 0, FWidth, FHeight}, FParent.Color());
+        canvas.FillRect({0, 0, FWidth, FHeight}, Application().PaintedColor(FParent.Color(), clWindow));
         Paint(canvas);
     } catch (...) {
         gui.EndPaint(FHandle, paint);

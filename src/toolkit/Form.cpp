@@ -116,7 +116,8 @@ std::intptr_t TForm::MainWndProc(std::uint32_t Msg, std::uintptr_t WParam, std::
 std::intptr_t TForm::EraseBackground(std::uintptr_t DC) {
     TRect client{};
     FApplication.Windows().GetClientRect(FHandle, client);
-    TCanvas(FApplication.Gui(), static_cast<HDC_T>(DC)).FillRect(client, FColor);
+    TCanvas(FApplication.Gui(), static_cast<HDC_T>(DC))
+        .FillRect(client, FApplication.PaintedColor(FColor, clWindow));
     return 1;
 }
 
@@ -142,6 +143,11 @@ std::intptr_t TForm::WndProc(std::uint32_t Msg, std::uintptr_t WParam, std::intp
         break;
     case WM_ERASEBKGND:
         return EraseBackground(WParam);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // A high-contrast theme switched on or off, or other colours: painted anew in them.
+        FApplication.SystemColorsChanged();
+        break;
     case WM_DPICHANGED:
         // Moved to a monitor of another scale: the place the system suggests, the layout at the new scale.
         if (const auto* suggested = reinterpret_cast<const TRect*>(LParam)) {

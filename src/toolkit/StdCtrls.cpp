@@ -12,7 +12,8 @@ constexpr std::uint32_t LabelTextFormat = DT_LEFT | DT_NOPREFIX;
 } // namespace
 
 void TLabel::Paint(TCanvas& Canvas) {
-    Canvas.TextRect({0, 0, Width(), Height()}, Caption(), FontHandle(), Font().Color, LabelTextFormat);
+    Canvas.TextRect({0, 0, Width(), Height()}, Caption(), FontHandle(),
+                    Application().PaintedColor(Font().Color, clWindowText), LabelTextFormat);
 }
 
 void TLabel::SetAutoSize(bool Value) {

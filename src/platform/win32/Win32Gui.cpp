@@ -248,6 +248,13 @@ COLORREF_T TWin32GuiPlatform::GetSysColor(std::int32_t nIndex) {
     return ::GetSysColor(nIndex);
 }
 
+bool TWin32GuiPlatform::GetHighContrastOn() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 HBRUSH_T TWin32GuiPlatform::CreateSolidBrush(COLORREF_T color) {
     return Handle(::CreateSolidBrush(color));
 }

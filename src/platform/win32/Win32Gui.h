@@ -51,6 +51,7 @@ public:
     HDC_T BeginPaint(HWND_T hWnd, TPaintStruct& lpPaint) override;
     bool EndPaint(HWND_T hWnd, const TPaintStruct& lpPaint) override;
     COLORREF_T GetSysColor(std::int32_t nIndex) override;
+    bool GetHighContrastOn() override;
     HBRUSH_T CreateSolidBrush(COLORREF_T color) override;
     std::int32_t FillRect(HDC_T hDC, const TRect& lprc, HBRUSH_T hbr) override;
     HFONT_T CreateFontW(std::int32_t cHeight, std::int32_t cWeight, const char16_t* pszFaceName) override;

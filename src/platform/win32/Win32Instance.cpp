@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Instance.h"
 
+#include <cstring>
+
 #include <cstddef>
 
 #include <windows.h>
@@ -58,6 +60,26 @@ TFileTime TWin32ClockPlatform::GetSystemTimeAsFileTime() {
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
     return (TFileTime(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+bool TWin32ClockPlatform::UtcToLocalTime(TFileTime Utc, tarnwick::SYSTEMTIME& Local) {
+    const FILETIME utc{static_cast<DWORD>(Utc & 0xFFFFFFFFu), static_cast<DWORD>(Utc >> 32)};
+    ::SYSTEMTIME universal{};
+    ::SYSTEMTIME local{};
+    if (!::FileTimeToSystemTime(&utc, &universal) ||
+        !::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local)) {
+        return false;
+    }
+    static_assert(sizeof local == sizeof Local);
+    std::memcpy(&Local, &local, sizeof local);
+    return true;
+}
+
+int TWin32ClockPlatform::GetTimeFormatW(std::uint32_t Locale, std::uint32_t Flags,
+                                        const tarnwick::SYSTEMTIME& Time, char16_t* TimeStr, int Size) {
+    ::SYSTEMTIME time{};
+    std::memcpy(&time, &Time, sizeof time);
+    return ::GetTimeFormatW(Locale, Flags, &time, nullptr, reinterpret_cast<wchar_t*>(TimeStr), Size);
 }
 
 } // namespace tarnwick::win32

@@ -22,6 +22,9 @@ public:
 class TWin32ClockPlatform final : public IClockPlatform {
 public:
     TFileTime GetSystemTimeAsFileTime() override;
+    bool UtcToLocalTime(TFileTime Utc, SYSTEMTIME& Local) override;
+    int GetTimeFormatW(std::uint32_t Locale, std::uint32_t Flags, const SYSTEMTIME& Time, char16_t* TimeStr,
+                       int Size) override;
 };
 
 } // namespace tarnwick::win32

@@ -5,6 +5,7 @@
 // window refuse it, as the message filter of an elevated process would.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,29 @@ public:
     void JumpMinutes(std::int64_t Minutes) { Jump += Minutes * std::int64_t(FileTimeTicksPerMinute); }
     TFileTime GetSystemTimeAsFileTime() override {
         return SomeNoonUtc + FDesktop.Now * FileTimeTicksPerMillisecond + Jump;
+    }
+    // A zone one hour east of UTC, whose locale writes the time as "13:05", or "1:05 PM" with TwelveHour.
+    bool TwelveHour = false;
+    bool UtcToLocalTime(TFileTime Utc, SYSTEMTIME& Local) override {
+        const TFileTime minutes = (Utc / FileTimeTicksPerMinute) + 60;
+        Local = {};
+        Local.wHour = static_cast<std::uint16_t>(minutes / 60 % 24);
+        Local.wMinute = static_cast<std::uint16_t>(minutes % 60);
+        return true;
+    }
+    int GetTimeFormatW(std::uint32_t, std::uint32_t Flags, const SYSTEMTIME& Time, char16_t* TimeStr,
+                       int Size) override {
+        char text[16];
+        const int hour = TwelveHour ? (Time.wHour + 11) % 12 + 1 : Time.wHour;
+        const int length = std::snprintf(text, sizeof text, TwelveHour ? "%d:%02d %s" : "%02d:%02d%s", hour,
+                                         Time.wMinute, TwelveHour ? (Time.wHour < 12 ? "AM" : "PM") : "");
+        if (!(Flags & 0x2) || length + 1 > Size) { // TIME_NOSECONDS is what the program asks for
+            return 0;
+        }
+        for (int i = 0; i <= length; ++i) {
+            TimeStr[i] = char16_t(text[i]);
+        }
+        return length + 1;
     }
 
 private:

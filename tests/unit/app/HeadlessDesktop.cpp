@@ -454,6 +454,7 @@ bool THeadlessDesktop::DeleteDC(HDC_T hdc) {
 }
 
 bool THeadlessDesktop::InvalidateRect(HWND_T hWnd, const TRect*, bool) {
+    Record(CallText("InvalidateRect", {(long long)hWnd}));
     return Exists(hWnd);
 }
 

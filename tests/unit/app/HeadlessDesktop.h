@@ -118,6 +118,8 @@ public:
     HCURSOR_T CursorShape = 0;
     // The DPI of the monitor, which every window is on.
     std::uint32_t Dpi = 96;
+    // The user's high-contrast theme is on.
+    bool HighContrast = false;
     static constexpr HDC_T MeasuringDC = 0xDD;
 
     // The extent of text in a font of this height (negative: the character height), as this desktop
@@ -210,6 +212,7 @@ public:
     HDC_T BeginPaint(HWND_T hWnd, TPaintStruct& lpPaint) override;
     bool EndPaint(HWND_T hWnd, const TPaintStruct& lpPaint) override;
     COLORREF_T GetSysColor(std::int32_t nIndex) override { return 0x00A00000u | std::uint32_t(nIndex); }
+    bool GetHighContrastOn() override { return HighContrast; }
     HBRUSH_T CreateSolidBrush(COLORREF_T color) override { return 0xB0000000u | color; }
     std::int32_t FillRect(HDC_T, const TRect&, HBRUSH_T) override { return 1; }
     HFONT_T CreateFontW(std::int32_t cHeight, std::int32_t cWeight, const char16_t* pszFaceName) override;

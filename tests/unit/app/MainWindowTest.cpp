@@ -144,7 +144,7 @@ TEST(MainWindow, TheFirstDutiesRunFromAPostedMessageAndShowOrActivateNothing) {
     EXPECT_TRUE(h.Form->FirstDutiesDone());
     ASSERT_NE(h.TrayIcon(), nullptr);
     EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZINTERNETONICON"));
-    EXPECT_EQ(h.TrayIcon()->Tip, u"Power off the internet");
+    EXPECT_EQ(h.TrayIcon()->Tip, u"Tarnwick: the internet is on");
     EXPECT_EQ(h.TrayIcon()->CallbackMessage, WM_TRAY_CALLBACK);
     EXPECT_EQ(h.Desktop.Foreground, 0x7E57u) << "the foreground window stays where it was";
     EXPECT_EQ(h.Desktop.Active, 0x7E57u);
@@ -700,6 +700,52 @@ TEST(MainWindow, AnIconTheShellRefusedAtStartIsAddedOnALaterTry) {
     EXPECT_TRUE(h.Form->Tray().UsesVersion4());
 }
 
+TEST(MainWindow, TheTipAndTheStateTextSayTheStateAndALimitedSwitchsEndInTheUsersClock) {
+    struct Case {
+        const char16_t* Arguments;
+        bool StartOn;
+        bool TwelveHour;
+        const char16_t* Label;
+        const char16_t* Tip;
+    };
+    // The clock: noon UTC, in a zone one hour east.
+    const Case cases[] = {
+        {u"", true, false, u"Internet is turned on", u"Tarnwick: the internet is on"},
+        {u"", false, false, u"Internet is turned off", u"Tarnwick: the internet is off"},
+        {u"-elevation -action turnon 15", false, false, u"Internet is turned on until 13:15",
+         u"Tarnwick: the internet is on until 13:15"},
+        {u"-elevation -action turnoff 30", true, false, u"Internet is turned off until 13:30",
+         u"Tarnwick: the internet is off until 13:30"},
+        {u"-elevation -action turnon 15", false, true, u"Internet is turned on until 1:15 PM",
+         u"Tarnwick: the internet is on until 1:15 PM"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Label));
+        TProgramHarness h;
+        h.Clock.TwelveHour = c.TwelveHour;
+        if (!c.StartOn) {
+            h.TurnAdaptersOff();
+        }
+        h.Start(c.Arguments);
+        EXPECT_EQ(h.Form->lblState->Caption(), c.Label);
+        ASSERT_NE(h.TrayIcon(), nullptr);
+        EXPECT_EQ(h.TrayIcon()->Tip, c.Tip);
+        // At the end the switch is for good: no time is left to show.
+        h.Desktop.AdvanceTime(30 * Minute);
+        EXPECT_EQ(h.Form->lblState->Caption().find(u"until"), std::u16string::npos);
+        EXPECT_EQ(h.TrayIcon()->Tip.find(u"until"), std::u16string::npos);
+    }
+
+    // A turn-on for good forgets the end at once, before any device change is reported.
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"-elevation -action turnon 15");
+    ASSERT_EQ(h.TrayIcon()->Tip, u"Tarnwick: the internet is on until 13:15");
+    h.Choose(*h.Form->TrayTurnOff1);
+    h.Choose(*h.Form->TrayTurnOn1);
+    EXPECT_EQ(h.TrayIcon()->Tip, u"Tarnwick: the internet is on");
+}
+
 TEST(MainWindow, TheDisplayFollowsTheAdaptersOnEveryDeviceChange) {
     struct State {
         bool On;
@@ -755,6 +801,30 @@ TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {
     EXPECT_THAT(
         h.Desktop.DrawnPictures,
         ElementsAre(std::make_pair(f.imgInternetOn->Handle(), h.Desktop.Pictures.at(u"PNG_INTERNET_ON"))));
+}
+
+TEST(MainWindow, AHighContrastThemePaintsInTheSystemsColoursAndIsFollowedWhileRunning) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"");
+    const HWND_T label = h.Form->lblState->Handle();
+    const auto paintedColor = [&] {
+        h.Desktop.TextOuts.clear();
+        h.Desktop.Send(label, WM_PAINT);
+        return h.Desktop.TextOuts.empty() ? 0xFFFFFFFFu : h.Desktop.TextOuts.back().Color;
+    };
+    EXPECT_EQ(paintedColor(), 0x008000u) << "the designed green";
+
+    h.Desktop.HighContrast = true;
+    EXPECT_EQ(paintedColor(), 0x008000u) << "asked once, not at every paint";
+    h.Desktop.Timeline.clear();
+    h.Send(WM_SETTINGCHANGE, 0x43 /* SPI_SETHIGHCONTRAST */, 0);
+    EXPECT_GE(h.Desktop.Count("InvalidateRect(" + std::to_string(label)), 1u) << "painted anew";
+    EXPECT_EQ(paintedColor(), h.Desktop.GetSysColor(8)) << "COLOR_WINDOWTEXT";
+
+    h.Desktop.HighContrast = false;
+    h.Send(WM_SYSCOLORCHANGE);
+    EXPECT_EQ(paintedColor(), 0x008000u);
 }
 
 TEST(MainWindow, TheSwitchButtonOffersThePausesOrTheLimitedTurnOnsUnderIt) {
@@ -853,7 +923,7 @@ TEST(MainWindow, AddsTheIconAgainWithItsPresentPictureWhenTheTaskbarIsMadeAgain)
     h.Desktop.Pump();
     ASSERT_NE(h.TrayIcon(), nullptr);
     EXPECT_EQ(h.TrayIcon()->Icon, h.Desktop.Icons.at(u"ZTARNWICKICON"));
-    EXPECT_EQ(h.TrayIcon()->Tip, u"Power off the internet");
+    EXPECT_EQ(h.TrayIcon()->Tip, u"Tarnwick: the internet is off");
 }
 
 TEST(MainWindow, GoingAwayRemovesTheTrayIconAndReleasesWhatItMade) {

@@ -1,9 +1,12 @@
 // What Windows answers to the system and shell-execution calls the main window and the About window add:
-// the locale's comparison of action words, the process token's elevation, and opening an address.
+// the locale's comparison of action words, the process token's elevation, opening an address, and the
+// wall clock's local time in the locale's format.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "deadline/DeadlineText.h"
+#include "platform/win32/Win32Instance.h"
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32System.h"
 
@@ -24,6 +27,31 @@ TEST(SystemAdditions, ComparesByTheUsersLocaleIgnoringCase) {
         EXPECT_EQ(system.CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, c.A, c.B), c.Result);
     }
     EXPECT_NE(system.CompareStringW(LOCALE_USER_DEFAULT, 0, u"TurnOff", u"turnoff"), CSTR_EQUAL);
+}
+
+TEST(SystemAdditions, TheClockShowsAnInstantInTheLocalZoneInTheLocalesFormat) {
+    TWin32ClockPlatform clock;
+    // 12:34:56 UTC on 11 December 2026.
+    const SYSTEMTIME universal{2026, 12, 5, 11, 12, 34, 56, 0};
+    FILETIME file{};
+    ASSERT_TRUE(::SystemTimeToFileTime(&universal, &file));
+    const TFileTime utc = (TFileTime(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+    tarnwick::SYSTEMTIME local{};
+    ASSERT_TRUE(clock.UtcToLocalTime(utc, local));
+    ::SYSTEMTIME expected{};
+    ASSERT_TRUE(::SystemTimeToTzSpecificLocalTime(nullptr, &universal, &expected));
+    EXPECT_EQ(local.wHour, expected.wHour);
+    EXPECT_EQ(local.wMinute, 34);
+
+    wchar_t format[32] = {};
+    ASSERT_GT(::GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &expected, nullptr, format, 32), 0);
+    const std::u16string text = LocalClockText(clock, utc);
+    EXPECT_EQ(text, std::u16string(format, format + ::lstrlenW(format)));
+    EXPECT_EQ(text.find(u"56"), std::u16string::npos) << "no seconds";
+    char16_t small[2] = {};
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(clock.GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, local, small, 2), 0);
+    EXPECT_EQ(::GetLastError(), ERROR_INSUFFICIENT_BUFFER);
 }
 
 TEST(SystemAdditions, TheTokenTellsWhetherTheProcessIsElevated) {

@@ -1,0 +1,11 @@
+#include "app/StateText.h"
+
+namespace tarnwick {
+
+TStateWords StateWords(bool On, const std::u16string& Until) {
+    const std::u16string until = Until.empty() ? std::u16string() : u" until " + Until;
+    const std::u16string state = On ? u"on" : u"off";
+    return {u"Internet is turned " + state + until, u"Tarnwick: the internet is " + state + until};
+}
+
+} // namespace tarnwick
