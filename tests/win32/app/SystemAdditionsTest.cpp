@@ -32,7 +32,7 @@ TEST(SystemAdditions, ComparesByTheUsersLocaleIgnoringCase) {
 TEST(SystemAdditions, TheClockShowsAnInstantInTheLocalZoneInTheLocalesFormat) {
     TWin32ClockPlatform clock;
     // 12:34:56 UTC on 11 December 2026.
-    const SYSTEMTIME universal{2026, 12, 5, 11, 12, 34, 56, 0};
+    const ::SYSTEMTIME universal{2026, 12, 5, 11, 12, 34, 56, 0};
     FILETIME file{};
     ASSERT_TRUE(::SystemTimeToFileTime(&universal, &file));
     const TFileTime utc = (TFileTime(file.dwHighDateTime) << 32) | file.dwLowDateTime;
