@@ -246,13 +246,10 @@ TEST_F(TunerTrayTest, ARefusedAddIsTriedAgainAFewTimesThenLeftToTheNextTaskbar) 
     ASSERT_EQ(log.Lines.size(), 1u);
     EXPECT_EQ(log.Lines[0].first, u"The notification area refused the icon; it is tried again every 2 s");
     const auto retry = [this] {
-        for (const auto& [h, w] : Factory.Windows) {
-            if (w.Params.ClassName == UtilityWindowClassName && h != TimerWindow()) {
-                Factory.Deliver(h, WM_TIMER, TKtTimer::TimerId);
-                return;
-            }
-        }
-        FAIL() << "no retry timer";
+        // The hover detector makes its timer only at the first move reported: the one timer is the retry's.
+        const HWND_T timer = TimerWindow();
+        ASSERT_NE(timer, 0u) << "no retry timer";
+        Factory.Deliver(timer, WM_TIMER, TKtTimer::TimerId);
     };
     EXPECT_THAT(Windows.Calls, ::testing::Contains(::testing::HasSubstr("SetTimer")));
     retry();
