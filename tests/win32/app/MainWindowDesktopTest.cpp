@@ -315,10 +315,9 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
 
     ShowFromTray();
     ASSERT_TRUE(::IsWindowVisible(Wnd()));
-    for (const HWND window : {Wnd(), reinterpret_cast<HWND>(App->Handle())}) {
-        EXPECT_EQ(::SendMessageW(window, WM_GETICON, ICON_BIG, 0), LRESULT(App->Icon().Handle()));
-        EXPECT_EQ(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0), LRESULT(App->SmallIcon().Handle()));
-    }
+    EXPECT_EQ(::SendMessageW(Wnd(), WM_GETICON, ICON_BIG, 0), LRESULT(App->Icon().Handle()));
+    EXPECT_EQ(::SendMessageW(Wnd(), WM_GETICON, ICON_SMALL, 0), LRESULT(App->SmallIcon().Handle()));
+    EXPECT_FALSE(::IsWindowVisible(reinterpret_cast<HWND>(App->Handle()))) << "no taskbar button";
     RECT window{};
     ::GetWindowRect(Wnd(), &window);
     RECT client{};
