@@ -11,7 +11,6 @@
 #include "core/ScopeExit.h"
 #include "core/Text.h"
 #include "deadline/DeadlineTask.h"
-#include "deadline/DeadlineText.h"
 #include "deadline/DeadlineTexts.h"
 #include "diag/EasyLog.h"
 #include "instance/HandOver.h"
@@ -739,7 +738,8 @@ void TForm1::WMTrayCallback(std::uintptr_t WParam, std::intptr_t LParam) {
         }
         UpdateExitCaption();
         // The switch's choices for the state the internet is in now.
-        const bool on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+        UpdateStateDisplay();
+        const bool on = FShownOn;
         for (TMenuItem* item : {TrayTurnOn1.get(), TrayTurnOnFor5min1.get(), TrayTurnOnFor15min1.get(),
                                 TrayTurnOnFor30min1.get(), TrayTurnOnForAnHour1.get()}) {
             item->SetVisible(!on);

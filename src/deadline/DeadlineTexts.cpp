@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "deadline/Calendar.h"
 
@@ -50,6 +51,16 @@ std::u16string ExitCaption(const std::optional<TDeadline>& Pending, TFileTime No
     }
     return Pending->Switch == TDeadlineSwitch::dsTurnOn ? u"Exit (the internet goes back on at " + when + u")"
                                                         : u"Exit (the internet goes off at " + when + u")";
+}
+
+std::u16string LocalClockText(IClockPlatform& Clock, TFileTime Utc) {
+    SYSTEMTIME local{};
+    if (!Clock.UtcToLocalTime(Utc, local)) {
+        return {};
+    }
+    char16_t text[64] = {};
+    const int written = Clock.GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, local, text, 64);
+    return written > 1 ? std::u16string(text, static_cast<std::size_t>(written - 1)) : std::u16string();
 }
 
 } // namespace tarnwick

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "deadline/Deadline.h"
+#include "platform/ClockPlatform.h"
 #include "platform/SystemPlatform.h"
 
 namespace tarnwick {
@@ -17,5 +18,9 @@ std::u16string LateDeadlineText(const TDeadline& Deadline);
 // than today is named by its date.
 std::u16string ExitCaption(const std::optional<TDeadline>& Pending, TFileTime NowUtc,
                            const SYSTEMTIME& LocalNow);
+
+// The local time of the UTC instant, hours and minutes in the clock format of the user's locale ("14:35",
+// "2:35 PM"); empty when the platform can neither convert nor format it.
+std::u16string LocalClockText(IClockPlatform& Clock, TFileTime Utc);
 
 } // namespace tarnwick

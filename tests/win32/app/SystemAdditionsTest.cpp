@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "deadline/DeadlineText.h"
+#include "deadline/DeadlineTexts.h"
 #include "platform/win32/Win32Instance.h"
 #include "platform/win32/Win32ShellExecute.h"
 #include "platform/win32/Win32System.h"
