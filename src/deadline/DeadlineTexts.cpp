@@ -31,7 +31,7 @@ std::u16string LateDeadlineText(const TDeadline& Deadline) {
 std::u16string ExitCaption(const std::optional<TDeadline>& Pending, TFileTime NowUtc,
                            const SYSTEMTIME& LocalNow) {
     if (!Pending) {
-        return u"Exit";
+        return u"E&xit";
     }
     // The end on the local clock, rounded up to the minute: it is never shown before it comes.
     const std::int64_t today = DaysFromCivil(LocalNow.wYear, LocalNow.wMonth, LocalNow.wDay);
@@ -49,8 +49,9 @@ std::u16string ExitCaption(const std::optional<TDeadline>& Pending, TFileTime No
         const TCivilDate date = CivilFromDays(endDay);
         when = IntToText(date.Year) + u"-" + TwoDigits(date.Month) + u"-" + TwoDigits(date.Day) + u" " + when;
     }
-    return Pending->Switch == TDeadlineSwitch::dsTurnOn ? u"Exit (the internet goes back on at " + when + u")"
-                                                        : u"Exit (the internet goes off at " + when + u")";
+    return Pending->Switch == TDeadlineSwitch::dsTurnOn
+               ? u"E&xit (the internet goes back on at " + when + u")"
+               : u"E&xit (the internet goes off at " + when + u")";
 }
 
 std::u16string LocalClockText(IClockPlatform& Clock, TFileTime Utc) {

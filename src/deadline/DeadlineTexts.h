@@ -13,7 +13,7 @@ namespace tarnwick {
 // "The 15 minutes of internet ended while Tarnwick was not running; the internet is turned off now".
 std::u16string LateDeadlineText(const TDeadline& Deadline);
 
-// The tray menu's "Exit", with the pending end when there is one: "Exit (the internet goes back on at
+// The tray menu's "E&xit", with the pending end when there is one: "E&xit (the internet goes back on at
 // 14:35)". The end's local time is the present local time moved by the rest of the deadline; a day other
 // than today is named by its date.
 std::u16string ExitCaption(const std::optional<TDeadline>& Pending, TFileTime NowUtc,

@@ -287,8 +287,8 @@ TEST(Deadline, ExitDuringAPauseNamesTheEndAndTheNextStartStillCarriesItOut) {
     h.Form->SwitchOffFor(30, TSwitchRequester::Menu);
     ASSERT_TRUE(h.BothOff());
     h.System.Now = SYSTEMTIME{2026, 12, 5, 11, 14, 20, 0, 0}; // the local clock as the menu opens
-    h.TrayClick(WM_RBUTTONDOWN);
-    EXPECT_EQ(h.Form->Exit1->Caption(), u"Exit (the internet goes back on at 14:50)");
+    h.TrayClick(WM_CONTEXTMENU);
+    EXPECT_EQ(h.Form->Exit1->Caption(), u"E&xit (the internet goes back on at 14:50)");
     h.Choose(*h.Form->Exit1);
     EXPECT_TRUE(h.BothOff()) << "Exit ends the tray, not the pause";
     ASSERT_TRUE(Recorded(h));

@@ -108,7 +108,7 @@ TEST_F(ProgramEntry, AMessageThatCannotBeReceivedIsLoggedAndTheLoopGoesOn) {
     const std::u16string log = *h.System.AppData + u"\\tarnwick\\tarnwick.log.txt";
     Files.AddFolder(*h.System.AppData);
     h.System.CommandLine = u"tarnwick.exe -elevation";
-    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"Exit"); };
+    h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) { return std::u16string(u"E&xit"); };
     h.Desktop.GetMessageFailures = 3;
     bool idle = false;
     h.Desktop.OnIdle = [&] {
@@ -117,7 +117,7 @@ TEST_F(ProgramEntry, AMessageThatCannotBeReceivedIsLoggedAndTheLoopGoesOn) {
         }
         idle = true;
         h.Desktop.PostMessageW(h.Desktop.FindWindowW(MainWindowClassName, nullptr), WM_TRAY_CALLBACK, 0,
-                               WM_RBUTTONDOWN);
+                               WM_CONTEXTMENU);
         return true;
     };
     EXPECT_EQ(RunProgram(Platforms()), 0);

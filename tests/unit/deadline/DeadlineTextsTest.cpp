@@ -37,16 +37,16 @@ TEST(DeadlineTexts, ExitNamesThePendingEndInLocalTime) {
         std::optional<TDeadline> Pending;
         const char16_t* Caption;
     } cases[] = {
-        {std::nullopt, u"Exit"},
+        {std::nullopt, u"E&xit"},
         {TDeadline{Noon + 14 * Minute + 30 * Second, TDeadlineSwitch::dsTurnOn, 15},
-         u"Exit (the internet goes back on at 14:35)"},
+         u"E&xit (the internet goes back on at 14:35)"},
         {TDeadline{Noon + 14 * Minute + 31 * Second, TDeadlineSwitch::dsTurnOff, 15},
-         u"Exit (the internet goes off at 14:36)"}, // never shown before it comes
-        {TDeadline{Noon - Minute, TDeadlineSwitch::dsTurnOff, 5}, u"Exit (the internet goes off at 14:21)"},
+         u"E&xit (the internet goes off at 14:36)"}, // never shown before it comes
+        {TDeadline{Noon - Minute, TDeadlineSwitch::dsTurnOff, 5}, u"E&xit (the internet goes off at 14:21)"},
         {TDeadline{Noon + 10 * 60 * Minute, TDeadlineSwitch::dsTurnOn, 600},
-         u"Exit (the internet goes back on at 2026-12-12 00:21)"},
+         u"E&xit (the internet goes back on at 2026-12-12 00:21)"},
         {TDeadline{Noon + 21 * 24 * 60 * Minute, TDeadlineSwitch::dsTurnOff, 30240},
-         u"Exit (the internet goes off at 2027-01-01 14:21)"},
+         u"E&xit (the internet goes off at 2027-01-01 14:21)"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ExitCaption(c.Pending, Noon, local), c.Caption);
