@@ -36,6 +36,8 @@ constexpr TSwitchRule SwitchRules[] = {
     {u"version", &TCommand::Version, u"-version", u"print the version, and end"},
     {u"uninstall", &TCommand::Uninstall, u"-uninstall",
      u"end a pending pause (the internet on again), remove the scheduled ends, and end"},
+    {u"quit", &TCommand::Quit, u"-quit",
+     u"end the Tarnwick that runs from this file (a copy elsewhere stays), and end"},
     {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"show this text"},
     {u"h", &TCommand::Help, nullptr, nullptr},
     {u"?", &TCommand::Help, nullptr, nullptr},

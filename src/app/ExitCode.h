@@ -11,6 +11,7 @@ namespace tarnwick {
 enum TExitCode : int {
     ecDone = 0,                // done; for "status": the internet is on
     ecInternetOff = 1,         // "status": the internet is off
+    ecNotEnded = 1,            // "-quit": the running instance of this file could not be ended
     ecBadArguments = 2,        // unknown switch or action, unreadable or out-of-range minutes
     ecElevationDeclined = 3,   // the user declined the elevation prompt
     ecAdapterFailed = 4,       // one or more adapters could not be switched
@@ -27,7 +28,7 @@ struct TExitCodeMeaning {
 
 inline constexpr TExitCodeMeaning ExitCodeMeanings[] = {
     {ecDone, u"done; status: the internet is on"},
-    {ecInternetOff, u"status: the internet is off"},
+    {ecInternetOff, u"status: the internet is off; -quit: Tarnwick could not be ended"},
     {ecBadArguments, u"bad arguments"},
     {ecElevationDeclined, u"the elevation prompt was declined"},
     {ecAdapterFailed, u"one or more adapters failed"},
