@@ -14,7 +14,7 @@ desktop=
 started_xvfb=no
 # Whatever ends this script ends what it started.
 stop() {
-  [ -n "$desktop" ] && kill "$desktop" 2>/dev/null
+  if [ -n "$desktop" ]; then kill "$desktop" 2>/dev/null || true; fi
   if [ "$started_xvfb" = yes ]; then
     tools/wine-teardown.sh "$run/tarnwick.exe"
   fi
@@ -26,16 +26,16 @@ mkdir -p "$run"
 cp "$build/src/app/win32/tarnwick.exe" "$build/testing/setupapi.dll" "$run/"
 [ -f "$run/machine.txt" ] || cp tools/sample-machine.txt "$run/machine.txt"
 # cmd reads a batch file line by line: the exit code is taken after the program has ended.
-printf '@start "" /wait "%%~dp0tarnwick.exe" %%*\r\n@echo %%errorlevel%%> "%%~dp0exit-code.txt"\r\n' > "$run/run.cmd"
+printf '@start "" /b /wait "%%~dp0tarnwick.exe" %%*\r\n@echo %%errorlevel%%> "%%~dp0exit-code.txt"\r\n' > "$run/run.cmd"
 rm -f "$run/exit-code.txt"
 
 source tools/wine-env.sh "$run/tarnwick.exe"
 headless=no
 if [ -z "${DISPLAY:-}" ]; then
   headless=yes
-  pid=0
+  pid=
   [ -f "$TARNWICK_XVFB_STATE" ] && read -r _ pid < "$TARNWICK_XVFB_STATE"
-  kill -0 "${pid:-0}" 2>/dev/null || started_xvfb=yes
+  { [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; } || started_xvfb=yes
 fi
 tools/wine-setup.sh "$run/tarnwick.exe"
 tarnwick_use_xvfb_display
@@ -63,7 +63,7 @@ echo "$run/machine.txt (adapters with 'problem 22' are switched off). It ends wi
 if [ "$headless" = yes ]; then
   sleep 5
   import -display "$DISPLAY" -window root "$run/screenshot.png" && echo "screenshot: $run/screenshot.png"
-  echo "Click it from another terminal: DISPLAY=$DISPLAY xdotool mousemove 1262 788 click 1 (the globe; 3: its menu)"
+  echo "Click it from another terminal: DISPLAY=$DISPLAY xdotool mousemove 1269 789 click 1 (the globe; 3: its menu)"
 fi
 wait "$desktop" || true
 desktop=
