@@ -226,13 +226,13 @@ TEST_F(Installer, SilentUninstallEndsTheRunningProgramAndRemovesItsAutostartAndL
 
 TEST_F(Installer, UninstallLeavesACopyRunningFromAnotherFolder) {
     ASSERT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
-    // A portable copy of the same program, with the test double beside it.
+    // A portable copy of the same program, with the test double beside it (a fresh folder: this
+    // runtime's copy_file cannot overwrite).
     const auto portable = ProgramFolder() / L"portable";
+    std::filesystem::remove_all(portable);
     std::filesystem::create_directories(portable);
-    std::filesystem::copy_file(InstallFolder() / L"tarnwick.exe", portable / L"tarnwick.exe",
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::copy_file(ProgramFolder() / L"setupapi.dll", portable / L"setupapi.dll",
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(InstallFolder() / L"tarnwick.exe", portable / L"tarnwick.exe");
+    std::filesystem::copy_file(ProgramFolder() / L"setupapi.dll", portable / L"setupapi.dll");
     auto copy = std::make_unique<TProgram>(machine, L"", portable / L"tarnwick.exe");
     ASSERT_TRUE(WaitUntil(Patience, [&] { return !WindowsOf(copy->ProcessId(), L"TForm1").empty(); }));
     const auto products = InstalledProducts();
