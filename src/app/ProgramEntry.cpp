@@ -136,7 +136,7 @@ int QuitInstance(const TProgramPlatforms& Platforms, TInstanceClaim& Claim) {
         HandOverCommandLine(Platforms.Instance, Platforms.Windows, MainWindowClassName, commandLine,
                             [&Claim] { return Claim.Claim(); });
     if (handOver.Outcome == THandOverOutcome::hoBecameInstance ||
-        (handOver.Outcome == THandOverOutcome::hoAccepted && handOver.Result == QuitRunsElsewhere)) {
+        (handOver.Outcome == THandOverOutcome::hoAccepted && handOver.ExitCode == QuitRunsElsewhere)) {
         return ecDone;
     }
     if (handOver.Outcome == THandOverOutcome::hoAccepted) {
