@@ -35,7 +35,7 @@ constexpr TSwitchRule SwitchRules[] = {
      u"No longer start with Windows, and end."},
     {u"version", &TCommand::Version, u"-version", u"Print the version, and end."},
     {u"uninstall", &TCommand::Uninstall, u"-uninstall",
-     u"End a pending pause (the internet on again), remove the scheduled ends, and end."},
+     u"End a pending pause (internet on), remove the scheduled ends, and end."},
     {u"quit", &TCommand::Quit, u"-quit",
      u"End the Tarnwick started from this file (a copy elsewhere stays), and end."},
     {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"Show this text."},

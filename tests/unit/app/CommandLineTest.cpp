@@ -162,13 +162,32 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
 
 TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
     const std::u16string usage = UsageText();
-    for (const char16_t* part :
-         {u"\r\n-action turnoff [N]\r\n", u"\r\n-action turnon [N]\r\n", u"\r\n-action status\r\n",
-          u"\r\n-action list\r\n", u"\r\n-exit\r\n", u"\r\n-elevation\r\n", u"\r\n-subscribeonstartup\r\n",
-          u"\r\n-unsubscribeonstartup\r\n", u"\r\n-quit\r\n", u"\r\n-help, -h, -?, /?\r\n", u"\r\n  0 ",
-          u"\r\n  1 ", u"\r\n  2 ", u"\r\n  3 ", u"\r\n  4 ", u"\r\n  5 ", u"\r\n  6 ", u"\r\n  7 ", u"\r\n  8 ", u"\r\n-version\r\n", u"\r\n-uninstall\r\n", u"\r\n-action deadline\r\n", u"Keep", u"at most 35791 (almost 25 days)",
-          u"\r\n    HKEY_CURRENT_USER\\Software\\Tarnwick\r\n",
-          u"\r\n    HKEY_LOCAL_MACHINE\\Software\\Policies\\Tarnwick\r\n"}) {
+    for (const char16_t* part : {u"\r\n-action turnoff [N]\r\n",
+                                 u"\r\n-action turnon [N]\r\n",
+                                 u"\r\n-action status\r\n",
+                                 u"\r\n-action list\r\n",
+                                 u"\r\n-exit\r\n",
+                                 u"\r\n-elevation\r\n",
+                                 u"\r\n-subscribeonstartup\r\n",
+                                 u"\r\n-unsubscribeonstartup\r\n",
+                                 u"\r\n-quit\r\n",
+                                 u"\r\n-help, -h, -?, /?\r\n",
+                                 u"\r\n  0 ",
+                                 u"\r\n  1 ",
+                                 u"\r\n  2 ",
+                                 u"\r\n  3 ",
+                                 u"\r\n  4 ",
+                                 u"\r\n  5 ",
+                                 u"\r\n  6 ",
+                                 u"\r\n  7 ",
+                                 u"\r\n  8 ",
+                                 u"\r\n-version\r\n",
+                                 u"\r\n-uninstall\r\n",
+                                 u"\r\n-action deadline\r\n",
+                                 u"Keep",
+                                 u"at most 35791 (almost 25 days)",
+                                 u"\r\n    HKEY_CURRENT_USER\\Software\\Tarnwick\r\n",
+                                 u"\r\n    HKEY_LOCAL_MACHINE\\Software\\Policies\\Tarnwick\r\n"}) {
         EXPECT_NE(usage.find(part), std::u16string::npos) << ToUtf8(part);
     }
     // Readable on an 80-column console, and in a box's proportional font: nothing is lined up with
