@@ -234,7 +234,8 @@ TEST_F(Installer, UninstallLeavesACopyRunningFromAnotherFolder) {
     std::filesystem::copy_file(InstallFolder() / L"tarnwick.exe", portable / L"tarnwick.exe");
     std::filesystem::copy_file(ProgramFolder() / L"setupapi.dll", portable / L"setupapi.dll");
     auto copy = std::make_unique<TProgram>(machine, L"", portable / L"tarnwick.exe");
-    ASSERT_TRUE(WaitUntil(Patience, [&] { return !WindowsOf(copy->ProcessId(), L"TarnwickMainWindow").empty(); }));
+    ASSERT_TRUE(
+        WaitUntil(Patience, [&] { return !WindowsOf(copy->ProcessId(), L"TarnwickMainWindow").empty(); }));
     const auto products = InstalledProducts();
     ASSERT_EQ(products.size(), 1u);
 
