@@ -21,7 +21,8 @@ if [ -z "${DISPLAY:-}" ]; then
     done
     echo "$num $pid" > "$TARNWICK_XVFB_STATE"
   fi
-  tarnwick_use_xvfb_display
+  read -r num pid < "$TARNWICK_XVFB_STATE"
+  export DISPLAY=":$num"
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

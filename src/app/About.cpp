@@ -1,6 +1,5 @@
 #include "app/About.h"
 
-#include "app/VersionResource.h"
 #include "app/resources/ResourceNames.h"
 #include "core/PlatformConstants.h"
 
@@ -16,15 +15,18 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     SetClientSize(414, 206);
     SetPosition(TPosition::poScreenCenter);
 
-    auto label = [this](std::int32_t Left, std::int32_t Top, std::int32_t Width, std::u16string Caption) {
+    auto place = [](TLabel& Label, std::int32_t Left, std::int32_t Top, std::int32_t Width,
+                    const char16_t* Caption) {
+        Label.SetBounds(Left, Top, Width, 13);
+        Label.SetCaption(Caption);
+    };
+    auto label = [this, &place](std::int32_t Left, std::int32_t Top, std::int32_t Width,
+                                const char16_t* Caption) {
         TOwned<TLabel> result = MakeComponent<TLabel>(*this, this);
-        result->SetBounds(Left, Top, Width, 13);
-        result->SetCaption(std::move(Caption));
+        place(*result, Left, Top, Width, Caption);
         return result;
     };
-    // The version the program's version resource states: the one Explorer and Add/Remove Programs show.
-    const std::u16string version = ProductVersionOf(Application.Gui().LoadVersionResource());
-    Label1 = label(200, 16, 129, version.empty() ? u"Tarnwick" : u"Tarnwick " + version);
+    Label1 = label(200, 16, 129, u"Tarnwick Version 1.1");
     TFont bold = Font();
     bold.Bold = true;
     Label1->SetFont(bold);
@@ -32,6 +34,7 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     Image1 = MakeComponent<TImage>(*this, this);
     Image1->SetBounds(16, 16, 137, 137);
     Image1->LoadPicture(ProductPictureName);
+    Image1->SetCaption(u"Tarnwick: a globe with a power button");
 
     // Every label sizes itself to its caption; these two have no designed width at all.
     Label2 = label(184, 48, 0, u"Contact Us: ");
@@ -48,7 +51,7 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     Button1->SetTabOrder(0);
 
     const struct {
-        TOwned<TLabel>& Link;
+        TOwned<TLinkLabel>& Link;
         std::int32_t Top, Width;
         const char16_t* Caption;
         void (TfrmAbout::*Click)(TComponent&);
@@ -57,7 +60,8 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
         {Label5, 72, 128, ProductWebPage, &TfrmAbout::URLLabel2Click},
     };
     for (const auto& entry : links) {
-        entry.Link = label(250, entry.Top, entry.Width, entry.Caption);
+        entry.Link = MakeComponent<TLinkLabel>(*this, this);
+        place(*entry.Link, 250, entry.Top, entry.Width, entry.Caption);
         // The links stay in one column clear of the captions before them, however wide those are drawn.
         entry.Link->KeepRightOf(*Label2);
         entry.Link->KeepRightOf(*Label3);
@@ -100,7 +104,7 @@ void TfrmAbout::URLLabel1Click(TComponent&) {
 }
 
 void TfrmAbout::URLLabel2Click(TComponent&) {
-    OpenLink(u"https://" + std::u16string(ProductWebPage) + u"/");
+    OpenLink(u"http://" + std::u16string(ProductWebPage) + u"/");
 }
 
 void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell, bool RunsElevated) {

@@ -27,8 +27,8 @@ public:
     TOwned<TLabel> Label3;
     TOwned<TBevel> Bevel1;
     TOwned<TButton> Button1;
-    TOwned<TLabel> Label4;
-    TOwned<TLabel> Label5;
+    TOwned<TLinkLabel> Label4;
+    TOwned<TLinkLabel> Label5;
 
     // Shared by both links: they act on the label that sent the event.
     void Label5MouseEnter(TComponent& Sender);

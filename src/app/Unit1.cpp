@@ -127,6 +127,7 @@ void TForm1::BuildDesign() {
     imgInternetOn = MakeComponent<TImage>(*this, this);
     imgInternetOn->SetBounds(15, 13, 49, 49);
     imgInternetOn->LoadPicture(InternetOnPictureName);
+    imgInternetOn->SetCaption(u"A globe: the internet is on");
 
     lblState = MakeComponent<TLabel>(*this, this);
     lblState->SetBounds(95, 13, 119, 13);
@@ -145,6 +146,7 @@ void TForm1::BuildDesign() {
     imgTarnwick = MakeComponent<TImage>(*this, this);
     imgTarnwick->SetBounds(15, 13, 49, 49);
     imgTarnwick->LoadPicture(InternetOffPictureName);
+    imgTarnwick->SetCaption(u"A globe crossed out: the internet is off");
 
     // The switch's menus: the limited turn-ons under the turn-on button, the pauses under the turn-off
     // button. The item's tag is the number of minutes, 0 for good.
@@ -276,19 +278,7 @@ int TForm1::CarryOutAction(const TCommand& Command) {
 }
 
 int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
-    ISystemPlatform& system = FPlatforms.System;
-    const TCommand command = ParseCommandLine(system, Arguments);
-    if (command.Quit && !command.Refused()) {
-        // Only an installer's own program may end it: a copy running from another folder is not the one
-        // whose files are being replaced.
-        if (Arguments.empty() || !SameTextLocale(system, Arguments.front(), ProgramFileName(system))) {
-            return QuitRunsElsewhere;
-        }
-        // As at logoff: a pause stays recorded, and the next start (the new version's) takes it up.
-        FIsExitingProgram = true;
-        Close();
-        return ecDone;
-    }
+    const TCommand command = ParseCommandLine(FPlatforms.System, Arguments);
     if (command.Action == TActionVerb::avNone && !command.Refused()) {
         // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
         ShowBesideTray(false);

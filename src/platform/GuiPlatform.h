@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/WindowPlatform.h"
 
@@ -118,15 +117,20 @@ public:
     virtual bool DeleteDC(HDC_T hdc) = 0;
     virtual bool DrawEdge(HDC_T hdc, TRect& qrc, std::uint32_t edge, std::uint32_t grfFlags) = 0;
 
+    // Active Accessibility. The window answers WM_GETOBJECT for its client area (OBJID_CLIENT) with the
+    // platform's standard object for it (CreateStdAccessibleObject), which gives Role as its role and the
+    // window's text, read when asked, as its name; every other message goes on to its window procedure.
+    // Asked again, the window answers with the new role.
+    virtual bool SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) = 0;
+    virtual void NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
+                                std::int32_t idChild) = 0;
+
     // A PNG picture kept as raw data (RT_RCDATA) in the program's module, decoded with its alpha channel;
     // 0 when it is missing or cannot be decoded.
     virtual HPICTURE_T LoadPngResource(const char16_t* lpName) = 0;
     // Draws the picture at its own size with its top-left corner at (X, Y), blended over what is there.
     virtual bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) = 0;
     virtual void FreePicture(HPICTURE_T Picture) = 0;
-    // The program's version resource (RT_VERSION 1, a VS_VERSIONINFO block) as stored in its module; empty
-    // when it has none.
-    virtual std::vector<std::uint8_t> LoadVersionResource() = 0;
 };
 
 } // namespace tarnwick

@@ -57,7 +57,13 @@ void TControl::DestroyWnd(HWND_T Wnd) {
 void TControl::CreateHandle() {
     if (!FHandle && FParent.HandleAllocated()) {
         FHandle = CreateWnd();
+        // Without it a screen reader hears only "client" for the toolkit's own windows.
+        Application().Gui().SetAccessibleRole(FHandle, AccessibleRole());
     }
+}
+
+std::uint32_t TControl::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_CLIENT;
 }
 
 HWND_T TControl::Handle() {
@@ -145,6 +151,10 @@ void TControl::SetCaption(std::u16string Value) {
     ContentChanged();
     if (FHandle) {
         Application().Windows().SetWindowTextW(FHandle, FCaption);
+        // The caption is the control's accessible name: a screen reader speaks the new one (the state).
+        Application().Gui().NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, FHandle,
+                                           static_cast<std::int32_t>(OBJID_CLIENT),
+                                           static_cast<std::int32_t>(CHILDID_SELF));
         Invalidate();
     }
     if (FParent.HandleAllocated()) {

@@ -82,6 +82,9 @@ public:
     // form first shows on a screen (or until its handle is asked for). A button's system class then never
     // loads its library for such a form, and the form is made sooner.
     virtual bool WaitsUntilSeen() const noexcept { return false; }
+    // What the control is to assistive technology (a ROLE_SYSTEM_* value); its name there is its caption,
+    // which is also its window's text. A change of caption is announced as a change of name.
+    virtual std::uint32_t AccessibleRole() const noexcept;
 
 protected:
     // Makes the window: by default a window of the toolkit's class for this control, painted by Paint.

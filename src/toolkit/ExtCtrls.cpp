@@ -76,4 +76,12 @@ void TBevel::Paint(TCanvas& Canvas) {
     Canvas.DrawEdge({0, 0, Width(), Height()}, EDGE_ETCHED, BF_TOP);
 }
 
+std::uint32_t TImage::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_GRAPHIC;
+}
+
+std::uint32_t TBevel::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_SEPARATOR;
+}
+
 } // namespace tarnwick

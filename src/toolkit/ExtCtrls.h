@@ -27,6 +27,8 @@ public:
     HPICTURE_T Picture();
     const std::u16string& RenderingName();
     bool WaitsUntilSeen() const noexcept override { return true; }
+    // A graphic, named by its caption: say there what the picture shows.
+    std::uint32_t AccessibleRole() const noexcept override;
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return ImageWindowClassName; }
@@ -49,6 +51,7 @@ private:
 class TBevel : public TControl {
 public:
     using TControl::TControl;
+    std::uint32_t AccessibleRole() const noexcept override;
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return BevelWindowClassName; }

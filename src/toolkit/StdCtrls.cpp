@@ -16,6 +16,18 @@ void TLabel::Paint(TCanvas& Canvas) {
                     Application().PaintedColor(Font().Color, clWindowText), LabelTextFormat);
 }
 
+std::uint32_t TLabel::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_STATICTEXT;
+}
+
+std::uint32_t TLinkLabel::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_LINK;
+}
+
+std::uint32_t TButton::AccessibleRole() const noexcept {
+    return ROLE_SYSTEM_PUSHBUTTON;
+}
+
 void TLabel::SetAutoSize(bool Value) {
     if (Value == FAutoSize) {
         return;

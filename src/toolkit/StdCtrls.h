@@ -25,6 +25,7 @@ public:
 
     bool AutoSize() const noexcept { return FAutoSize; }
     void SetAutoSize(bool Value);
+    std::uint32_t AccessibleRole() const noexcept override;
 
 protected:
     const char16_t* WindowClassName() const noexcept override { return LabelWindowClassName; }
@@ -36,6 +37,13 @@ private:
     bool FAutoSize = true;
     bool FMeasured = false;
     std::optional<TRect> FExtent; // the caption's extent in the font, when the platform could measure it
+};
+
+// A label that opens what its caption names when clicked: a link to assistive technology.
+class TLinkLabel : public TLabel {
+public:
+    using TLabel::TLabel;
+    std::uint32_t AccessibleRole() const noexcept override;
 };
 
 // A push button of the system's class. Its presses reach the form as WM_COMMAND and come back to Click.
@@ -60,6 +68,7 @@ public:
     // The command number the button's WM_COMMAND carries.
     std::uint16_t ControlId() const noexcept { return FControlId; }
     bool WaitsUntilSeen() const noexcept override { return true; }
+    std::uint32_t AccessibleRole() const noexcept override;
 
 protected:
     HWND_T CreateWnd() override;

@@ -14,6 +14,7 @@ namespace portable_values {
 // clang-format off
 #include <cfgmgr32.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <setupapi.h>
 #include <shellapi.h>
 #include <shlobj.h>

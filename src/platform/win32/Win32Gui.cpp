@@ -5,6 +5,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include "platform/win32/Win32Accessible.h"
 #include "platform/win32/Win32Text.h"
 
 namespace tarnwick::win32 {
@@ -253,6 +254,15 @@ bool TWin32GuiPlatform::GetHighContrastOn() {
     contrast.cbSize = sizeof contrast;
     return ::SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
            (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
+bool TWin32GuiPlatform::SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) {
+    return AnswerAccessibleRole(AsHwnd(hwnd), Role, FCom);
+}
+
+void TWin32GuiPlatform::NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
+                                       std::int32_t idChild) {
+    ::NotifyWinEvent(event, AsHwnd(hwnd), idObject, idChild);
 }
 
 HBRUSH_T TWin32GuiPlatform::CreateSolidBrush(COLORREF_T color) {

@@ -65,10 +65,13 @@ public:
     bool DeleteDC(HDC_T hdc) override;
     bool DrawEdge(HDC_T hdc, TRect& qrc, std::uint32_t edge, std::uint32_t grfFlags) override;
 
+    bool SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) override;
+    void NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
+                        std::int32_t idChild) override;
+
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;
     bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) override;
     void FreePicture(HPICTURE_T Picture) override;
-    std::vector<std::uint8_t> LoadVersionResource() override;
 
 private:
     // Common Controls 6 (the manifest asks for it) is loaded when the first window of one of its classes is
@@ -78,7 +81,9 @@ private:
 
     std::uintptr_t FModule;
     bool FCommonControlsLoaded = false;
-    TComApartment FCom; // for the picture decoder, entered when a picture is first decoded
+    // For the picture decoder and the accessible objects, entered when a picture is first decoded or an
+    // object is first asked for.
+    TComApartment FCom;
 };
 
 } // namespace tarnwick::win32

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/About.h"
-#include "app/VersionResource.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "tests/unit/app/HeadlessDesktop.h"
@@ -14,54 +13,8 @@ namespace {
 
 using test::THeadlessDesktop;
 
-// A VS_VERSIONINFO block as windres writes it, up to its fixed file information: the product version
-// given, the file version 0.0.0.0; Key replaces the root key.
-std::vector<std::uint8_t> VersionBlock(std::uint16_t Major, std::uint16_t Minor, std::uint16_t Patch,
-                                       std::uint16_t Build = 0,
-                                       std::u16string_view Key = u"VS_VERSION_INFO") {
-    std::vector<std::uint8_t> block;
-    const auto put16 = [&block](std::uint32_t v) {
-        block.push_back(std::uint8_t(v));
-        block.push_back(std::uint8_t(v >> 8));
-    };
-    const auto put32 = [&](std::uint32_t v) {
-        put16(v & 0xFFFF);
-        put16(v >> 16);
-    };
-    put16(92); // wLength
-    put16(52); // wValueLength: a VS_FIXEDFILEINFO
-    put16(0);  // wType: binary
-    for (char16_t c : Key) {
-        put16(c);
-    }
-    put16(0);
-    while (block.size() % 4 != 0) {
-        block.push_back(0);
-    }
-    for (std::uint32_t v : {0xFEEF04BDu, 0x10000u, 0u, 0u, std::uint32_t(Major) << 16 | Minor,
-                            std::uint32_t(Patch) << 16 | Build}) {
-        put32(v);
-    }
-    block.resize(block.size() + 28);
-    return block;
-}
-
-TEST(ProductVersion, IsReadFromTheFixedFileInformation) {
-    EXPECT_EQ(ProductVersionOf(VersionBlock(1, 1, 0)), u"1.1.0");
-    EXPECT_EQ(ProductVersionOf(VersionBlock(10, 20, 300, 4)), u"10.20.300.4");
-    auto block = VersionBlock(1, 1, 0);
-    const std::vector<std::uint8_t> cut(block.begin(), block.begin() + 60);
-    EXPECT_EQ(ProductVersionOf(cut), u"") << "cut short";
-    EXPECT_EQ(ProductVersionOf(VersionBlock(1, 1, 0, 0, u"VS_VERSION_INFX")), u"") << "another block";
-    block[40] ^= 1;
-    EXPECT_EQ(ProductVersionOf(block), u"") << "no fixed file information";
-    EXPECT_EQ(ProductVersionOf({}), u"");
-}
-
 struct AboutWindow : ::testing::Test {
     THeadlessDesktop Desktop;
-    // The program's version resource, read when the window is made.
-    const bool Versioned = (Desktop.VersionResource = VersionBlock(9, 8, 7), true);
     tarnwick::testing::FakeShellExecutePlatform Shell;
     TApplication App{Desktop, Desktop, Desktop};
     TOwned<TfrmAbout> About = MakeComponent<TfrmAbout>(App, &App, Shell);
@@ -94,8 +47,8 @@ TEST_F(AboutWindow, IsBuiltFromItsDesign) {
         const char16_t* Caption;
         bool Bold = false;
     } controls[] = {
-        {About->Label1.get(), 200, 16, 0, 0, u"Tarnwick 9.8.7", true},
-        {About->Image1.get(), 16, 16, 137, 137, u""},
+        {About->Label1.get(), 200, 16, 0, 0, u"Tarnwick Version 1.1", true},
+        {About->Image1.get(), 16, 16, 137, 137, u"Tarnwick: a globe with a power button"},
         {About->Label2.get(), 184, 48, 0, 0, u"Contact Us: "},
         {About->Label3.get(), 184, 72, 0, 0, u"Web site: "},
         {About->Bevel1.get(), 16, 163, 385, 2, u""},
@@ -127,6 +80,24 @@ TEST_F(AboutWindow, IsBuiltFromItsDesign) {
         << "written without its scheme";
 }
 
+TEST_F(AboutWindow, AssistiveTechnologyReadsTheLinksAsLinksAndThePictureAsAGraphic) {
+    const struct {
+        TControl* Control;
+        std::uint32_t Role;
+    } controls[] = {
+        {About->Label1.get(), ROLE_SYSTEM_STATICTEXT}, {About->Image1.get(), ROLE_SYSTEM_GRAPHIC},
+        {About->Label2.get(), ROLE_SYSTEM_STATICTEXT}, {About->Label3.get(), ROLE_SYSTEM_STATICTEXT},
+        {About->Bevel1.get(), ROLE_SYSTEM_SEPARATOR},  {About->Button1.get(), ROLE_SYSTEM_PUSHBUTTON},
+        {About->Label4.get(), ROLE_SYSTEM_LINK},       {About->Label5.get(), ROLE_SYSTEM_LINK},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(ToUtf8(c.Control->Caption()));
+        const auto& window = Desktop.Window(c.Control->Handle());
+        EXPECT_EQ(window.AccessibleRole, c.Role);
+        EXPECT_EQ(window.Text, c.Control->Caption()) << "the name assistive technology reads";
+    }
+}
+
 TEST_F(AboutWindow, ALinkTurnsMaroonUnderTheMouseAndBackToTheHotTrackColourAfter) {
     MouseOver(*About->Label4);
     EXPECT_EQ(About->Label4->Font().Color, 0x000080u);
@@ -155,7 +126,7 @@ TEST_F(AboutWindow, EachLinkOpensItsAddressThroughTheShell) {
     ASSERT_EQ(Shell.Opens.size(), 2u);
     EXPECT_TRUE(Shell.DesktopOpens.empty()) << "not elevated: opened plainly";
     const std::u16string expected[] = {u"mailto:" + std::u16string(SupportAddress),
-                                       u"https://" + std::u16string(ProductWebPage) + u"/"};
+                                       u"http://" + std::u16string(ProductWebPage) + u"/"};
     for (std::size_t i = 0; i < 2; ++i) {
         const auto& open = Shell.Opens[i];
         EXPECT_EQ(open.Window, About->Handle());
@@ -182,7 +153,7 @@ TEST(AboutWindowElevated, OpensEachLinkThroughTheDesktopShellOnly) {
     using Open = std::pair<std::u16string, std::u16string>;
     EXPECT_EQ(shell.DesktopOpens,
               (std::vector<Open>{{u"open", u"mailto:" + std::u16string(SupportAddress)},
-                                 {u"open", u"https://" + std::u16string(ProductWebPage) + u"/"}}));
+                                 {u"open", u"http://" + std::u16string(ProductWebPage) + u"/"}}));
     EXPECT_EQ(shell.DesktopShows, (std::vector<std::int32_t>{5, 5}));
     EXPECT_TRUE(shell.Opens.empty()) << "nothing opened with this process's rights";
 }

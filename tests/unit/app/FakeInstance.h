@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -143,13 +142,7 @@ public:
         AllowedForeground.push_back(dwProcessId);
         return true;
     }
-    void Sleep(std::uint32_t dwMilliseconds) override {
-        Slept += dwMilliseconds;
-        if (OnSleep) {
-            OnSleep();
-        }
-    }
-    std::function<void()> OnSleep; // what the other processes do meanwhile
+    void Sleep(std::uint32_t dwMilliseconds) override { Slept += dwMilliseconds; }
 
     std::size_t OpenHandles() const { return FHandles.size(); }
 

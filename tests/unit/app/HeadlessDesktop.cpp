@@ -587,4 +587,17 @@ void THeadlessDesktop::FreePicture(HPICTURE_T Picture) {
     }
 }
 
+bool THeadlessDesktop::SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) {
+    if (!Exists(hwnd)) {
+        return false;
+    }
+    Window(hwnd).AccessibleRole = Role;
+    return true;
+}
+
+void THeadlessDesktop::NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
+                                      std::int32_t idChild) {
+    WinEvents.push_back({event, hwnd, idObject, idChild, Exists(hwnd) ? Window(hwnd).Text : u""});
+}
+
 } // namespace tarnwick::test

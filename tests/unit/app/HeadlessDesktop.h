@@ -38,6 +38,9 @@ public:
         TWndMethod Method; // none for windows of the system's classes
         std::vector<std::pair<std::uint32_t, std::intptr_t>> Received; // messages sent to a system window
         std::map<std::uintptr_t, std::intptr_t> WindowIcons;           // WM_SETICON: kind to icon
+        // The role its client answers assistive technology with (0: the platform's own answer); its name
+        // is its text.
+        std::uint32_t AccessibleRole = 0;
     };
     struct TMenuEntry {
         std::uint32_t Flags;
@@ -60,6 +63,13 @@ public:
         std::uintptr_t Id;
         std::uint32_t Interval;
         std::uint64_t Due;
+    };
+    // NotifyWinEvent, with the window's text when it was raised.
+    struct TWinEvent {
+        std::uint32_t Event;
+        HWND_T Window;
+        std::int32_t Object, Child;
+        std::u16string TextThen;
     };
     struct TTextOut {
         HWND_T Window;
@@ -109,10 +119,9 @@ public:
         {u"PNG_INTERNET_ON_150", 0x9B1}, {u"PNG_INTERNET_OFF_150", 0x9B2}, {u"PNG_PRODUCT_150", 0x9B3},
         {u"PNG_INTERNET_ON_200", 0x9C1}, {u"PNG_INTERNET_OFF_200", 0x9C2}, {u"PNG_PRODUCT_200", 0x9C3}};
     std::multiset<HPICTURE_T> LoadedPictures;
-    std::vector<std::uint8_t>
-        VersionResource;               // what the program's RT_VERSION resource holds; none by default
     std::multiset<HICON_T> OwnedIcons; // loaded at a metric size and not destroyed yet
     std::vector<TTextOut> TextOuts;
+    std::vector<TWinEvent> WinEvents;
     std::vector<std::pair<HWND_T, HPICTURE_T>> DrawnPictures;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> MessageFilters;
     std::multiset<HFONT_T> Fonts;                                        // alive
@@ -230,7 +239,9 @@ public:
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;
     bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) override;
     void FreePicture(HPICTURE_T Picture) override;
-    std::vector<std::uint8_t> LoadVersionResource() override { return VersionResource; }
+    bool SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) override;
+    void NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
+                        std::int32_t idChild) override;
 
 private:
     void Record(std::string Entry) { Timeline.push_back(std::move(Entry)); }

@@ -56,17 +56,25 @@ TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
     EXPECT_EQ(window.ExStyle, WS_EX_TOOLWINDOW) << "a flyout: not among the windows of Alt+Tab";
     EXPECT_FALSE(window.Visible);
 
-    // The state label keeps its designed place and takes the size of its caption in bold.
+    // The state label keeps its designed place and takes the size of its caption in bold. Assistive
+    // technology reads each control's role, and its caption as its name: a picture's says what it shows.
     const TRect state = test::THeadlessDesktop::TextExtent(u"Internet is turned off", -11, true);
     const struct {
         TControl* Control;
         TRect Bounds; // left, top, width, height
         const char16_t* Caption;
+        std::uint32_t Role;
     } controls[] = {
-        {f.btnSwitch.get(), {79, 37, 153, 25}, u"Turn on the internet"},
-        {f.imgInternetOn.get(), {15, 13, 49, 49}, u""},
-        {f.lblState.get(), {95, 13, state.Right, state.Bottom}, u"Internet is turned off"},
-        {f.imgTarnwick.get(), {15, 13, 49, 49}, u""},
+        {f.btnSwitch.get(), {79, 37, 153, 25}, u"Turn on the internet", ROLE_SYSTEM_PUSHBUTTON},
+        {f.imgInternetOn.get(), {15, 13, 49, 49}, u"A globe: the internet is on", ROLE_SYSTEM_GRAPHIC},
+        {f.lblState.get(),
+         {95, 13, state.Right, state.Bottom},
+         u"Internet is turned off",
+         ROLE_SYSTEM_STATICTEXT},
+        {f.imgTarnwick.get(),
+         {15, 13, 49, 49},
+         u"A globe crossed out: the internet is off",
+         ROLE_SYSTEM_GRAPHIC},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(ToUtf8(c.Caption));
@@ -76,6 +84,7 @@ TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
         const auto& child = h.Desktop.Window(c.Control->Handle());
         EXPECT_EQ(child.Parent, f.Handle());
         EXPECT_EQ(child.Text, c.Caption);
+        EXPECT_EQ(child.AccessibleRole, c.Role);
     }
     EXPECT_EQ(h.Desktop.Window(f.btnSwitch->Handle()).ClassName, u"Button");
     EXPECT_EQ(f.btnSwitch->TabOrder(), 0);
@@ -781,6 +790,34 @@ TEST(MainWindow, TheDisplayFollowsTheAdaptersOnEveryDeviceChange) {
     h.Machine.sim.Disable(h.Wireless);
     EXPECT_EQ(h.Send(WM_DEVICECHANGE, 0x8000 /* any kind of change */, 0), 0);
     expect(off);
+}
+
+TEST(MainWindow, AChangeOfStateIsAnnouncedToAssistiveTechnology) {
+    TProgramHarness h;
+    h.TurnAdaptersOff();
+    h.Start(u"");
+    TForm1& f = *h.Form;
+    // The state's change is announced on the label once its text says the new state.
+    const HWND_T label = f.lblState->Handle();
+    const auto announced = [&] {
+        std::vector<std::u16string> names;
+        for (const auto& e : h.Desktop.WinEvents) {
+            if (e.Event == EVENT_OBJECT_NAMECHANGE && e.Window == label &&
+                e.Object == std::int32_t(OBJID_CLIENT) && e.Child == std::int32_t(CHILDID_SELF)) {
+                names.push_back(e.TextThen);
+            }
+        }
+        h.Desktop.WinEvents.clear();
+        return names;
+    };
+    announced();
+    h.Machine.sim.Enable(h.Wireless);
+    h.Desktop.Broadcast(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    h.Desktop.Pump();
+    EXPECT_THAT(announced(), ElementsAre(u"Internet is turned on"));
+    h.Desktop.Broadcast(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    h.Desktop.Pump();
+    EXPECT_THAT(announced(), ElementsAre()) << "the same state: nothing to say";
 }
 
 TEST(MainWindow, PaintsTheStateInItsColoursAndOnlyTheVisiblePicture) {

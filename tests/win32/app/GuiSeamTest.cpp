@@ -1,6 +1,6 @@
 // The toolkit's GUI seam on Windows, and what the platform answers: the message loop, registered messages
-// and their filter, push buttons, frames, the program's icons, cursors, menus, fonts, text and the PNG
-// pictures decoded with their transparency, and the program's version resource.
+// and their filter, push buttons, frames, the program's icons, cursors, menus, fonts, text, the PNG
+// pictures decoded with their transparency, and what assistive technology reads and hears.
 
 // The portable constants first: <windows.h> turns their names into macros afterwards.
 #include "core/PlatformConstants.h"
@@ -12,12 +12,16 @@
 
 #include <gtest/gtest.h>
 
-#include "TarnwickVersion.h"
-#include "app/VersionResource.h"
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "app/resources/ResourceNames.h"
 #include "core/Text.h"
 #include "platform/win32/Win32Gui.h"
 #include "platform/win32/Win32Text.h"
+#include "tests/win32/common/Accessible.h"
+#include "tests/win32/common/MessageLoop.h"
 
 namespace tarnwick::win32 {
 namespace {
@@ -218,10 +222,6 @@ TEST_F(GuiSeam, PngPicturesAreDecodedWithTheirTransparency) {
     EXPECT_EQ(Gui.LoadPngResource(ApplicationIconName), 0u) << "an icon is not raw data";
 }
 
-TEST_F(GuiSeam, TheVersionResourceStatesTheProjectsVersion) {
-    EXPECT_EQ(ToUtf8(ProductVersionOf(Gui.LoadVersionResource())), TARNWICK_VERSION_TEXT);
-}
-
 TEST_F(GuiSeam, PaintingGoesThroughTheWindowsUpdate) {
     ::SetWindowPos(Parent, nullptr, 0, 0, 100, 50, SWP_NOZORDER | SWP_NOACTIVATE);
     ::ShowWindow(Parent, SW_SHOWNOACTIVATE);
@@ -239,6 +239,66 @@ TEST_F(GuiSeam, PaintingGoesThroughTheWindowsUpdate) {
     EXPECT_TRUE(Gui.DeleteObject(brush));
     EXPECT_TRUE(Gui.EndPaint(Handle(Parent), paint));
     EXPECT_EQ(Gui.GetSysColor(COLOR_HOTLIGHT), ::GetSysColor(COLOR_HOTLIGHT));
+}
+
+// The name-change events this process heard, for the window they name.
+std::vector<std::pair<LONG, LONG>>& HeardNameChanges() {
+    static std::vector<std::pair<LONG, LONG>> heard; // object and child, of the running test only
+    return heard;
+}
+void CALLBACK HearNameChange(HWINEVENTHOOK, DWORD Event, HWND, LONG Object, LONG Child, DWORD, DWORD) {
+    if (Event == EVENT_OBJECT_NAMECHANGE) {
+        HeardNameChanges().emplace_back(Object, Child);
+    }
+}
+
+TEST_F(GuiSeam, AssistiveTechnologyReadsTheGivenRoleAndTheTextOfNowAndHearsTheChange) {
+    const HWND_T button =
+        Gui.CreateWindowExW(0, u"Button", u"Turn on the internet", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0,
+                            0, 150, 25, Handle(Parent), 100);
+    const HWND label = ::CreateWindowExW(0, L"Static", L"Internet is turned off", WS_CHILD | WS_VISIBLE, 0,
+                                         30, 150, 20, Parent, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(button && label);
+    // Wine's oleacc answers "client" for every window, a button too; Windows' proxies know their classes.
+    EXPECT_TRUE(Gui.SetAccessibleRole(button, ROLE_SYSTEM_PUSHBUTTON));
+    EXPECT_TRUE(Gui.SetAccessibleRole(Handle(label), ROLE_SYSTEM_GRAPHIC));
+    EXPECT_TRUE(Gui.SetAccessibleRole(Handle(label), ROLE_SYSTEM_STATICTEXT)) << "asked again: the new role";
+    EXPECT_FALSE(Gui.SetAccessibleRole(Handle(::GetDesktopWindow()) + 0x10000, ROLE_SYSTEM_GRAPHIC))
+        << "no such window";
+    {
+        const test::TAccessibleClient pressed(reinterpret_cast<HWND>(button));
+        ASSERT_TRUE(pressed) << std::hex << pressed.Result;
+        EXPECT_EQ(pressed.Role(), LONG(ROLE_SYSTEM_PUSHBUTTON));
+        EXPECT_EQ(pressed.Name(), L"Turn on the internet");
+        const test::TAccessibleClient text(label);
+        ASSERT_TRUE(text) << std::hex << text.Result;
+        EXPECT_EQ(text.Role(), LONG(ROLE_SYSTEM_STATICTEXT));
+        EXPECT_EQ(text.Name(), L"Internet is turned off");
+        ::SetWindowTextW(label, L"Internet is turned on");
+        EXPECT_EQ(text.Name(), L"Internet is turned on") << "read when asked, not when the object was made";
+    }
+    // The window's own procedure still does the rest.
+    wchar_t caption[32] = {};
+    EXPECT_EQ(::GetWindowTextW(reinterpret_cast<HWND>(button), caption, 32), 20);
+    EXPECT_EQ(::SendMessageW(reinterpret_cast<HWND>(button), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    HeardNameChanges().clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &HearNameChange,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    const std::pair<LONG, LONG> client{OBJID_CLIENT, CHILDID_SELF};
+    Gui.NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Handle(label), std::int32_t(OBJID_CLIENT), CHILDID_SELF);
+    test::PumpMessages(1000, [&] {
+        const auto& heard = HeardNameChanges();
+        return std::find(heard.begin(), heard.end(), client) != heard.end();
+    });
+    ::UnhookWinEvent(hook);
+    const auto& heard = HeardNameChanges();
+    EXPECT_NE(std::find(heard.begin(), heard.end(), client), heard.end());
+
+    EXPECT_TRUE(Gui.DestroyWindow(button));
+    EXPECT_TRUE(::DestroyWindow(label)) << "its own procedure is put back as it goes";
 }
 
 } // namespace

@@ -31,6 +31,7 @@
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32Windows.h"
+#include "tests/win32/common/Accessible.h"
 #include "tests/win32/common/MessageLoop.h"
 #include "tests/win32/common/Screenshot.h"
 #include "toolkit/win32/Win32WindowFactory.h"
@@ -138,12 +139,16 @@ int Scaled(int Designed) {
 }
 
 // Every text of the window's controls, measured in the control's own font, fits inside the control's
-// client area (a push button's inside its edge and focus rectangle), drawn with Wine's Tahoma.
+// client area (a push button's inside its edge and focus rectangle), drawn with Wine's Tahoma. A picture's
+// text is only read out, never drawn.
 void ExpectEveryTextFits(HWND Window) {
     int checked = 0;
     for (HWND child = ::GetWindow(Window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         const std::wstring text = TextOf(child);
-        if (text.empty() || !::IsWindowVisible(child)) {
+        wchar_t kind[32] = {};
+        ::GetClassNameW(child, kind, 32);
+        if (text.empty() || !::IsWindowVisible(child) ||
+            ::lstrcmpW(kind, win32::AsWide(ImageWindowClassName)) == 0) {
             continue;
         }
         SCOPED_TRACE(std::string(text.begin(), text.end()));
@@ -151,8 +156,6 @@ void ExpectEveryTextFits(HWND Window) {
         ASSERT_TRUE(font);
         const TMeasured measured = Measure(font, text);
         EXPECT_EQ(measured.Face, L"Tahoma");
-        wchar_t kind[32] = {};
-        ::GetClassNameW(child, kind, 32);
         const int margin = ::lstrcmpiW(kind, L"Button") == 0 ? Scaled(4) : 0;
         RECT client{};
         ::GetClientRect(child, &client);
@@ -472,11 +475,62 @@ TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
                                                 L"Turn off for an &hour", L"", L"&About", L"", L"E&xit"}));
 }
 
+// The name-change events this process heard on OBJID_CLIENT, with the window's text then.
+std::vector<std::pair<HWND, std::wstring>>& HeardNameChanges() {
+    static std::vector<std::pair<HWND, std::wstring>> heard; // of the running test only
+    return heard;
+}
+void CALLBACK HearNameChange(HWINEVENTHOOK, DWORD Event, HWND Window, LONG Object, LONG Child, DWORD, DWORD) {
+    if (Event == EVENT_OBJECT_NAMECHANGE && Object == OBJID_CLIENT && Child == CHILDID_SELF) {
+        HeardNameChanges().emplace_back(Window, TextOf(Window));
+    }
+}
+
+TEST_F(MainWindowDesktop, AScreenReaderReadsEachControlsRoleAndNameAndHearsTheStateChange) {
+    ShowFromTray();
+    ASSERT_TRUE(::IsWindowVisible(Wnd()));
+    const auto window = [](TControl& Control) { return reinterpret_cast<HWND>(Control.Handle()); };
+    const struct {
+        HWND Window;
+        LONG Role;
+        const wchar_t* Name;
+    } controls[] = {
+        {window(*Form->lblState), ROLE_SYSTEM_STATICTEXT, L"Internet is turned on"},
+        {window(*Form->btnSwitch), ROLE_SYSTEM_PUSHBUTTON, L"Turn off the internet"},
+        {window(*Form->imgInternetOn), ROLE_SYSTEM_GRAPHIC, L"A globe: the internet is on"},
+        {window(*Form->imgTarnwick), ROLE_SYSTEM_GRAPHIC, L"A globe crossed out: the internet is off"},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(ToUtf8(std::u16string(c.Name, c.Name + ::lstrlenW(c.Name))));
+        const test::TAccessibleClient object(c.Window);
+        ASSERT_TRUE(object) << std::hex << object.Result;
+        EXPECT_EQ(object.Role(), c.Role);
+        EXPECT_EQ(object.Name(), c.Name);
+    }
+
+    // The switch, and what a screen reader that keeps the label's object hears and reads then.
+    const test::TAccessibleClient state(window(*Form->lblState));
+    HeardNameChanges().clear();
+    const HWINEVENTHOOK hook =
+        ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, &HearNameChange,
+                          ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_TRUE(hook);
+    ::PostMessageW(Wnd(), WM_COMMAND, Form->Justturnoff1->Command(), 0);
+    test::PumpMessages(3000, [this] { return !On(Wired) && !On(Wireless); });
+    test::PumpMessages(200);
+    ::UnhookWinEvent(hook);
+    EXPECT_NE(std::find(HeardNameChanges().begin(), HeardNameChanges().end(),
+                        std::make_pair(window(*Form->lblState), std::wstring(L"Internet is turned off"))),
+              HeardNameChanges().end());
+    EXPECT_EQ(state.Name(), L"Internet is turned off");
+}
+
 TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
     HWND about = nullptr;
     RECT place{};
     bool mainWindowWaited = false;
     std::wstring contact;
+    std::vector<std::pair<LONG, std::wstring>> links; // as a screen reader reads them
     TLater later(1000, [&] {
         about = ::FindWindowW(L"TfrmAbout", nullptr);
         if (!about) {
@@ -484,6 +538,10 @@ TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
         }
         ::GetWindowRect(about, &place);
         mainWindowWaited = !::IsWindowEnabled(Wnd());
+        for (const wchar_t* address : {L"support@tarnwick.org", L"www.tarnwick.org"}) {
+            const test::TAccessibleClient link(ChildWithText(about, address));
+            links.emplace_back(link.Role(), link.Name());
+        }
         if (const HWND link = ChildWithText(about, std::wstring(L"support@tarnwick.org"))) {
             contact = TextOf(link);
             ::SendMessageW(link, WM_MOUSEMOVE, 0, 0); // the mouse on the link: maroon
@@ -499,6 +557,8 @@ TEST_F(MainWindowDesktop, TheAboutWindowIsModalInTheMiddleOfTheScreen) {
     EXPECT_FALSE(::IsWindow(about)) << "released when closed";
     EXPECT_TRUE(mainWindowWaited);
     EXPECT_EQ(contact, L"support@tarnwick.org");
+    EXPECT_EQ(links, (std::vector<std::pair<LONG, std::wstring>>{{ROLE_SYSTEM_LINK, L"support@tarnwick.org"},
+                                                                 {ROLE_SYSTEM_LINK, L"www.tarnwick.org"}}));
     const int width = place.right - place.left;
     const int height = place.bottom - place.top;
     EXPECT_NEAR(place.left, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2, 1);
