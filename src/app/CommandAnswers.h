@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "platform/DevicePlatform.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/WindowPlatform.h"

@@ -1,6 +1,7 @@
 #include "app/ProgramEntry.h"
 
 #include "app/CommandAnswers.h"
+#include "app/ErrorExitCode.h"
 #include "app/ProgramSupport.h"
 #include "app/Uninstall.h"
 #include "app/Unit1.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "platform/RegistryPlatform.h"
 #include "platform/SystemPlatform.h"
 #include "support/EasyCmdLine.h"

@@ -1,6 +1,6 @@
 #include "app/Uninstall.h"
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "core/Text.h"
 #include "deadline/Deadline.h"
 #include "deadline/DeadlineTask.h"

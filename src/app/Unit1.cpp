@@ -2,6 +2,7 @@
 
 #include "app/About.h"
 #include "app/CommandAnswers.h"
+#include "app/ErrorExitCode.h"
 #include "app/ProgramSupport.h"
 #include "app/StateText.h"
 #include "app/resources/ResourceNames.h"

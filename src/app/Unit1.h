@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "app/SwitchRequester.h"
 #include "deadline/Deadline.h"
 #include "instance/InstanceClaim.h"

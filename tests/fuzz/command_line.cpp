@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "core/Text.h"
 #include "support/EasyCmdLine.h"
 #include "tests/fuzz/FuzzCheck.h"

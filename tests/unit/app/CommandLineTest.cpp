@@ -8,7 +8,7 @@
 #include <fstream>
 #include <set>
 
-#include "app/Command.h"
+#include "command/Command.h"
 #include "app/ProgramEntry.h"
 #include "deadline/Deadline.h"
 #include "deadline/DeadlineTask.h"

@@ -3,13 +3,12 @@
 // rules it is read by, the usage text made from those rules, and the exit codes the program ends with.
 
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "app/ExitCode.h"
+#include "command/ExitCode.h"
 #include "deadline/Deadline.h"
 
 namespace tarnwick {
@@ -66,9 +65,5 @@ std::u16string MinutesOutOfRangeText(bool TurnOn, std::u16string_view Minutes);
 // The parameters of the elevated copy that carries out Command's switch: "-elevation -action VERB [N]",
 // and "-exit" when the command is to end.
 std::u16string ElevatedCopyParameters(const TCommand& Command);
-
-// The exit code for an error that ended an action: a declined elevation prompt, adapters that
-// could not be listed, or a failed switch.
-int ExitCodeOf(std::exception_ptr Error) noexcept;
 
 } // namespace tarnwick

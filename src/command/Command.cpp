@@ -1,12 +1,10 @@
-#include "app/Command.h"
+#include "command/Command.h"
 
 #include <vector>
 
 #include "core/Errors.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
-#include "instance/HandOver.h"
-#include "netcore/NetAdapterWalk.h"
 #include "support/EasyCmdLine.h"
 
 namespace tarnwick {
@@ -265,20 +263,6 @@ std::u16string ElevatedCopyParameters(const TCommand& Command) {
         parameters += u" -exit";
     }
     return parameters;
-}
-
-int ExitCodeOf(std::exception_ptr Error) noexcept {
-    try {
-        std::rethrow_exception(Error);
-    } catch (const EInstanceUnreachable&) {
-        return ecInstanceUnreachable;
-    } catch (const EAdapterListFailed&) {
-        return ecAdapterListFailed;
-    } catch (const EOSError& error) {
-        return error.ErrorCode() == ERROR_CANCELLED ? ecElevationDeclined : ecAdapterFailed;
-    } catch (...) {
-        return ecAdapterFailed;
-    }
 }
 
 } // namespace tarnwick
