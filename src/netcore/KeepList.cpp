@@ -89,6 +89,18 @@ void AppendList(IRegistryPlatform& Registry, RegKey Root, const char16_t* RootNa
                               {std::u16string_view(where), std::uint64_t(type)}));
         return;
     }
+    if (data.size() > MaxKeepListBytes) {
+        // Up to the end of the last whole pattern: a cut one could keep more than it names.
+        std::size_t end = MaxKeepListBytes & ~std::size_t(1);
+        while (end >= 2 && (data[end - 2] | data[end - 1]) != 0) {
+            end -= 2;
+        }
+        WriteToLog(FormatText(
+            u"The list of kept adapters %s holds %u bytes; only its patterns within the "
+            u"first %u bytes are used",
+            {std::u16string_view(where), std::uint64_t(data.size()), std::uint64_t(MaxKeepListBytes)}));
+        data.resize(end);
+    }
     for (std::u16string& pattern : SplitMultiString(data)) {
         Patterns.push_back(std::move(pattern));
     }

@@ -33,11 +33,15 @@ private:
 };
 
 inline constexpr char16_t KeepValueName[] = u"Keep";
+// Each list is read every time the state is shown: a longer one is cut (at a whole pattern, with a log
+// line), so that a mistaken or hostile value cannot stall the tray. Thousands of patterns still fit.
+inline constexpr std::size_t MaxKeepListBytes = 64 * 1024;
 inline constexpr char16_t UserSettingsKey[] = u"Software\\Tarnwick";
 inline constexpr char16_t PolicySettingsKey[] = u"Software\\Policies\\Tarnwick";
 
 // Both lists together: the user's (HKCU) and the administrators' (HKLM policies). A value that cannot be
-// read or is not a multi-string is ignored, with a line in the log; a missing one is no list.
+// read or is not a multi-string is ignored, with a line in the log; a missing one is no list; one longer
+// than MaxKeepListBytes is used up to its last whole pattern within that size, with a line in the log.
 TKeepList ReadKeepList(IRegistryPlatform& Registry);
 
 } // namespace tarnwick

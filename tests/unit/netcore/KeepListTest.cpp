@@ -120,6 +120,35 @@ TEST_F(KeptAdapters, AValueOfAnotherTypeOrAKeyThatCannotBeReadIsIgnoredWithALogL
         << ToUtf8(log.Lines[1]);
 }
 
+TEST_F(KeptAdapters, AHugeListIsCutAtItsLastWholePatternWithALogLine) {
+    // 8 MB of patterns that match nothing, then one that would keep the wired adapter; the first pattern
+    // past the bound is cut in the middle of "PCI\\*", which must not become "PCI" or "P".
+    const std::u16string filler = u"No adapter is called so ";
+    std::u16string list;
+    while (list.size() * 2 < MaxKeepListBytes - 2 * (filler.size() + 1) + 6) {
+        list += filler + u'\0';
+    }
+    list += u"*Hyper-V*";
+    list += u'\0';
+    while (list.size() * 2 < 8 * 1024 * 1024) {
+        list += u"PCI\\*" + std::u16string(u"\0");
+    }
+    PutList(HKeyCurrentUser, u"Software\\Tarnwick", list);
+    const TKeepList keep = ReadKeepList(registry);
+    ASSERT_FALSE(keep.Patterns().empty());
+    std::size_t bytes = 0;
+    for (const std::u16string& pattern : keep.Patterns()) {
+        EXPECT_TRUE(pattern == filler || pattern == u"*Hyper-V*") << ToUtf8(pattern);
+        bytes += (pattern.size() + 1) * 2;
+    }
+    EXPECT_LE(bytes, MaxKeepListBytes);
+    EXPECT_EQ(KeptNames(), (std::vector<std::u16string>{u"ROOT\\VMS_MP\\0000"}));
+    ASSERT_FALSE(log.Lines.empty());
+    EXPECT_NE(log.Lines[0].find(u"only its patterns within the first 65536 bytes are used"),
+              std::u16string::npos)
+        << ToUtf8(log.Lines[0]);
+}
+
 TEST_F(KeptAdapters, KeptAdaptersAreNeverSwitchedAndDoNotCountForTheState) {
     PutList(HKeyCurrentUser, u"Software\\Tarnwick", u"*Hyper-V*");
     const TKeepList keep = ReadKeepList(registry);
