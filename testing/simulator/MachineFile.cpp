@@ -341,7 +341,7 @@ void LoadMachine(TDeviceSimulator& simulator, std::string_view text) {
             loading.Fail({"'", key, "' outside a device"});
         }
         const auto row = std::find_if(std::begin(DeviceKeys), std::end(DeviceKeys),
-                                      [&](const TDeviceKey& k) { return k.Name == key; });
+                                      [name = key](const TDeviceKey& k) { return k.Name == name; });
         if (row == std::end(DeviceKeys)) {
             loading.Fail({"unknown entry ", key});
         }
