@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "command/Command.h"
 #include "app/SwitchRequester.h"
+#include "command/Command.h"
 #include "deadline/Deadline.h"
 #include "instance/InstanceClaim.h"
 #include "netcore/SwitchReport.h"

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <set>
 
-#include "command/Command.h"
 #include "app/ProgramEntry.h"
+#include "command/Command.h"
 #include "deadline/Deadline.h"
 #include "deadline/DeadlineTask.h"
 #include "tests/unit/app/ProgramHarness.h"
