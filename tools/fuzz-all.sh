@@ -3,7 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! ls tests/fuzz/*.cpp >/dev/null 2>&1; then
-  exit 0
+  echo "fuzz-all: no fuzz targets in tests/fuzz: nothing was fuzzed" >&2
+  exit 1
 fi
 cmake --preset fuzz -DTARNWICK_TEST_FOLDERS=none
 targets=$(for source in tests/fuzz/*.cpp; do basename "$source" .cpp; done)

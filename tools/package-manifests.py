@@ -1,25 +1,23 @@
 #!/usr/bin/env python3
-"""Writes the package manifests of a release from its files: winget's three (version, installer,
-default locale; for the MSI) and Scoop's (for the zip), with the files' SHA-256 sums.
+"""Writes the package manifests of a release beside its files, from the templates under packaging/ (which
+no release changes): winget's three (version, installer, default locale; for the MSI) into
+<output>/winget/manifests/t/Tarnwick/Tarnwick/<version>/, and Scoop's (for the zip) into
+<output>/scoop/tarnwick.json, with the files' SHA-256 sums and the installer's product code.
 
-Usage: package-manifests.py <version> <zip> <msi> <download-url> [<output folder>]
-The download URL is the folder the two files are published in; the output folder defaults to packaging/.
+Usage: package-manifests.py <version> <zip> <msi> <download-url> <output folder>
+The download URL is the folder that holds one folder per version, with the release's two files in it:
+<download-url>/<version>/tarnwick-<version>-win64.zip; its own page lists the versions (Scoop's checkver
+reads the newest from it).
 """
 import hashlib
-import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
 
-IDENTIFIER = "Tarnwick.Tarnwick"
-PUBLISHER = "The Tarnwick developers"
-COPYRIGHT = "Copyright (c) 2026 The Tarnwick developers"
-UPGRADE_CODE = "{D2569239-EEAA-40F3-9F0C-05EEF85E613D}"
-SCHEMA = "1.12.0"
-SUMMARY = "Turns the internet off and on from the notification area, for good or for a few minutes."
-DESCRIPTION = ("Tarnwick disables every network adapter that Device Manager shows, and enables them again, "
-               "from the notification area or the command line, for good or for 5, 15, 30 or 60 minutes.")
+PACKAGING = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "packaging")
+WINGET = ["Tarnwick.Tarnwick.yaml", "Tarnwick.Tarnwick.installer.yaml", "Tarnwick.Tarnwick.locale.en-US.yaml"]
 
 
 def sha256(path):
@@ -27,84 +25,41 @@ def sha256(path):
         return hashlib.sha256(f.read()).hexdigest()
 
 
-def product_code(msi):
+def msi_property(msi, name):
     # msiinfo writes binary columns into its working folder; the Property table has none, but stay clean.
     with tempfile.TemporaryDirectory() as folder:
         rows = subprocess.run(["msiinfo", "export", os.path.abspath(msi), "Property"], check=True, text=True,
                               capture_output=True, cwd=folder).stdout.splitlines()
-    return dict(row.split("\t", 1) for row in rows[3:] if "\t" in row)["ProductCode"]
+    return dict(row.split("\t", 1) for row in rows[3:] if "\t" in row)[name]
 
 
-def yaml_file(path, kind, lines):
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w", newline="\n") as f:
-        f.write("# yaml-language-server: $schema=https://aka.ms/winget-manifest.%s.%s.schema.json\n\n" % (kind, SCHEMA))
-        f.write("\n".join(lines + ["ManifestType: " + kind, "ManifestVersion: " + SCHEMA]) + "\n")
+def fill(template, output, values):
+    with open(os.path.join(PACKAGING, template + ".in")) as f:
+        text = re.sub(r"@([A-Z0-9_]+)@", lambda m: values[m.group(1)], f.read())
+    os.makedirs(os.path.dirname(output), exist_ok=True)
+    with open(output, "w", newline="\n") as f:
+        f.write(text)
 
 
 def main(version, zip_path, msi_path, url, output):
-    msi_name, zip_name = os.path.basename(msi_path), os.path.basename(zip_path)
-    code = product_code(msi_path)
-    head = ["PackageIdentifier: " + IDENTIFIER, "PackageVersion: " + version]
-    folder = os.path.join(output, "winget", "manifests", "t", "Tarnwick", "Tarnwick", version)
-    yaml_file(os.path.join(folder, IDENTIFIER + ".yaml"), "version", head + ["DefaultLocale: en-US"])
-    yaml_file(os.path.join(folder, IDENTIFIER + ".installer.yaml"), "installer", head + [
-        "InstallerType: msi",
-        "Scope: machine",
-        "InstallModes:", "- interactive", "- silent", "- silentWithProgress",
-        "UpgradeBehavior: install",
-        "ElevationRequirement: elevatesSelf",
-        "ProductCode: '%s'" % code,
-        "AppsAndFeaturesEntries:",
-        "- DisplayName: Tarnwick",
-        "  Publisher: " + PUBLISHER,
-        "  DisplayVersion: " + version,
-        "  ProductCode: '%s'" % code,
-        "  UpgradeCode: '%s'" % UPGRADE_CODE,
-        "Installers:",
-        "- Architecture: x64",
-        "  InstallerUrl: %s/%s" % (url, msi_name),
-        "  InstallerSha256: " + sha256(msi_path).upper(),
-    ])
-    yaml_file(os.path.join(folder, IDENTIFIER + ".locale.en-US.yaml"), "defaultLocale", head + [
-        "PackageLocale: en-US",
-        "Publisher: " + PUBLISHER,
-        "PackageName: Tarnwick",
-        "License: MIT",
-        "Copyright: " + COPYRIGHT,
-        "ShortDescription: " + SUMMARY,
-        "Description: " + DESCRIPTION,
-        "Moniker: tarnwick",
-        "Tags:", "- network", "- adapter", "- internet", "- tray",
-    ])
-
-    scoop = {
-        "version": version,
-        "description": SUMMARY,
-        "homepage": url,
-        "license": "MIT",
-        "architecture": {"64bit": {"url": "%s/%s" % (url, zip_name), "hash": sha256(zip_path)}},
-        "bin": "tarnwick.exe",
-        "shortcuts": [["tarnwick.exe", "Tarnwick"]],
-        # An uninstall removes the autostart value that tarnwick.exe -subscribeonstartup wrote; an update
-        # keeps it (the program keeps its path through 'current'). Scoop itself refuses to remove a
-        # running program.
-        "pre_uninstall": [
-            "if ($cmd -eq 'uninstall') {",
-            "    Remove-ItemProperty -Path 'HKCU:\\Software\\Microsoft\\Windows\\CurrentVersion\\Run' "
-            "-Name 'Tarnwick' -ErrorAction SilentlyContinue",
-            "}",
-        ],
+    url = url.rstrip("/")
+    values = {
+        "VERSION": version,
+        "PRODUCT_CODE": msi_property(msi_path, "ProductCode"),
+        "UPGRADE_CODE": msi_property(msi_path, "UpgradeCode"),
+        "MSI_URL": "%s/%s/%s" % (url, version, os.path.basename(msi_path)),
+        "MSI_SHA256": sha256(msi_path).upper(),
+        "ZIP_URL": "%s/%s/%s" % (url, version, os.path.basename(zip_path)),
+        "ZIP_SHA256": sha256(zip_path),
+        "DOWNLOAD_URL": url,
     }
-    path = os.path.join(output, "scoop", "tarnwick.json")
-    os.makedirs(os.path.dirname(path), exist_ok=True)
-    with open(path, "w", newline="\n") as f:
-        json.dump(scoop, f, indent=4)
-        f.write("\n")
+    folder = os.path.join(output, "winget", "manifests", "t", "Tarnwick", "Tarnwick", version)
+    for name in WINGET:
+        fill(os.path.join("winget", name), os.path.join(folder, name), values)
+    fill(os.path.join("scoop", "tarnwick.json"), os.path.join(output, "scoop", "tarnwick.json"), values)
 
 
 if __name__ == "__main__":
-    if len(sys.argv) not in (5, 6):
+    if len(sys.argv) != 6:
         sys.exit(__doc__)
-    here = os.path.dirname(os.path.abspath(__file__))
-    main(*sys.argv[1:5], sys.argv[5] if len(sys.argv) == 6 else os.path.join(here, "..", "packaging"))
+    main(*sys.argv[1:])

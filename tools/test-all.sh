@@ -14,9 +14,7 @@ cmake --preset windows
 cmake --build --preset windows
 ctest --preset windows
 
-if [ -x tools/fuzz-all.sh ]; then
-  tools/fuzz-all.sh
-fi
+tools/fuzz-all.sh
 
 tools/check-format.sh
 echo "All tests passed."

@@ -8,10 +8,7 @@ shift
 tools=$(cd "$(dirname "$0")" && pwd)
 source "$tools/wine-env.sh" "$program"
 "$tools/wine-setup.sh" "$program" || exit 1
-if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
-  read -r num pid < "$TARNWICK_XVFB_STATE"
-  export DISPLAY=":$num"
-fi
+tarnwick_use_xvfb_display
 
 name=$(basename "$program" .exe)
 artifacts="$(cd "$(dirname "$program")" && pwd)/artifacts"
@@ -37,11 +34,7 @@ while kill -0 "$runner" 2>/dev/null; do
 done
 wait "$runner"
 cat "$out"
-# The desktop's explorer does not pass the program's exit code on: the report tells.
-if [ ! -f "$report" ]; then
-  echo "no test report: the program did not finish"
-  exit 1
-fi
+tarnwick_result_written "$report" || exit 1
 if grep -q '<testsuites[^>]* failures="0"[^>]* errors="0"' "$report"; then
   exit 0
 fi

@@ -18,3 +18,20 @@ fi
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 TARNWICK_XVFB_STATE="$TARNWICK_BUILD_DIR/xvfb.state"
+
+# Where no display is set: the Xvfb that wine-setup.sh started and recorded.
+tarnwick_use_xvfb_display() {
+  if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
+    local num
+    read -r num _ < "$TARNWICK_XVFB_STATE"
+    export DISPLAY=":$num"
+  fi
+}
+
+# tarnwick_result_written <file> [<output to look at>]: the desktop's explorer does not pass a program's exit
+# code on, so a program run on it writes a file that tells; without the file, the program did not finish.
+tarnwick_result_written() {
+  [ -f "$1" ] && return 0
+  echo "no $(basename "$1"): the program did not finish${2:+ (see $2)}"
+  return 1
+}

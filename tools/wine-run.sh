@@ -7,10 +7,7 @@ program=$1
 shift
 source "$here/wine-env.sh" "$program"
 "$here/wine-setup.sh" "$program" || exit 1
-if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
-  read -r num pid < "$TARNWICK_XVFB_STATE"
-  export DISPLAY=":$num"
-fi
+tarnwick_use_xvfb_display
 out=$(mktemp)
 wine "$program" "$@" >"$out" 2>&1 </dev/null
 rc=$?

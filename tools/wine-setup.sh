@@ -21,8 +21,7 @@ if [ -z "${DISPLAY:-}" ]; then
     done
     echo "$num $pid" > "$TARNWICK_XVFB_STATE"
   fi
-  read -r num pid < "$TARNWICK_XVFB_STATE"
-  export DISPLAY=":$num"
+  tarnwick_use_xvfb_display
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

@@ -10,10 +10,7 @@ bench=$build/bench/wine/WineBench.exe
 [ -f "$bench" ] || { echo "no $bench: build the windows preset first"; exit 1; }
 source "$root/tools/wine-env.sh" "$bench"
 "$root/tools/wine-setup.sh" "$bench" || exit 1
-if [ -z "${DISPLAY:-}" ] && [ -f "$TARNWICK_XVFB_STATE" ]; then
-  read -r num _ < "$TARNWICK_XVFB_STATE"
-  export DISPLAY=":$num"
-fi
+tarnwick_use_xvfb_display
 
 status=0
 # Size: the program as it ships, symbols stripped, resources included.
@@ -32,11 +29,7 @@ rm -f "$result"
 # by now: the override is never set while it is created).
 WINEDLLOVERRIDES=setupapi=n wine explorer /desktop=bench,1280x800 "$bench" --result "Z:${result//\//\\}" "$@" \
   >"$(dirname "$bench")/wine-bench.out" 2>&1 </dev/null
-# The desktop's explorer does not pass the program's exit code on: the result file tells.
-if [ ! -f "$result" ]; then
-  echo "no result: the benchmark did not finish (see $(dirname "$bench")/wine-bench.out)"
-  exit 1
-fi
+tarnwick_result_written "$result" "$(dirname "$bench")/wine-bench.out" || exit 1
 cat "$result"
 [ "$(tail -n 1 "$result")" = within ] || status=1
 exit $status

@@ -1,5 +1,6 @@
 #include "app/About.h"
 
+#include "app/VersionResource.h"
 #include "app/resources/ResourceNames.h"
 #include "core/PlatformConstants.h"
 
@@ -16,17 +17,19 @@ TfrmAbout::TfrmAbout(TApplication& Application, TComponent* AOwner, IShellExecut
     SetPosition(TPosition::poScreenCenter);
 
     auto place = [](TLabel& Label, std::int32_t Left, std::int32_t Top, std::int32_t Width,
-                    const char16_t* Caption) {
+                    std::u16string Caption) {
         Label.SetBounds(Left, Top, Width, 13);
-        Label.SetCaption(Caption);
+        Label.SetCaption(std::move(Caption));
     };
     auto label = [this, &place](std::int32_t Left, std::int32_t Top, std::int32_t Width,
-                                const char16_t* Caption) {
+                                std::u16string Caption) {
         TOwned<TLabel> result = MakeComponent<TLabel>(*this, this);
-        place(*result, Left, Top, Width, Caption);
+        place(*result, Left, Top, Width, std::move(Caption));
         return result;
     };
-    Label1 = label(200, 16, 129, u"Tarnwick Version 1.1");
+    // The version the program's version resource states: the one Explorer and Add/Remove Programs show.
+    const std::u16string version = ProductVersionOf(Application.Gui().LoadVersionResource());
+    Label1 = label(200, 16, 129, version.empty() ? u"Tarnwick" : u"Tarnwick " + version);
     TFont bold = Font();
     bold.Bold = true;
     Label1->SetFont(bold);
@@ -104,7 +107,7 @@ void TfrmAbout::URLLabel1Click(TComponent&) {
 }
 
 void TfrmAbout::URLLabel2Click(TComponent&) {
-    OpenLink(u"http://" + std::u16string(ProductWebPage) + u"/");
+    OpenLink(u"https://" + std::u16string(ProductWebPage) + u"/");
 }
 
 void ShowAboutBox(TApplication& Application, IShellExecutePlatform& Shell, bool RunsElevated) {

@@ -123,6 +123,36 @@ std::optional<int> HandOverToInstance(const TProgramPlatforms& Platforms, const 
                                std::u16string(UnreachableAdvice));
 }
 
+// -quit: hands the instance this program's own file name, so that only an instance running from the very
+// same file ends, and waits until it has gone (its claim is free), so that an installer can replace or
+// remove the file.
+int QuitInstance(const TProgramPlatforms& Platforms, TInstanceClaim& Claim) {
+    constexpr int Tries = 100; // 10 s
+    constexpr std::uint32_t Pause = 100;
+    if (Claim.Owned()) {
+        return ecDone; // none runs
+    }
+    const std::u16string commandLine = u"\"" + ProgramFileName(Platforms.System) + u"\" -quit";
+    const THandOverResult handOver =
+        HandOverCommandLine(Platforms.Instance, Platforms.Windows, MainWindowClassName, commandLine,
+                            [&Claim] { return Claim.Claim(); });
+    if (handOver.Outcome == THandOverOutcome::hoBecameInstance ||
+        (handOver.Outcome == THandOverOutcome::hoAccepted && handOver.ExitCode == QuitRunsElsewhere)) {
+        return ecDone;
+    }
+    if (handOver.Outcome == THandOverOutcome::hoAccepted) {
+        for (int i = 0; i < Tries; ++i) {
+            if (Claim.Claim()) {
+                return ecDone;
+            }
+            Platforms.Instance.Sleep(Pause);
+        }
+    }
+    WriteToLog(
+        u"The running Tarnwick could not be ended (it runs with other rights, or did not end in time).");
+    return ecNotEnded;
+}
+
 } // namespace
 
 int RunProgram(const TProgramPlatforms& Platforms) {
@@ -162,6 +192,9 @@ int RunProgram(const TProgramPlatforms& Platforms) {
     }
     // One instance per user session: a later start hands its command line over and ends.
     TInstanceClaim claim(Platforms.Instance);
+    if (command.Quit && !command.Refused()) {
+        return QuitInstance(Platforms, claim);
+    }
     if (!claim.Owned()) {
         try {
             if (const auto result = HandOverToInstance(Platforms, command, claim)) {

@@ -279,7 +279,19 @@ int TForm1::CarryOutAction(const TCommand& Command) {
 }
 
 int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
-    const TCommand command = ParseCommandLine(FPlatforms.System, Arguments);
+    ISystemPlatform& system = FPlatforms.System;
+    const TCommand command = ParseCommandLine(system, Arguments);
+    if (command.Quit && !command.Refused()) {
+        // Only an installer's own program may end it: a copy running from another folder is not the one
+        // whose files are being replaced.
+        if (Arguments.empty() || !SameTextLocale(system, Arguments.front(), ProgramFileName(system))) {
+            return QuitRunsElsewhere;
+        }
+        // As at logoff: a pause stays recorded, and the next start (the new version's) takes it up.
+        FIsExitingProgram = true;
+        Close();
+        return ecDone;
+    }
     if (command.Action == TActionVerb::avNone && !command.Refused()) {
         // Asked from elsewhere, not by a click on the icon: the corner of the notification area.
         ShowBesideTray(false);

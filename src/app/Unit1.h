@@ -61,6 +61,8 @@ inline constexpr char16_t MainWindowClassName[] = u"TarnwickMainWindow";
 // Posted by the window to itself when it is made: the start's duties run once the message loop runs,
 // and nothing is shown or activated for them.
 inline constexpr std::uint32_t WM_FIRST_DUTIES = 0x1138;
+// The instance's answer to a handed-over -quit from another program file: it stays.
+inline constexpr std::int32_t QuitRunsElsewhere = -1;
 
 struct TSwitchResult {
     TSwitchResultKind Kind = TSwitchResultKind::Switched;

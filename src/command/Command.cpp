@@ -24,17 +24,19 @@ constexpr char16_t ActionSwitch[] = u"action";
 constexpr TSwitchRule SwitchRules[] = {
     {ActionSwitch, nullptr, nullptr, nullptr},
     {u"exit", &TCommand::Exit, u"-exit",
-     u"carry out the action and end with an exit code instead of staying in the tray"},
+     u"Carry out the action and end with its exit code; do not stay in the tray."},
     {u"elevation", &TCommand::Elevation, u"-elevation",
-     u"switch with the rights this start has (the elevated copy is started with it)"},
+     u"Switch with this start's own rights (given to the elevated copy)."},
     {u"subscribeonstartup", &TCommand::SubscribeOnStartup, u"-subscribeonstartup",
-     u"start with Windows for the current user, and end"},
+     u"Start with Windows for the current user, and end."},
     {u"unsubscribeonstartup", &TCommand::UnsubscribeOnStartup, u"-unsubscribeonstartup",
-     u"no longer start with Windows, and end"},
-    {u"version", &TCommand::Version, u"-version", u"print the version, and end"},
+     u"No longer start with Windows, and end."},
+    {u"version", &TCommand::Version, u"-version", u"Print the version, and end."},
     {u"uninstall", &TCommand::Uninstall, u"-uninstall",
-     u"end a pending pause (the internet on again), remove the scheduled ends, and end"},
-    {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"show this text"},
+     u"End a pending pause (internet on), remove the scheduled ends, and end."},
+    {u"quit", &TCommand::Quit, u"-quit",
+     u"End the Tarnwick started from this file (a copy elsewhere stays), and end."},
+    {u"help", &TCommand::Help, u"-help, -h, -?, /?", u"Show this text."},
     {u"h", &TCommand::Help, nullptr, nullptr},
     {u"?", &TCommand::Help, nullptr, nullptr},
 };
@@ -49,15 +51,15 @@ struct TVerbRule {
 
 constexpr TVerbRule VerbRules[] = {
     {u"turnoff", TActionVerb::avTurnOff, true, u"-action turnoff [N]",
-     u"turn the internet off; with N, on again after N minutes"},
+     u"Turn the internet off; with N, turn it on again after N minutes."},
     {u"turnon", TActionVerb::avTurnOn, true, u"-action turnon [N]",
-     u"turn the internet on; with N, off again after N minutes"},
+     u"Turn the internet on; with N, turn it off again after N minutes."},
     {u"status", TActionVerb::avStatus, false, u"-action status",
-     u"print on or off; exit code 0 when on, 1 when off"},
+     u"Print on or off; the exit code is 0 when on, 1 when off."},
     {u"list", TActionVerb::avList, false, u"-action list",
-     u"print each adapter: name, instance ID, on or off (problem code), kept"},
+     u"Print each adapter: name, instance ID, on or off (problem code), kept."},
     {u"deadline", TActionVerb::avDeadline, false, u"-action deadline",
-     u"make the recorded end of a pause or limited turn-on if it has come (its scheduled task runs this)"},
+     u"Make a recorded end that is due (the scheduled task runs this)."},
 };
 
 // "--help" is as usual a spelling of "-help" as "/help" is.
@@ -199,11 +201,11 @@ private:
     TCommand FCommand;
 };
 
+// The switch on its line and its meaning indented below it: a message box's proportional font cannot line
+// up columns made of spaces, and the lines stay within an 80-column console.
 void AddUsageLine(std::u16string& Text, std::u16string_view Shown, std::u16string_view Meaning) {
-    constexpr std::size_t Column = 26;
-    Text += u"  ";
     Text += Shown;
-    Text.append(Shown.size() < Column ? Column - Shown.size() : 1, u' ');
+    Text += u"\r\n    ";
     Text += Meaning;
     Text += u"\r\n";
 }
@@ -216,23 +218,25 @@ TCommand ParseCommand(std::span<const std::u16string> Arguments, const TSameText
 
 std::u16string UsageText() {
     std::u16string text = u"Usage: tarnwick.exe [-action ACTION [N]] [-exit] [switches]\r\n"
-                          u"Without an action Tarnwick stays in the notification area.\r\n\r\n";
+                          u"Without an action, Tarnwick stays in the notification area.\r\n\r\n";
     for (const TVerbRule& rule : VerbRules) {
         AddUsageLine(text, rule.Shown, rule.Meaning);
     }
+    text += FormatText(u"N is a number of whole minutes, at most %d (almost 25 days).\r\n"
+                       u"Without N, or with 0, the switch is for good.\r\n\r\n",
+                       {std::int64_t(MaxLimitedMinutes)});
     for (const TSwitchRule& rule : SwitchRules) {
         if (rule.Shown) {
             AddUsageLine(text, rule.Shown, rule.Meaning);
         }
     }
-    text += FormatText(u"\r\nN: whole minutes from 1 to %d; without N (or 0) for good.\r\n"
-                       u"Adapters that match a pattern of the multi-string value Keep under\r\n"
-                       u"HKCU\\Software\\Tarnwick or HKLM\\Software\\Policies\\Tarnwick are never "
-                       u"switched.\r\n\r\n",
-                       {std::int64_t(MaxLimitedMinutes)});
+    text += u"\r\nAdapters that match a pattern of the multi-string value Keep are not switched.\r\n"
+            u"The patterns are read from these two registry keys:\r\n"
+            u"    HKEY_CURRENT_USER\\Software\\Tarnwick\r\n"
+            u"    HKEY_LOCAL_MACHINE\\Software\\Policies\\Tarnwick\r\n\r\n";
     text += u"Exit codes:\r\n";
     for (const TExitCodeMeaning& row : ExitCodeMeanings) {
-        AddUsageLine(text, IntToText(row.Code), row.Meaning);
+        text += u"  " + IntToText(row.Code) + u" " + row.Meaning + u"\r\n";
     }
     return text;
 }

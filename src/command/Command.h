@@ -28,6 +28,9 @@ struct TCommand {
     bool SubscribeOnStartup = false;
     bool UnsubscribeOnStartup = false;
     bool Uninstall = false;
+    // Ends the instance when it runs from this very program file (what an installer needs before it
+    // replaces or removes the file), and this start with it.
+    bool Quit = false;
     // Not empty: the command line is refused, and this says why.
     std::u16string Error;
 

@@ -11,6 +11,7 @@ namespace tarnwick {
 enum TExitCode : int {
     ecDone = 0,                // done; for "status": the internet is on
     ecInternetOff = 1,         // "status": the internet is off
+    ecNotEnded = 1,            // "-quit": the running instance of this file could not be ended
     ecBadArguments = 2,        // unknown switch or action, unreadable or out-of-range minutes
     ecElevationDeclined = 3,   // the user declined the elevation prompt
     ecAdapterFailed = 4,       // one or more adapters could not be switched
@@ -26,13 +27,13 @@ struct TExitCodeMeaning {
 };
 
 inline constexpr TExitCodeMeaning ExitCodeMeanings[] = {
-    {ecDone, u"done; status: the internet is on"},
-    {ecInternetOff, u"status: the internet is off"},
-    {ecBadArguments, u"bad arguments"},
+    {ecDone, u"done; with status: the internet is on"},
+    {ecInternetOff, u"with status: the internet is off; with -quit: Tarnwick could not be ended"},
+    {ecBadArguments, u"the command line is wrong"},
     {ecElevationDeclined, u"the elevation prompt was declined"},
-    {ecAdapterFailed, u"one or more adapters failed"},
+    {ecAdapterFailed, u"one or more adapters could not be switched"},
     {ecInstanceUnreachable, u"the running Tarnwick did not answer"},
-    {ecRestartPending, u"switched, but one or more adapters only once Windows restarts"},
+    {ecRestartPending, u"switched; one or more adapters only once Windows restarts"},
     {ecNoAdapter, u"no network adapter to switch"},
     {ecAdapterListFailed, u"the network adapters could not be listed"},
 };

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/WindowPlatform.h"
 
@@ -131,6 +132,9 @@ public:
     // Draws the picture at its own size with its top-left corner at (X, Y), blended over what is there.
     virtual bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) = 0;
     virtual void FreePicture(HPICTURE_T Picture) = 0;
+    // The program's version resource (RT_VERSION 1, a VS_VERSIONINFO block) as stored in its module; empty
+    // when it has none.
+    virtual std::vector<std::uint8_t> LoadVersionResource() = 0;
 };
 
 } // namespace tarnwick

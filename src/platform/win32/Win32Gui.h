@@ -72,6 +72,7 @@ public:
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;
     bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) override;
     void FreePicture(HPICTURE_T Picture) override;
+    std::vector<std::uint8_t> LoadVersionResource() override;
 
 private:
     // Common Controls 6 (the manifest asks for it) is loaded when the first window of one of its classes is

@@ -30,6 +30,14 @@ bool FindRawData(HMODULE Module, const char16_t* Name, const BYTE*& Data, DWORD&
 
 } // namespace
 
+std::vector<std::uint8_t> TWin32GuiPlatform::LoadVersionResource() {
+    const HRSRC resource = ::FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)); // RT_VERSION
+    const HGLOBAL loaded = resource ? ::LoadResource(nullptr, resource) : nullptr;
+    const auto* data = loaded ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
+    return data ? std::vector<std::uint8_t>(data, data + ::SizeofResource(nullptr, resource))
+                : std::vector<std::uint8_t>{};
+}
+
 HPICTURE_T TWin32GuiPlatform::LoadPngResource(const char16_t* lpName) {
     const BYTE* data = nullptr;
     DWORD size = 0;

@@ -1,7 +1,8 @@
 // The installer under Wine's own msiexec, as an administrator or a deployment tool runs it: silent
 // install into Program Files, the program started from there against the test-double setupapi.dll, the
-// Add/Remove entry, an upgrade to a higher version, a refused downgrade, and a silent uninstall that
-// ends the running program and leaves nothing of it behind.
+// Add/Remove entry, an upgrade to a higher version that keeps the user's autostart, a refused downgrade,
+// a refused second build of the installed version, and a silent uninstall that ends the running program
+// of its folder (and no copy elsewhere) and leaves nothing of it behind.
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,7 @@ protected:
         for (const auto& code : InstalledProducts()) {
             Msiexec(L"/x " + code);
         }
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, RunKey, L"Tarnwick");
     }
 
     // The installed tarnwick.exe, started with the test double beside it. (Wine lets a library in use be
@@ -168,6 +170,10 @@ TEST_F(Installer, SilentInstallPutsTheProgramInProgramFilesWithStartMenuAndAddRe
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"DisplayName"), L"Tarnwick");
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"DisplayVersion"), L"" TARNWICK_VERSION_TEXT);
     EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"Publisher"), L"The Tarnwick developers");
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"URLInfoAbout"), L"https://www.tarnwick.org/");
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"HelpLink"), L"https://www.tarnwick.org/");
+    // The folder, as Windows Installer writes it: with its closing backslash.
+    EXPECT_EQ(RegistryText(HKEY_LOCAL_MACHINE, key, L"InstallLocation"), InstallFolder().wstring() + L"\\");
     // Add/Remove Programs shows the icon the installer published for the product.
     wchar_t icon[MAX_PATH] = {};
     DWORD length = MAX_PATH;
@@ -216,6 +222,61 @@ TEST_F(Installer, SilentUninstallEndsTheRunningProgramAndRemovesItsAutostartAndL
     }
     EXPECT_FALSE(ShortcutExists());
     EXPECT_TRUE(InstalledProducts().empty());
+}
+
+TEST_F(Installer, UninstallLeavesACopyRunningFromAnotherFolder) {
+    ASSERT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
+    // A portable copy of the same program, with the test double beside it (a fresh folder: this
+    // runtime's copy_file cannot overwrite).
+    const auto portable = ProgramFolder() / L"portable";
+    std::filesystem::remove_all(portable);
+    std::filesystem::create_directories(portable);
+    std::filesystem::copy_file(InstallFolder() / L"tarnwick.exe", portable / L"tarnwick.exe");
+    std::filesystem::copy_file(ProgramFolder() / L"setupapi.dll", portable / L"setupapi.dll");
+    auto copy = std::make_unique<TProgram>(machine, L"", portable / L"tarnwick.exe");
+    ASSERT_TRUE(
+        WaitUntil(Patience, [&] { return !WindowsOf(copy->ProcessId(), L"TarnwickMainWindow").empty(); }));
+    const auto products = InstalledProducts();
+    ASSERT_EQ(products.size(), 1u);
+
+    ASSERT_EQ(Msiexec(L"/x " + products[0]), 0);
+
+    EXPECT_TRUE(InstalledProducts().empty());
+    EXPECT_FALSE(std::filesystem::exists(InstallFolder() / L"tarnwick.exe"));
+    EXPECT_TRUE(copy->Running()) << "the uninstall ended a copy that was not its own";
+}
+
+TEST_F(Installer, ASecondBuildOfTheInstalledVersionIsRefusedAndLeavesOneEntry) {
+    ASSERT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
+    const auto products = InstalledProducts();
+    ASSERT_EQ(products.size(), 1u);
+
+    // Windows Installer refuses another package of an installed product with ERROR_PRODUCT_VERSION (1638,
+    // "Another version of this product is already installed", Microsoft's list of MsiExec.exe error
+    // codes); Wine's msiexec installs it over the installed one. Either way the product stays one.
+    const long code = Msiexec(L"/i \"" + WinePathOf("TARNWICK_REBUILT_MSI") + L"\"");
+    EXPECT_TRUE(code == 1638 || code == 0) << code;
+
+    EXPECT_EQ(InstalledProducts(), products);
+    EXPECT_TRUE(std::filesystem::exists(InstallFolder() / L"tarnwick.exe"));
+    // The same package again is the installed product: nothing to do, and still one entry.
+    EXPECT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
+    EXPECT_EQ(InstalledProducts(), products);
+}
+
+TEST_F(Installer, AnUpgradeKeepsTheUsersAutostart) {
+    ASSERT_EQ(Msiexec(L"/i \"" + msi + L"\""), 0);
+    Subscribe();
+
+    ASSERT_EQ(Msiexec(L"/i \"" + higherMsi + L"\""), 0);
+
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, RunKey, L"Tarnwick"),
+              L"\"" + (InstallFolder() / L"tarnwick.exe").wstring() + L"\"");
+    // And an uninstall removes it.
+    const auto products = InstalledProducts();
+    ASSERT_EQ(products.size(), 1u);
+    ASSERT_EQ(Msiexec(L"/x " + products[0]), 0);
+    EXPECT_EQ(RegistryText(HKEY_CURRENT_USER, RunKey, L"Tarnwick"), L"");
 }
 
 TEST_F(Installer, AHigherVersionReplacesTheLowerOneAndALowerOneIsRefused) {

@@ -146,7 +146,7 @@ TEST_F(CommandLineEndToEnd, HelpThroughTheCommandInterpreterReachesItsOutput) {
         std::stringstream text;
         text << in.rdbuf();
         help = text.str();
-        return help.find("one or more adapters failed") != std::string::npos;
+        return help.find("one or more adapters could not be switched") != std::string::npos;
     })) << help;
     EXPECT_NE(help.find("Usage: tarnwick.exe"), std::string::npos);
     EXPECT_NE(help.find("-action status"), std::string::npos);

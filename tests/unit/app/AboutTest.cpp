@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/About.h"
+#include "app/VersionResource.h"
 #include "core/PlatformConstants.h"
 #include "core/Text.h"
 #include "tests/unit/app/HeadlessDesktop.h"
@@ -13,8 +14,54 @@ namespace {
 
 using test::THeadlessDesktop;
 
+// A VS_VERSIONINFO block as windres writes it, up to its fixed file information: the product version
+// given, the file version 0.0.0.0; Key replaces the root key.
+std::vector<std::uint8_t> VersionBlock(std::uint16_t Major, std::uint16_t Minor, std::uint16_t Patch,
+                                       std::uint16_t Build = 0,
+                                       std::u16string_view Key = u"VS_VERSION_INFO") {
+    std::vector<std::uint8_t> block;
+    const auto put16 = [&block](std::uint32_t v) {
+        block.push_back(std::uint8_t(v));
+        block.push_back(std::uint8_t(v >> 8));
+    };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    put16(92); // wLength
+    put16(52); // wValueLength: a VS_FIXEDFILEINFO
+    put16(0);  // wType: binary
+    for (char16_t c : Key) {
+        put16(c);
+    }
+    put16(0);
+    while (block.size() % 4 != 0) {
+        block.push_back(0);
+    }
+    for (std::uint32_t v : {0xFEEF04BDu, 0x10000u, 0u, 0u, std::uint32_t(Major) << 16 | Minor,
+                            std::uint32_t(Patch) << 16 | Build}) {
+        put32(v);
+    }
+    block.resize(block.size() + 28);
+    return block;
+}
+
+TEST(ProductVersion, IsReadFromTheFixedFileInformation) {
+    EXPECT_EQ(ProductVersionOf(VersionBlock(1, 1, 0)), u"1.1.0");
+    EXPECT_EQ(ProductVersionOf(VersionBlock(10, 20, 300, 4)), u"10.20.300.4");
+    auto block = VersionBlock(1, 1, 0);
+    const std::vector<std::uint8_t> cut(block.begin(), block.begin() + 60);
+    EXPECT_EQ(ProductVersionOf(cut), u"") << "cut short";
+    EXPECT_EQ(ProductVersionOf(VersionBlock(1, 1, 0, 0, u"VS_VERSION_INFX")), u"") << "another block";
+    block[40] ^= 1;
+    EXPECT_EQ(ProductVersionOf(block), u"") << "no fixed file information";
+    EXPECT_EQ(ProductVersionOf({}), u"");
+}
+
 struct AboutWindow : ::testing::Test {
     THeadlessDesktop Desktop;
+    // The program's version resource, read when the window is made.
+    const bool Versioned = (Desktop.VersionResource = VersionBlock(9, 8, 7), true);
     tarnwick::testing::FakeShellExecutePlatform Shell;
     TApplication App{Desktop, Desktop, Desktop};
     TOwned<TfrmAbout> About = MakeComponent<TfrmAbout>(App, &App, Shell);
@@ -47,7 +94,7 @@ TEST_F(AboutWindow, IsBuiltFromItsDesign) {
         const char16_t* Caption;
         bool Bold = false;
     } controls[] = {
-        {About->Label1.get(), 200, 16, 0, 0, u"Tarnwick Version 1.1", true},
+        {About->Label1.get(), 200, 16, 0, 0, u"Tarnwick 9.8.7", true},
         {About->Image1.get(), 16, 16, 137, 137, u"Tarnwick: a globe with a power button"},
         {About->Label2.get(), 184, 48, 0, 0, u"Contact Us: "},
         {About->Label3.get(), 184, 72, 0, 0, u"Web site: "},
@@ -126,7 +173,7 @@ TEST_F(AboutWindow, EachLinkOpensItsAddressThroughTheShell) {
     ASSERT_EQ(Shell.Opens.size(), 2u);
     EXPECT_TRUE(Shell.DesktopOpens.empty()) << "not elevated: opened plainly";
     const std::u16string expected[] = {u"mailto:" + std::u16string(SupportAddress),
-                                       u"http://" + std::u16string(ProductWebPage) + u"/"};
+                                       u"https://" + std::u16string(ProductWebPage) + u"/"};
     for (std::size_t i = 0; i < 2; ++i) {
         const auto& open = Shell.Opens[i];
         EXPECT_EQ(open.Window, About->Handle());
@@ -153,7 +200,7 @@ TEST(AboutWindowElevated, OpensEachLinkThroughTheDesktopShellOnly) {
     using Open = std::pair<std::u16string, std::u16string>;
     EXPECT_EQ(shell.DesktopOpens,
               (std::vector<Open>{{u"open", u"mailto:" + std::u16string(SupportAddress)},
-                                 {u"open", u"http://" + std::u16string(ProductWebPage) + u"/"}}));
+                                 {u"open", u"https://" + std::u16string(ProductWebPage) + u"/"}}));
     EXPECT_EQ(shell.DesktopShows, (std::vector<std::int32_t>{5, 5}));
     EXPECT_TRUE(shell.Opens.empty()) << "nothing opened with this process's rights";
 }

@@ -162,27 +162,46 @@ TEST_F(CommandLine, EachCommandLineEndsWithItsExitCodeAndTellsWhy) {
 
 TEST_F(CommandLine, TheUsageNamesEverySwitchEveryActionAndEveryExitCode) {
     const std::u16string usage = UsageText();
-    for (const char16_t* part : {u"-action turnoff [N]",
-                                 u"-action turnon [N]",
-                                 u"-action status",
-                                 u"-action list",
-                                 u"-exit",
-                                 u"-elevation",
-                                 u"-subscribeonstartup",
-                                 u"-unsubscribeonstartup",
-                                 u"-help, -h, -?, /?",
-                                 u"-version",
-                                 u"  0 ",
-                                 u"  1 ",
-                                 u"  2 ",
-                                 u"  3 ",
-                                 u"  4 ",
-                                 u"  5 ",
-                                 u"  6 ",
-                                 u"  7 ",
-                                 u"  8 ",
-                                 u"Keep"}) {
+    for (const char16_t* part : {u"\r\n-action turnoff [N]\r\n",
+                                 u"\r\n-action turnon [N]\r\n",
+                                 u"\r\n-action status\r\n",
+                                 u"\r\n-action list\r\n",
+                                 u"\r\n-exit\r\n",
+                                 u"\r\n-elevation\r\n",
+                                 u"\r\n-subscribeonstartup\r\n",
+                                 u"\r\n-unsubscribeonstartup\r\n",
+                                 u"\r\n-quit\r\n",
+                                 u"\r\n-help, -h, -?, /?\r\n",
+                                 u"\r\n  0 ",
+                                 u"\r\n  1 ",
+                                 u"\r\n  2 ",
+                                 u"\r\n  3 ",
+                                 u"\r\n  4 ",
+                                 u"\r\n  5 ",
+                                 u"\r\n  6 ",
+                                 u"\r\n  7 ",
+                                 u"\r\n  8 ",
+                                 u"\r\n-version\r\n",
+                                 u"\r\n-uninstall\r\n",
+                                 u"\r\n-action deadline\r\n",
+                                 u"Keep",
+                                 u"at most 35791 (almost 25 days)",
+                                 u"\r\n    HKEY_CURRENT_USER\\Software\\Tarnwick\r\n",
+                                 u"\r\n    HKEY_LOCAL_MACHINE\\Software\\Policies\\Tarnwick\r\n"}) {
         EXPECT_NE(usage.find(part), std::u16string::npos) << ToUtf8(part);
+    }
+    // Readable on an 80-column console, and in a box's proportional font: nothing is lined up with
+    // spaces inside a line, only indented at its start.
+    std::size_t start = 0;
+    while (start < usage.size()) {
+        const std::size_t end = usage.find(u"\r\n", start);
+        ASSERT_NE(end, std::u16string::npos) << "every line ends with CR LF";
+        const std::u16string line = usage.substr(start, end - start);
+        EXPECT_LT(line.size(), 80u) << ToUtf8(line);
+        const std::size_t text = line.find_first_not_of(u' ');
+        EXPECT_TRUE(text == std::u16string::npos || line.find(u"  ", text) == std::u16string::npos)
+            << ToUtf8(line);
+        start = end + 2;
     }
     // Started from Explorer there is no console: the usage comes in a box, and no tray instance starts.
     Console.Place = TPlace::None;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -142,7 +143,13 @@ public:
         AllowedForeground.push_back(dwProcessId);
         return true;
     }
-    void Sleep(std::uint32_t dwMilliseconds) override { Slept += dwMilliseconds; }
+    void Sleep(std::uint32_t dwMilliseconds) override {
+        Slept += dwMilliseconds;
+        if (OnSleep) {
+            OnSleep();
+        }
+    }
+    std::function<void()> OnSleep; // what the other processes do meanwhile
 
     std::size_t OpenHandles() const { return FHandles.size(); }
 

@@ -119,6 +119,8 @@ public:
         {u"PNG_INTERNET_ON_150", 0x9B1}, {u"PNG_INTERNET_OFF_150", 0x9B2}, {u"PNG_PRODUCT_150", 0x9B3},
         {u"PNG_INTERNET_ON_200", 0x9C1}, {u"PNG_INTERNET_OFF_200", 0x9C2}, {u"PNG_PRODUCT_200", 0x9C3}};
     std::multiset<HPICTURE_T> LoadedPictures;
+    std::vector<std::uint8_t>
+        VersionResource;               // what the program's RT_VERSION resource holds; none by default
     std::multiset<HICON_T> OwnedIcons; // loaded at a metric size and not destroyed yet
     std::vector<TTextOut> TextOuts;
     std::vector<TWinEvent> WinEvents;
@@ -239,6 +241,7 @@ public:
     HPICTURE_T LoadPngResource(const char16_t* lpName) override;
     bool DrawPicture(HDC_T hdc, HPICTURE_T Picture, std::int32_t X, std::int32_t Y) override;
     void FreePicture(HPICTURE_T Picture) override;
+    std::vector<std::uint8_t> LoadVersionResource() override { return VersionResource; }
     bool SetAccessibleRole(HWND_T hwnd, std::uint32_t Role) override;
     void NotifyWinEvent(std::uint32_t event, HWND_T hwnd, std::int32_t idObject,
                         std::int32_t idChild) override;

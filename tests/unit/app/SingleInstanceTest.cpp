@@ -36,6 +36,14 @@ struct TSession {
         return RunProgram({h.System, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
                            h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock});
     }
+    // The same from another program file (the instance's own system stays as it is).
+    int StartLaterFrom(const std::u16string& Program, const std::u16string& Arguments) {
+        tarnwick::testing::FakeSystemPlatform system = h.System;
+        system.ModuleFileName = Program;
+        system.CommandLine = u"\"" + Program + u"\" " + Arguments;
+        return RunProgram({system, Files, h.Registry, h.ShellExecute, h.Shell, h.Desktop, h.Desktop,
+                           h.Desktop, h.Machine.sim, ProcessImage, Instance, h.Clock});
+    }
     std::size_t MainWindows() const { return h.Desktop.WindowsOfClass(MainWindowClassName).size(); }
 
     TSession() {
@@ -91,6 +99,57 @@ TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
         EXPECT_EQ(t.Instance.Objects.at(InstanceObjectName), 1) << "the later start let the name go";
         EXPECT_TRUE(t.h.ShellExecute.Requests.empty());
     }
+}
+
+TEST_F(SingleInstance, QuitEndsOnlyTheInstanceOfTheSameProgramFileAndWaitsUntilItHasGone) {
+    const struct {
+        const char16_t* Program;
+        bool Ends;
+    } cases[] = {
+        {test::ProgramPath, true},
+        {u"c:\\PROGRAM FILES\\Tarnwick\\TARNWICK.EXE", true}, // the same file, as another start spells it
+        {u"D:\\Tools\\Tarnwick\\tarnwick.exe", false},        // a portable copy: not the installer's
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.Program));
+        TSession t;
+        t.StartInstance(u"");
+        // The instance's process ends a while after its window has closed, and lets its claim go.
+        int sleepsUntilGone = 3;
+        t.Instance.OnSleep = [&t, &sleepsUntilGone] {
+            if (t.h.Desktop.QuitPosted && --sleepsUntilGone == 0) {
+                t.InstanceClaim.reset();
+            }
+        };
+        EXPECT_EQ(t.StartLaterFrom(c.Program, u"-quit"), 0);
+        ASSERT_EQ(t.Instance.Sent.size(), 1u);
+        EXPECT_EQ(t.Instance.Sent[0], u"\"" + std::u16string(c.Program) + u"\" -quit")
+            << "its own file named";
+        EXPECT_EQ(t.h.Desktop.QuitPosted, c.Ends);
+        EXPECT_EQ(sleepsUntilGone == 0, c.Ends) << "it waited until the instance had gone";
+        EXPECT_EQ(t.MainWindows(), 1u) << "the quitting start made no window";
+        EXPECT_TRUE(t.h.Desktop.Boxes.empty());
+    }
+}
+
+TEST_F(SingleInstance, QuitWithoutAnInstanceStartsNone) {
+    EXPECT_EQ(StartLater(u"-quit"), 0);
+    EXPECT_EQ(MainWindows(), 0u);
+    EXPECT_TRUE(h.Shell.Icons.empty());
+    EXPECT_TRUE(Instance.Objects.empty()) << "the claim was let go again";
+}
+
+TEST_F(SingleInstance, QuitThatCannotEndTheInstanceSaysSo) {
+    StartInstance(u"");
+    Instance.RefusingWindows.push_back(h.FormWindow()); // it runs elevated
+    EXPECT_EQ(StartLater(u"-quit"), ecNotEnded);
+    EXPECT_FALSE(h.Desktop.QuitPosted);
+    EXPECT_TRUE(h.ShellExecute.Requests.empty()) << "no elevation asked for";
+
+    Instance.RefusingWindows.clear(); // it takes the request but never goes
+    EXPECT_EQ(StartLater(u"-quit"), ecNotEnded);
+    EXPECT_TRUE(h.Desktop.QuitPosted);
+    EXPECT_GE(Instance.Slept, 10000u) << "it waited ten seconds";
 }
 
 TEST_F(SingleInstance, SubscribeOnStartupIsWrittenByTheLaterStartItself) {

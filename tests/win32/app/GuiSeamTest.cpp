@@ -1,6 +1,7 @@
 // The toolkit's GUI seam on Windows, and what the platform answers: the message loop, registered messages
 // and their filter, push buttons, frames, the program's icons, cursors, menus, fonts, text, the PNG
-// pictures decoded with their transparency, and what assistive technology reads and hears.
+// pictures decoded with their transparency, the program's version resource, and what assistive
+// technology reads and hears.
 
 // The portable constants first: <windows.h> turns their names into macros afterwards.
 #include "core/PlatformConstants.h"
@@ -16,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "TarnwickVersion.h"
+#include "app/VersionResource.h"
 #include "app/resources/ResourceNames.h"
 #include "core/Text.h"
 #include "platform/win32/Win32Gui.h"
@@ -220,6 +223,10 @@ TEST_F(GuiSeam, PngPicturesAreDecodedWithTheirTransparency) {
     }
     EXPECT_EQ(Gui.LoadPngResource(u"NOSUCHPICTURE"), 0u);
     EXPECT_EQ(Gui.LoadPngResource(ApplicationIconName), 0u) << "an icon is not raw data";
+}
+
+TEST_F(GuiSeam, TheVersionResourceStatesTheProjectsVersion) {
+    EXPECT_EQ(ToUtf8(ProductVersionOf(Gui.LoadVersionResource())), TARNWICK_VERSION_TEXT);
 }
 
 TEST_F(GuiSeam, PaintingGoesThroughTheWindowsUpdate) {

@@ -244,6 +244,8 @@ TEST(ResourcesTest, VersionInformationCarriesTheProjectsVersionAndCopyright) {
         {L"\\StringFileInfo\\040904B0\\FileVersion", version},
         {L"\\StringFileInfo\\040904B0\\OriginalFilename", L"tarnwick.exe"},
         {L"\\StringFileInfo\\040904B0\\LegalCopyright", L"Copyright (c) 2026 The Tarnwick developers"},
+        // The one publisher of the installer and the package manifests too.
+        {L"\\StringFileInfo\\040904B0\\CompanyName", L"The Tarnwick developers"},
     };
     for (const auto& [key, expected] : strings) {
         wchar_t* value = nullptr;
