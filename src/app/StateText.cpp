@@ -8,4 +8,11 @@ TStateWords StateWords(bool On, const std::u16string& Until) {
     return {u"Internet is turned " + state + until, u"Tarnwick: the internet is " + state + until};
 }
 
+TStateWords NoAdapterWords(bool ListFailed) {
+    return ListFailed
+               ? TStateWords{u"Network adapters cannot be listed",
+                             u"Tarnwick: the network adapters cannot be listed (see the log)"}
+               : TStateWords{u"No network adapter to switch", u"Tarnwick: no network adapter to switch"};
+}
+
 } // namespace tarnwick

@@ -13,5 +13,8 @@ struct TStateWords {
 
 // Until: the end of the limited switch in the user's clock format; empty for a switch for good.
 TStateWords StateWords(bool On, const std::u16string& Until);
+// Nothing to switch (no adapter shown, every one kept, none Windows lets be disabled), or the adapters
+// could not be listed: said in words, not shown as "off".
+TStateWords NoAdapterWords(bool ListFailed);
 
 } // namespace tarnwick

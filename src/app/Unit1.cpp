@@ -301,15 +301,20 @@ int TForm1::CarryOutHandedOver(const TArguments& Arguments) {
 }
 
 void TForm1::UpdateStateDisplay() {
-    bool on = false;
+    TInternetState state = TInternetState::Off;
+    FAbsentWords.reset();
     try {
-        on = IsInternetActive(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+        state = InternetState(FPlatforms.Devices, ReadKeepList(FPlatforms.Registry));
+        if (state == TInternetState::NoAdapter) {
+            FAbsentWords = NoAdapterWords(false);
+        }
     } catch (const EAdapterListFailed& error) {
-        // Shown as off, and logged: the display must not stop the start or a switch asked for, which
-        // tells the reason itself.
+        // Said, and logged: the display must not stop the start or a switch asked for, which tells the
+        // reason itself.
         WriteToLog(error.Message());
+        FAbsentWords = NoAdapterWords(true);
     }
-    ShowState(on);
+    ShowState(state == TInternetState::On);
 }
 
 void TForm1::ShowState(bool On) {
@@ -320,7 +325,7 @@ void TForm1::ShowState(bool On) {
         deadline && (deadline->Switch == TDeadlineSwitch::dsTurnOff) == On) {
         until = LocalClockText(FPlatforms.Clock, deadline->DueUtc);
     }
-    const TStateWords words = StateWords(On, until);
+    const TStateWords words = FAbsentWords ? *FAbsentWords : StateWords(On, until);
     imgInternetOn->SetVisible(On);
     imgTarnwick->SetVisible(!On);
     FTray->SetTipString(words.Tip);

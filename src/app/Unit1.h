@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/StateText.h"
 #include "app/SwitchRequester.h"
 #include "command/Command.h"
 #include "deadline/Deadline.h"
@@ -211,6 +212,8 @@ private:
     std::unique_ptr<TTunerTray> FTray;
     bool FFirstDutiesDone = false;
     bool FShownOn = false;
+    // Set while there is nothing to switch, or the adapters could not be listed: the words shown instead.
+    std::optional<TStateWords> FAbsentWords;
     int FOwnPopupsOpen = 0;
     TIcon FInternetOffIcon;
     TIcon FInternetOnIcon;

@@ -73,7 +73,7 @@ void ExpectEveryTextWhole(THeadlessDesktop& Desktop, TForm& Form) {
 
 class EveryScale : public ::testing::TestWithParam<std::uint32_t> {};
 
-TEST_P(EveryScale, TheMainWindowShowsEveryTextWholeInBothStates) {
+TEST_P(EveryScale, TheMainWindowShowsEveryTextWholeInEveryState) {
     TProgramHarness h;
     h.Desktop.Dpi = GetParam();
     h.Start(u"");
@@ -83,6 +83,12 @@ TEST_P(EveryScale, TheMainWindowShowsEveryTextWholeInBothStates) {
     h.Send(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
     ASSERT_EQ(h.Form->lblState->Caption(), u"Internet is turned off");
     SCOPED_TRACE("internet off");
+    ExpectEveryTextWhole(h.Desktop, *h.Form);
+    // The longest state text.
+    h.Machine.sim.SetFault(sim::SimCall::GetClassDevs, ERROR_ACCESS_DENIED);
+    h.Send(WM_DEVICECHANGE, test::DBT_DEVNODES_CHANGED, 0);
+    ASSERT_EQ(h.Form->lblState->Caption(), u"Network adapters cannot be listed");
+    SCOPED_TRACE("adapters not listed");
     ExpectEveryTextWhole(h.Desktop, *h.Form);
 }
 

@@ -755,6 +755,35 @@ TEST(MainWindow, TheTipAndTheStateTextSayTheStateAndALimitedSwitchsEndInTheUsers
     EXPECT_EQ(h.TrayIcon()->Tip, u"Tarnwick: the internet is on");
 }
 
+TEST(MainWindow, NothingToSwitchOrAListThatFailsIsSaidInWordsNotShownAsOff) {
+    const struct {
+        const char* Title;
+        void (*Arrange)(TProgramHarness&);
+        const char16_t* Label;
+        const char16_t* Tip;
+    } cases[] = {
+        {"every adapter kept",
+         [](TProgramHarness& h) {
+             h.Registry.PutString(HKeyCurrentUser, u"Software\\Tarnwick", u"Keep",
+                                  std::u16string(u"*\0\0", 3), REG_MULTI_SZ);
+         },
+         u"No network adapter to switch", u"Tarnwick: no network adapter to switch"},
+        {"the list refused",
+         [](TProgramHarness& h) { h.Machine.sim.SetFault(sim::SimCall::GetClassDevs, ERROR_ACCESS_DENIED); },
+         u"Network adapters cannot be listed",
+         u"Tarnwick: the network adapters cannot be listed (see the log)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Title);
+        TProgramHarness h;
+        c.Arrange(h);
+        h.Start(u"");
+        EXPECT_EQ(h.Form->lblState->Caption(), c.Label);
+        ASSERT_NE(h.TrayIcon(), nullptr);
+        EXPECT_EQ(h.TrayIcon()->Tip, c.Tip);
+    }
+}
+
 TEST(MainWindow, TheDisplayFollowsTheAdaptersOnEveryDeviceChange) {
     struct State {
         bool On;
