@@ -228,9 +228,7 @@ HDEVINFO TDeviceSimulator::SetupDiGetClassDevsW(const Guid* ClassGuid, const cha
     SimSet set;
     set.Open = true;
     for (const auto& device : FDevices) {
-        if ((Flags & DIGCF_PRESENT) && !IsPresent(device)) {
-            continue;
-        }
+        // The class first: presence walks up the device's parents, and most devices are of other classes.
         if (Flags & DIGCF_DEVICEINTERFACE) {
             // An interface set holds the devices that expose an interface of the class.
             bool exposes = allClasses;
@@ -241,6 +239,9 @@ HDEVINFO TDeviceSimulator::SetupDiGetClassDevsW(const Guid* ClassGuid, const cha
                 continue;
             }
         } else if (!allClasses && !(device.ClassGuid == *ClassGuid)) {
+            continue;
+        }
+        if ((Flags & DIGCF_PRESENT) && !IsPresent(device)) {
             continue;
         }
         set.Members.push_back(device.DevInst);
