@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/Unit1.h"
+#include "core/ScopeExit.h"
 #include "core/Text.h"
 #include "deadline/Deadline.h"
 #include "device/DeviceInformationKt.h"
@@ -473,6 +474,72 @@ TEST_F(MainWindowDesktop, TheTrayMenuShowsItsTextsWhole) {
     EXPECT_EQ(items, (std::vector<std::wstring>{L"Turn &off the internet", L"Turn off for &5 min",
                                                 L"Turn off for &15 min", L"Turn off for &30 min",
                                                 L"Turn off for an &hour", L"", L"&About", L"", L"E&xit"}));
+}
+
+// Where the one icon on the desktop sits in the notification area: in Wine 8 the taskbar draws its icons
+// itself, the first at its right end, each a small icon wide with a border of 2 on either side.
+POINT TrayIconMiddle(HWND Taskbar) {
+    RECT bar{};
+    ::GetWindowRect(Taskbar, &bar);
+    const int width = ::GetSystemMetrics(SM_CXSMICON) + 2 * 2;
+    return {bar.right - width / 2, (bar.top + bar.bottom) / 2};
+}
+
+// The tip the notification area shows once the mouse rests on an icon.
+HWND ShownTip(HWND Taskbar) {
+    for (HWND tip = ::FindWindowW(L"tooltips_class32", nullptr); tip;
+         tip = ::FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr)) {
+        const HWND owner = ::GetWindow(tip, GW_OWNER);
+        if ((owner == Taskbar || ::GetParent(owner) == Taskbar) && ::IsWindowVisible(tip)) {
+            return tip;
+        }
+    }
+    return nullptr;
+}
+
+TEST_F(MainWindowDesktop, TheTipShowsTheStateOnceAndWhole) {
+    const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_TRUE(taskbar);
+    // The mouse goes back where it was: the later tests, and the next programs on this display, place
+    // windows by it.
+    POINT before{};
+    ::GetCursorPos(&before);
+    const TScopeExit putBack([before] { ::SetCursorPos(before.x, before.y); });
+    const POINT middle = TrayIconMiddle(taskbar);
+    ::SetCursorPos(middle.x, middle.y);
+    // The mouse comes to rest on the icon, as the notification area hears it; the tip comes up after the
+    // pause the system sets.
+    const HWND under = ::WindowFromPoint(middle);
+    POINT inside = middle;
+    ::ScreenToClient(under, &inside);
+    ::PostMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(inside.x, inside.y));
+    HWND tip = nullptr;
+    test::PumpMessages(5000, [&] {
+        tip = ShownTip(taskbar);
+        return tip != nullptr;
+    });
+    ASSERT_TRUE(tip) << "no tip came up";
+    test::PumpMessages(300);
+    test::TakeScreenshot(L"tray-tip");
+    // The text it shows, asked of the tip itself (GetWindowTextW does not ask a window of another process).
+    wchar_t shown[128] = {};
+    ::SendMessageW(tip, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(shown));
+    const std::wstring text = shown;
+    EXPECT_EQ(text, L"Tarnwick: the internet is on");
+
+    // The tip draws its text in the status font: its window holds the text whole, and only once.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+    const HFONT font = ::CreateFontIndirectW(&metrics.lfStatusFont);
+    const TMeasured measured = Measure(font, text);
+    ::DeleteObject(font);
+    RECT client{};
+    ::GetClientRect(tip, &client);
+    EXPECT_GE(client.right, measured.Size.cx) << "cut at the right";
+    EXPECT_LT(client.right, 2 * measured.Size.cx) << "room for the text twice";
+    EXPECT_GE(client.bottom, measured.Size.cy) << "cut at the bottom";
+    EXPECT_LT(client.bottom, 2 * measured.Size.cy) << "room for two lines";
 }
 
 // The name-change events this process heard on OBJID_CLIENT, with the window's text then.
