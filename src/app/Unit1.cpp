@@ -160,7 +160,7 @@ void TForm1::BuildDesign() {
                   {&urnonfor30min1, u"Turn on for &30 min", 30},
                   {&urnonforanhour1, u"Turn on for an &hour", 60},
                   {&N2, cLineCaption, 0},
-                  {&Justturnon1, u"&Just turn on", 0}});
+                  {&Justturnon1, u"Turn on for &good", 0}});
     TurnOffMenu = MakeComponent<TPopupMenu>(*this, this);
     AddMenuItems(*TurnOffMenu, turnOff,
                  {{&Turnofffor5min1, u"Turn off for &5 min", 5},
@@ -168,7 +168,7 @@ void TForm1::BuildDesign() {
                   {&Turnofffor30min1, u"Turn off for &30 min", 30},
                   {&Turnoffforanhour1, u"Turn off for an &hour", 60},
                   {&N3, cLineCaption, 0},
-                  {&Justturnoff1, u"&Just turn off", 0}});
+                  {&Justturnoff1, u"Turn off for &good", 0}});
 
     // The icon's menu: the switch and its timed choices for the present state, above About and Exit.
     // The items are appended after them and moved before them, so that About and Exit keep their command
@@ -516,9 +516,12 @@ void TForm1::ScheduleDeadline(TFileTime StartUtc) {
 }
 
 void TForm1::ForgetDeadline() {
+    // Without a record there is no task of ours to remove (one left over does nothing when it runs, and
+    // removes itself); a switch then does not wait for the Task Scheduler's service to start.
+    const bool recorded = ReadDeadline(FPlatforms.Registry).has_value();
     ClearDeadline(FPlatforms.Registry);
     TurnOffTimer->SetEnabled(false);
-    if (FPlatforms.Scheduler) {
+    if (FPlatforms.Scheduler && recorded) {
         RemoveDeadlineTask(*FPlatforms.Scheduler);
     }
     if (FFirstDutiesDone) {

@@ -120,7 +120,7 @@ public:
             }
             const TSwitchRule* rule = FindSwitch(argument);
             if (!rule) {
-                Refuse(u"Sorry we do not know such switch: " + argument);
+                Refuse(u"Unknown switch: " + argument + u".");
             } else if (!rule->Flag) {
                 if (actionSeen) {
                     Refuse(u"Sorry, only one action can be given: " + argument + u" appears twice");
@@ -164,7 +164,7 @@ private:
             }
         }
         if (!verb) {
-            Refuse(u"Sorry we do not know such action: " + word);
+            Refuse(u"Unknown action: " + word + u". The actions are turnoff, turnon, status and list.");
             return;
         }
         FCommand.Action = verb->Action;
@@ -181,6 +181,11 @@ private:
 
     void ReadMinutes(const TVerbRule& Verb, const std::u16string& Text) {
         const bool on = Verb.Action == TActionVerb::avTurnOn;
+        if (Text.size() > 1 && Text.front() == u'-' && IsDigits(Text.substr(1))) {
+            Refuse(FormatText(u"Sorry, the minutes cannot be negative: %s. Nothing has been switched.",
+                              {std::u16string_view(Text)}));
+            return;
+        }
         if (!IsDigits(Text)) {
             // A typo must not become an unlimited switch.
             Refuse(FormatText(u"Sorry, \"%s\" is not a whole number of minutes. Nothing has been switched.",

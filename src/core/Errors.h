@@ -51,8 +51,8 @@ private:
 
 // The one place where the texts of operating-system errors are built. SystemText is the system's message
 // for the code; it is trimmed to read inside the sentence.
-inline constexpr char16_t OsErrorPattern[] = u"Os Error: %d (%s)";
-// A failed system call: "Os Error: %d (%s)" with the code and the text, or another pattern with the same
+inline constexpr char16_t OsErrorPattern[] = u"Windows error %d (%s)";
+// A failed system call: "Windows error %d (%s)" with the code and the text, or another pattern with the same
 // two placeholders.
 EOSError OsError(std::uint32_t ErrorCode, std::u16string_view SystemText,
                  std::u16string_view Pattern = OsErrorPattern);

@@ -62,7 +62,7 @@ void TControlDeviceCallBack::CallBackProc(TPhysicalDevice&, HDEVINFO DevSet, SP_
     SP_DEVINSTALL_PARAMS_W installParams{};
     installParams.cbSize = sizeof installParams;
     if (!FPlatform.SetupDiGetDeviceInstallParamsW(DevSet, &DeviceInfoData, installParams)) {
-        throw LastDeviceError(FPlatform, u"Cannot get device install params! Last Os Error: %d - %s");
+        throw LastDeviceError(FPlatform, u"Cannot get device install params! Windows error %d (%s)");
     }
     FResultDevParams = installParams;
     FResultIsRebootRequired = (installParams.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0;

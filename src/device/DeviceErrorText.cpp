@@ -84,7 +84,7 @@ std::u16string DeviceErrorText(IDevicePlatform& platform, std::uint32_t Code) {
     if (text.empty()) {
         text = u"unknown error";
     }
-    return u"Os Error: " + Hexadecimal(Code) + u" (" + text + u")";
+    return u"Windows error " + Hexadecimal(Code) + u" (" + text + u")";
 }
 
 std::u16string ConfigRetText(CONFIGRET Code) {

@@ -17,7 +17,7 @@ namespace tarnwick {
 // other code as HRESULT_FROM_WIN32.
 std::uint32_t HResultFromSetupApi(std::uint32_t Code) noexcept;
 
-// "Os Error: 0xE0000231 (The device cannot be disabled)": the system's text, that of the mapped
+// "Windows error 0xE0000231 (The device cannot be disabled)": the system's text, that of the mapped
 // HRESULT, or our own; "unknown error" when none has words for the code.
 std::u16string DeviceErrorText(IDevicePlatform& platform, std::uint32_t Code);
 

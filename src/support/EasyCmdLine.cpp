@@ -58,7 +58,10 @@ TArguments ProcessArguments(ISystemPlatform& System) {
 }
 
 bool IsSwitchLike(std::u16string_view Argument) noexcept {
-    return !Argument.empty() && (Argument.front() == u'/' || Argument.front() == u'-');
+    if (Argument.empty() || (Argument.front() != u'/' && Argument.front() != u'-')) {
+        return false;
+    }
+    return !(Argument.front() == u'-' && Argument.size() > 1 && Argument[1] >= u'0' && Argument[1] <= u'9');
 }
 
 bool GetSwitchValues(std::span<const std::u16string> Arguments, std::u16string_view Name,

@@ -19,7 +19,8 @@ TArguments SplitCommandLine(std::u16string_view CommandLine);
 // The arguments of this process.
 TArguments ProcessArguments(ISystemPlatform& System);
 
-// A non-empty argument that starts with "/" or "-".
+// A non-empty argument that starts with "/" or "-", other than a negative number ("-5" is a value, so
+// that "turnoff -5" is refused for its minutes, not as an unknown switch).
 bool IsSwitchLike(std::u16string_view Argument) noexcept;
 
 // Looks for the first "/Name" or "-Name" (ASCII case ignored, whole argument) among Arguments[1..] and

@@ -106,8 +106,8 @@ TEST_F(CommandLineEndToEnd, AMistypedCommandEndsWithTwoAndSaysWhyWithoutATrayIns
         const wchar_t* Arguments;
         const char* Told;
     } cases[] = {
-        {L"-action stauts", "Sorry we do not know such action: stauts"},
-        {L"-action \"status \"", "such action: status \r\n"},
+        {L"-action stauts", "Unknown action: stauts"},
+        {L"-action \"status \"", "Unknown action: status . The actions"},
         {L"-action turnoff 5min", "\"5min\" is not a whole number"},
         {L"-actoin turnoff", "-actoin"},
     };

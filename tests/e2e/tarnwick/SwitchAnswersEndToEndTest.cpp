@@ -42,7 +42,7 @@ TEST_F(SwitchAnswersEndToEnd, EachAnswerOfWindowsEndsWithItsExitCodeAndItsWords)
         {"the list of adapters cannot be made",
          [](auto& m, DEVINST, DEVINST) { m.sim.SetFault(sim::SimCall::GetClassDevs, 5); },
          L"-elevation -action turnoff -exit", 8,
-         "The network adapters cannot be listed: Os Error: 0x00000005 ("},
+         "The network adapters cannot be listed: Windows error 0x00000005 ("},
         {"status without a list",
          [](auto& m, DEVINST, DEVINST) { m.sim.SetFault(sim::SimCall::GetClassDevs, 5); }, L"-action status",
          8, "The network adapters cannot be listed"},
@@ -98,7 +98,7 @@ TEST_F(SwitchAnswersEndToEnd, EachAnswerOfWindowsEndsWithItsExitCodeAndItsWords)
          L"-elevation -action turnoff -exit", 0, ""},
         {"a code of SetupAPI's own",
          [](auto& m, DEVINST, DEVINST wireless) { m.sim.Device(wireless).RefuseChangeError = 0xE0000235; },
-         L"-elevation -action turnoff -exit", 4, "Intel(R) Wireless-AC 8265: Os Error: 0xE0000235 ("},
+         L"-elevation -action turnoff -exit", 4, "Intel(R) Wireless-AC 8265: Windows error 0xE0000235 ("},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Title);

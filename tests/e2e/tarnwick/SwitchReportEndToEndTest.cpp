@@ -84,11 +84,11 @@ TEST(SwitchReportEndToEnd, TheSecondOfFourRefusingIsNamedInOneBoxAndTheLogAndThe
     EXPECT_EQ(WindowText(box), L"Tarnwick");
     const std::wstring text = BoxText(box);
     const std::wstring named = L"Intel(R) Wireless-AC 8265: ";
-    const std::size_t reasonAt = text.find(named + L"Os Error: 0x00000005 (");
+    const std::size_t reasonAt = text.find(named + L"Windows error 0x00000005 (");
     ASSERT_NE(reasonAt, std::wstring::npos) << Narrow(text);
     const std::size_t reasonEnd = text.find(L")\r\n", reasonAt);
     ASSERT_NE(reasonEnd, std::wstring::npos) << Narrow(text);
-    // "Os Error: 0x00000005 (" and the system's own words for the code, without their full stop.
+    // "Windows error 0x00000005 (" and the system's own words for the code, without their full stop.
     const std::wstring reason = text.substr(reasonAt + named.size(), reasonEnd + 1 - reasonAt - named.size());
     EXPECT_GT(reason.size(), 24u) << "the system's words are missing";
     EXPECT_EQ(text, L"Not every network adapter could be turned off:\r\n\r\nIntel(R) Wireless-AC 8265: " +

@@ -131,7 +131,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     EXPECT_LE(r.bottom, 800);
     test::TakeScreenshot(L"e2e-window-on");
 
-    // The turn-off button offers the pauses; "Just turn off", the last item, turns off for good.
+    // The turn-off button offers the pauses; "Turn off for good", the last item, turns off for good.
     HWND button = FindChild(window, L"Button", {L"Turn off the internet"});
     ASSERT_NE(button, nullptr);
     ::PostMessageW(button, BM_CLICK, 0, 0);
@@ -153,7 +153,7 @@ TEST_F(TarnwickEndToEnd, StartsInTheTrayAndSwitchesFromTheWindow) {
     ::PostMessageW(HWND_BROADCAST, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
     EXPECT_TRUE(WaitUntil(Patience, [&] { return StateText(window) == L"Internet is turned on"; }));
 
-    // Both adapters off again; then "Just turn on", the last item of the menu that the switch button
+    // Both adapters off again; then "Turn on for good", the last item of the menu that the switch button
     // opens while the internet is off, turns them on. Only the command can make them so.
     auto off = m.sim;
     off.Disable(wired);
@@ -233,7 +233,7 @@ TEST_F(TarnwickEndToEnd, UnknownActionEndsWithItsReasonAndExitCodeTwo) {
     // A script must never wait on a mistyped action: it is refused, said where the output goes, and ends.
     std::string output;
     EXPECT_EQ(RunToEnd(machine, L"-elevation -action reboot", &output, Patience), 2u) << output;
-    EXPECT_NE(output.find("Sorry we do not know such action: reboot"), std::string::npos) << output;
+    EXPECT_NE(output.find("Unknown action: reboot"), std::string::npos) << output;
     EXPECT_NE(output.find("tarnwick.exe -help"), std::string::npos) << output;
     EXPECT_TRUE(AdaptersAre(0)) << "nothing is switched";
 }

@@ -115,11 +115,11 @@ TEST(MainWindow, IsBuiltFromItsDesignHiddenWithoutATrayIcon) {
     EXPECT_THAT(menu(*f.TurnOnMenu),
                 ElementsAre(Item{u"Turn on for &5 min", 5}, Item{u"Turn on for &15 min", 15},
                             Item{u"Turn on for &30 min", 30}, Item{u"Turn on for an &hour", 60},
-                            Item{u"-", 0}, Item{u"&Just turn on", 0}));
+                            Item{u"-", 0}, Item{u"Turn on for &good", 0}));
     EXPECT_THAT(menu(*f.TurnOffMenu),
                 ElementsAre(Item{u"Turn off for &5 min", 5}, Item{u"Turn off for &15 min", 15},
                             Item{u"Turn off for &30 min", 30}, Item{u"Turn off for an &hour", 60},
-                            Item{u"-", 0}, Item{u"&Just turn off", 0}));
+                            Item{u"-", 0}, Item{u"Turn off for &good", 0}));
 
     EXPECT_FALSE(f.TurnOffTimer->Enabled());
     EXPECT_EQ(h.Desktop.Count("SetTimer"), 0u);
@@ -898,7 +898,7 @@ TEST(MainWindow, TheSwitchButtonOffersThePausesOrTheLimitedTurnOnsUnderIt) {
     h.Start(u"-elevation");
     h.TrayClick(NIN_SELECT);
     h.Desktop.MenuChoice = [](const test::THeadlessDesktop::TPopup&) {
-        return std::u16string(u"&Just turn off");
+        return std::u16string(u"Turn off for &good");
     };
     h.PressSwitch();
     EXPECT_TRUE(h.BothOff());
@@ -921,7 +921,7 @@ TEST(MainWindow, TheSwitchButtonOffersThePausesOrTheLimitedTurnOnsUnderIt) {
         captions.push_back(entry.Flags == MF_SEPARATOR ? u"-" : entry.Text);
     }
     EXPECT_THAT(captions, ElementsAre(u"Turn on for &5 min", u"Turn on for &15 min", u"Turn on for &30 min",
-                                      u"Turn on for an &hour", u"-", u"&Just turn on"));
+                                      u"Turn on for an &hour", u"-", u"Turn on for &good"));
     EXPECT_TRUE(h.BothOn());
     EXPECT_EQ(h.LastBalloon(), u"The internet is turned on for 30 min only");
     EXPECT_EQ(h.Form->TurnOffTimer->Interval(), 30 * Minute);

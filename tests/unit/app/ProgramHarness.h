@@ -95,13 +95,13 @@ struct TProgramHarness {
     // Chooses a menu item the way the platform reports it: WM_COMMAND with its command number.
     void Choose(const TMenuItem& Item) { Send(WM_COMMAND, Item.Command(), 0); }
     // A click on the switch. While the internet is on it opens the pauses' menu: unless the test chooses,
-    // "Just turn off" is chosen there.
+    // "Turn off for good" is chosen there.
     void PressSwitch() {
         auto choice = Desktop.MenuChoice;
         if (!choice) {
             Desktop.MenuChoice = [](const THeadlessDesktop::TPopup& Popup) -> std::optional<std::u16string> {
                 for (const auto& entry : Popup.Entries) {
-                    if (entry.Text == u"&Just turn off") {
+                    if (entry.Text == u"Turn off for &good") {
                         return entry.Text;
                     }
                 }

@@ -68,8 +68,7 @@ TEST_F(SingleInstance, ALaterStartHandsItsCommandLineOverAndEndsWithTheResult) {
         {u"-elevation -action turnon 5", 0, true, false, u""},
         {u"", 0, true, true, u""},
         // Refused by the later start itself: nothing is handed over, and the instance shows nothing.
-        {u"-elevation -action reboot", ecBadArguments, true, false,
-         u"Sorry we do not know such action: reboot"},
+        {u"-elevation -action reboot", ecBadArguments, true, false, u"Unknown action: reboot"},
         {u"-elevation -action turnon 35792", ecBadArguments, true, false,
          u"a limited turn-on lasts at most 35791 min"},
     };

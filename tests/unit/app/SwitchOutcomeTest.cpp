@@ -34,7 +34,7 @@ TEST(SwitchOutcome, TheSecondOfFourRefusingLeavesTheOthersSwitchedAndOneBoxNames
     ASSERT_EQ(h.Desktop.Boxes.size(), 1u);
     EXPECT_EQ(h.Desktop.Boxes[0].Text, u"Not every network adapter could be turned off:\r\n"
                                        u"\r\n"
-                                       u"Wireless: Os Error: 0x00000005 (Access is denied)\r\n"
+                                       u"Wireless: Windows error 0x00000005 (Access is denied)\r\n"
                                        u"\r\n"
                                        u"3 of 4 adapters are now off.");
     EXPECT_EQ(h.Desktop.Boxes[0].Caption, u"Tarnwick");
@@ -73,12 +73,12 @@ TEST(SwitchOutcome, EverySwitchIsLoggedWithWhoAskedEachAdapterAndTheBoxByteForBy
         files.Content(std::u16string(AppData) + u"\\Tarnwick\\Tarnwick.log.txt"),
         Stamp + "Turn off the internet, asked by the button\r\n" + Stamp +
             "Adapter \"Wired\" (PCI\\VEN_8086&DEV_15B8\\1): turned off\r\n" + Stamp +
-            "Adapter \"Wireless\" (PCI\\VEN_8086&DEV_24FD\\2): not turned off: Os Error: 0x00000005 "
+            "Adapter \"Wireless\" (PCI\\VEN_8086&DEV_24FD\\2): not turned off: Windows error 0x00000005 "
             "(Access is denied)\r\n" +
             Stamp + "Adapter \"Dock\" (USB\\VID_0BDA&PID_8153\\3): turned off\r\n" + Stamp +
             "Adapter \"Phone\" (USB\\VID_04E8&PID_6863\\4): turned off\r\n" + Stamp +
             "3 of 4 adapters are now off\r\n" + Stamp +
-            "Message box: Not every network adapter could be turned off: Wireless: Os Error: 0x00000005 "
+            "Message box: Not every network adapter could be turned off: Wireless: Windows error 0x00000005 "
             "(Access is denied) 3 of 4 adapters are now off.\r\n");
 }
 

@@ -125,7 +125,7 @@ TEST_F(Toolkit, TheLoopHandlesMessagesUntilItsQuitAndErrorsOfHandlersReachTheCen
     std::vector<std::string> seen;
     main->OnActivate = [&](TComponent&) {
         seen.push_back("activated");
-        throw EOSError(u"Os Error: 5 (Access is denied.)", 5);
+        throw EOSError(u"Windows error 5 (Access is denied.)", 5);
     };
     std::vector<std::u16string> reported;
     App.OnException = [&](TComponent* Sender, std::exception_ptr Error) {
@@ -151,7 +151,7 @@ TEST_F(Toolkit, TheLoopHandlesMessagesUntilItsQuitAndErrorsOfHandlersReachTheCen
     EXPECT_TRUE(Desktop.QuitSeen);
     EXPECT_TRUE(App.Terminated());
     EXPECT_THAT(seen, ElementsAre("activated"));
-    EXPECT_THAT(reported, ElementsAre(u"Os Error: 5 (Access is denied.)"));
+    EXPECT_THAT(reported, ElementsAre(u"Windows error 5 (Access is denied.)"));
     EXPECT_TRUE(Desktop.Queue.empty());
 }
 

@@ -47,8 +47,8 @@ TEST(Utf8, RoundTripsAndReplacesLoneSurrogates) {
 
 TEST(FormatText, FormatsTheSystemPatterns) {
     const std::u16string_view message = u"Access is denied";
-    EXPECT_EQ(FormatText(u"Os Error: %d (%s)", {std::int64_t(5), message}),
-              u"Os Error: 5 (Access is denied)");
+    EXPECT_EQ(FormatText(u"Windows error %d (%s)", {std::int64_t(5), message}),
+              u"Windows error 5 (Access is denied)");
     EXPECT_EQ(FormatText(u"%d", {std::int64_t(-7)}), u"-7");
     EXPECT_EQ(FormatText(u"%u%%", {std::uint64_t(4294967295u)}), u"4294967295%");
     EXPECT_EQ(FormatText(u"%.3f", {1.5}), u"1.500");

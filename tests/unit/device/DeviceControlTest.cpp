@@ -64,14 +64,14 @@ TEST_F(ControlDeviceTest, DisablesAndEnablesTheNamedDeviceIgnoringCase) {
 // The log keeps the class installer's answer: the code the platform left after the call, and its text.
 TEST_F(ControlDeviceTest, LogKeepsTheClassInstallersAnswer) {
     ControlDevice(m.sim, u"PCI\\VEN_8086&DEV_10D3\\3&1", cdaDisable);
-    EXPECT_TRUE(
-        Logged(u"SetupDiCallClassInstaller finished, Os Error: 0 (The operation completed successfully)"));
+    EXPECT_TRUE(Logged(
+        u"SetupDiCallClassInstaller finished, Windows error 0 (The operation completed successfully)"));
 
     log.Lines.clear();
     m.sim.Device(other).RefuseChangeError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(ErrorOf(u"PCI\\VEN_10EC&DEV_8168\\4&2", cdaDisable), u"Os Error: 5 (Access is denied)");
-    EXPECT_TRUE(Logged(u"SetupDiCallClassInstaller finished, Os Error: 5 (Access is denied)"));
-    EXPECT_FALSE(Logged(u"Os Error: 0"));
+    EXPECT_EQ(ErrorOf(u"PCI\\VEN_10EC&DEV_8168\\4&2", cdaDisable), u"Windows error 5 (Access is denied)");
+    EXPECT_TRUE(Logged(u"SetupDiCallClassInstaller finished, Windows error 5 (Access is denied)"));
+    EXPECT_FALSE(Logged(u"Windows error 0"));
 }
 
 TEST_F(ControlDeviceTest, RestartSendsPropertyChangeOverPresentDevicesOnly) {
@@ -115,16 +115,16 @@ TEST_F(ControlDeviceTest, FailuresRaiseTheSystemText) {
     const Case cases[] = {
         {"class installer refuses",
          [&](SimulatedMachine& mm) { mm.sim.Device(target).RefuseChangeError = ERROR_ACCESS_DENIED; },
-         u"Os Error: 5 (Access is denied)", false},
+         u"Windows error 5 (Access is denied)", false},
         {"install parameters cannot be read",
          [&](SimulatedMachine& mm) { mm.sim.Device(target).FailInstallParams = true; },
-         u"Cannot get device install params! Last Os Error: 13 - The data is invalid", true},
+         u"Cannot get device install params! Windows error 13 (The data is invalid)", true},
         // Handing the change to the class installer fails: an error, not a silent no-op.
         {"class install parameters refused",
          [&](SimulatedMachine& mm) {
              mm.sim.SetFault(SimCall::SetClassInstallParams, ERROR_NOT_FOUND, target);
          },
-         u"Os Error: 1168 (Element not found)", false},
+         u"Windows error 1168 (Element not found)", false},
     };
     for (const auto& c : cases) {
         SimulatedMachine local;

@@ -85,7 +85,7 @@ TEST_F(NetCoreTest, AListThatCannotBeMadeIsAnErrorEverywhereNotAnEmptyMachine) {
     m.AddAdapter(u"PCI\\NIC\\1", u"Wired");
     m.sim.SetFault(sim::SimCall::GetClassDevs, ERROR_ACCESS_DENIED);
     const std::u16string why =
-        u"The network adapters cannot be listed: Os Error: 0x00000005 (Access is denied)";
+        u"The network adapters cannot be listed: Windows error 0x00000005 (Access is denied)";
     for (const auto& call : std::initializer_list<std::function<void()>>{
              [&] { TurnOffInternet(m.sim); }, [&] { TurnOnInternet(m.sim); }, [&] { InternetState(m.sim); },
              [&] { GetNetAdapters(m.sim); }}) {
@@ -259,13 +259,13 @@ TEST_F(NetCoreTest, ARefusingAdapterDoesNotStopTheOthersAndEachReasonReadsInWord
     EXPECT_EQ(SwitchFailureText(off),
               u"Not every network adapter could be turned off:\r\n"
               u"\r\n"
-              u"Wireless: Os Error: 0x00000005 (Access is denied)\r\n"
-              u"Dock: Os Error: 0xE0000235 (This operation cannot be carried out by a "
+              u"Wireless: Windows error 0x00000005 (Access is denied)\r\n"
+              u"Dock: Windows error 0xE0000235 (This operation cannot be carried out by a "
               u"32-bit program on 64-bit Windows)\r\n"
               u"\r\n"
               u"2 of 4 adapters are now off.");
     EXPECT_TRUE(Logged(
-        u"Adapter \"Wireless\" (PCI\\NIC\\2): not turned off: Os Error: 0x00000005 (Access is denied)"));
+        u"Adapter \"Wireless\" (PCI\\NIC\\2): not turned off: Windows error 0x00000005 (Access is denied)"));
 
     // The way back on is as honest: the refusing adapters were on all along, so all four are on.
     const TSwitchReport on = TurnOnInternet(m.sim);
@@ -281,7 +281,7 @@ TEST_F(NetCoreTest, AChangeWhoseParametersCannotBeReadCountsByItsState) {
     EXPECT_TRUE(one.AllSucceeded()) << "the class installer did switch it";
     EXPECT_EQ(CountText(one), u"1 of 1 adapter is now off");
     EXPECT_EQ(AdapterLogLine(one.Adapters[0], false),
-              u"Adapter \"Wired\" (PCI\\NIC\\1): turned off (Cannot get device install params! Os Error: "
+              u"Adapter \"Wired\" (PCI\\NIC\\1): turned off (Cannot get device install params! Windows error "
               u"0x0000000D (The data is invalid))");
 }
 

@@ -53,7 +53,7 @@ TEST(GetSwitchValues, TakesTheWordsUpToTheNextSwitch) {
          u"action",
          true,
          {u"TurnOff"}},
-        {"a negative number is switch-like", {u"-action", u"turnon", u"-5"}, u"action", true, {u"turnon"}},
+        {"a negative number is a value", {u"-action", u"turnon", u"-5"}, u"action", true, {u"turnon", u"-5"}},
         {"a slash word is switch-like", {u"-action", u"a", u"/b", u"c"}, u"action", true, {u"a"}},
         {"switch as the last argument", {u"-action"}, u"action", true, {}},
         {"first occurrence only", {u"-action", u"a", u"-action", u"b"}, u"action", true, {u"a"}},

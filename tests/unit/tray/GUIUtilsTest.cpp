@@ -164,7 +164,7 @@ TEST_F(TaskbarListTest, AFailureToMakeItCarriesTheComResult) {
         FAIL() << "no error";
     } catch (const EOSError& e) {
         EXPECT_EQ(e.ErrorCode(), 0x80040154u);
-        EXPECT_EQ(e.Message(), u"Os Error: -2147221164 (Class not registered)");
+        EXPECT_EQ(e.Message(), u"Windows error -2147221164 (Class not registered)");
     }
     EXPECT_EQ(TaskbarList(), nullptr);
 }

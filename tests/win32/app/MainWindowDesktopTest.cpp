@@ -360,14 +360,14 @@ TEST_F(MainWindowDesktop, StartsHiddenInTheTrayAndShowsBesideItInBothStates) {
     }
     test::TakeScreenshot(L"main-window-on");
 
-    // The turn-off button offers the pauses; "Just turn off" turns off for good.
+    // The turn-off button offers the pauses; "Turn off for good" turns off for good.
     std::vector<std::wstring> pauses;
     TLater later(1000, [&] { ReadOpenMenu(pauses, L"turn-off-menu"); });
     ::PostMessageW(button, BM_CLICK, 0, 0);
     test::PumpMessages(25000, [&] { return !pauses.empty(); });
     EXPECT_EQ(pauses, (std::vector<std::wstring>{L"Turn off for &5 min", L"Turn off for &15 min",
                                                  L"Turn off for &30 min", L"Turn off for an &hour", L"",
-                                                 L"&Just turn off"}));
+                                                 L"Turn off for &good"}));
     ::PostMessageW(Wnd(), WM_COMMAND, Form->Justturnoff1->Command(), 0);
     test::PumpMessages(3000, [this] { return !On(Wired) && !On(Wireless); });
     EXPECT_FALSE(On(Wired));
@@ -403,7 +403,7 @@ TEST_F(MainWindowDesktop, TheSwitchOffersTheTurnOnMenuWhenTheInternetIsOff) {
     EXPECT_EQ(items[0], L"Turn on for &5 min");
     EXPECT_EQ(items[3], L"Turn on for an &hour");
     EXPECT_EQ(items[4], L"") << "the separator";
-    EXPECT_EQ(items[5], L"&Just turn on");
+    EXPECT_EQ(items[5], L"Turn on for &good");
     EXPECT_FALSE(On(Wired)) << "a dismissed menu switches nothing";
 
     // The item's command, as the menu sends it when the item is chosen.

@@ -93,7 +93,7 @@ TEST_F(NetCoreSwitchTest, ARefusingAdapterIsReportedWithTheSystemTextAndTheNextO
     EXPECT_EQ(refused.Outcome, TAdapterOutcome::Failed);
     EXPECT_EQ(refused.ErrorCode, 5u);
     // The system's own words, without the full stop and line break of the message table.
-    EXPECT_EQ(refused.Reason.rfind(u"Os Error: 0x00000005 (", 0), 0u);
+    EXPECT_EQ(refused.Reason.rfind(u"Windows error 0x00000005 (", 0), 0u);
     EXPECT_NE(refused.Reason.back(), u'.');
     EXPECT_EQ(report.Adapters[1].Outcome, TAdapterOutcome::Switched);
     EXPECT_EQ(CountText(report), u"1 of 2 adapters is now off");
