@@ -50,7 +50,7 @@ struct TControlDeviceOutcome {
     bool Changed = false;        // the class installer carried out the change
     bool RebootRequired = false; // the change takes effect only after a restart of Windows
     std::uint32_t ErrorCode = 0; // of the step that failed; 0 when none did
-    std::u16string Error;        // the system's reason ("Windows error 5 (Access is denied)"); empty when none
+    std::u16string Error; // the system's reason ("Windows error 5 (Access is denied)"); empty when none
 };
 
 // ControlDevice, with every error of the platform caught into the outcome. A change that was carried out
